@@ -44,7 +44,9 @@ void setLocalEngine(const QByteArray &engineIdText, int boots)
     if (!s_libraryReady)
         return;
     setup_engineID(nullptr, engineIdText.constData());
-    snmpv3_set_engineBootsAndTime(boots, 0);
+    // The library takes the count its persistent file stored and counts this start itself.
+    QByteArray stored = QByteArray::number(boots - 1);
+    engineBoots_conf("engineBoots", stored.data());
 }
 
 bool openGlobalSession()

@@ -1,0 +1,605 @@
+#include "tftpserver.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <climits>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+enum Opcode : quint16 { OpRrq = 1, OpWrq = 2, OpData = 3, OpAck = 4, OpError = 5 };
+
+// RFC 1350 error codes sent in ERROR packets.
+enum TftpError : quint16 {
+    ErrFileNotFound = 1,
+    ErrAccessViolation = 2,
+    ErrIllegalOperation = 4,
+    ErrUnknownTransferId = 5,
+};
+
+constexpr qint64 BlockSize = 512;
+constexpr qint64 HeaderSize = 4;
+constexpr int BufferSize = 2048;
+constexpr int TimerIntervalMs = 20;
+constexpr qint64 StopWaitMs = 10000;
+
+qint64 nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+quint16 get16(const char *p)
+{
+    return static_cast<quint16>((static_cast<uchar>(p[0]) << 8) | static_cast<uchar>(p[1]));
+}
+
+void put16(char *p, quint16 value)
+{
+    p[0] = static_cast<char>(value >> 8);
+    p[1] = static_cast<char>(value & 0xff);
+}
+
+sockaddr_in makeAddress(quint32 address, quint16 port)
+{
+    sockaddr_in sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(address);
+    sa.sin_port = htons(port);
+    return sa;
+}
+
+// A UDP socket bound to any local address at the port; -1 when it cannot be had. Receiving
+// never blocks (MSG_DONTWAIT); sending may wait briefly for buffer space rather than fail.
+int openUdpSocket(quint16 port, bool reuseAddress, quint16 *boundPort)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    const int one = 1;
+    if (reuseAddress && ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    sockaddr_in sa = makeAddress(INADDR_ANY, port);
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    socklen_t len = sizeof sa;
+    if (::getsockname(fd, reinterpret_cast<sockaddr *>(&sa), &len) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    if (boundPort)
+        *boundPort = ntohs(sa.sin_port);
+    return fd;
+}
+
+// The device is always given a bare file name. Anything else could reach outside the served
+// folder ("../../etc/passwd", "/etc/shadow"), and a write request would create or replace that
+// file with the rights of the module, which often runs as root to own port 69.
+bool isBareFileName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+           && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
+}
+
+// The NUL-terminated string at pos, bounded by the datagram; pos moves past its NUL.
+QByteArray takeString(const char *data, qint64 length, qint64 &pos)
+{
+    const qint64 start = pos;
+    while (pos < length && data[pos] != '\0')
+        ++pos;
+    QByteArray text(data + start, static_cast<int>(pos - start));
+    if (pos < length)
+        ++pos;
+    return text;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// _TFTPSession
+
+_TFTPSession::_TFTPSession(const KtTFTPMsg &msg, quint32 peerAddress, quint16 peerPort,
+                           const QString &rootDir, const TTFTPMsgEvent &handler, QObject *parent)
+    : QObject(parent),
+      m_msg(msg),
+      m_peerAddress(peerAddress),
+      m_peerPort(peerPort),
+      m_rootDir(rootDir),
+      m_handler(handler)
+{
+    std::memset(m_sendBuf, 0, sizeof m_sendBuf);
+    std::memset(m_recvBuf, 0, sizeof m_recvBuf);
+    Report(1);
+    if (!openSocket())
+        Report(-1109);
+}
+
+_TFTPSession::~_TFTPSession()
+{
+    shutdown();
+}
+
+bool _TFTPSession::openSocket()
+{
+    m_fd = openUdpSocket(0, false, &m_localPort);
+    if (m_fd < 0)
+        return false;
+    m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &_TFTPSession::onReadable);
+    return true;
+}
+
+void _TFTPSession::shutdown()
+{
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        delete m_notifier;
+        m_notifier = nullptr;
+    }
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (m_file.isOpen())
+        m_file.close();
+    m_deadline = 0;
+}
+
+void _TFTPSession::Start()
+{
+    if (m_state != Active)   // the session socket could not be opened
+        return;
+    if (m_cancel) {
+        Report(-1114);
+        return;
+    }
+    std::memset(m_sendBuf, 0, sizeof m_sendBuf);
+    const bool bare = isBareFileName(m_msg.fileName);
+    m_file.setFileName(m_rootDir + m_msg.fileName);
+
+    if (m_msg.op == OpRrq) {
+        if (!bare || !m_file.open(QIODevice::ReadOnly)) {
+            sendError(ErrFileNotFound, m_peerAddress, m_peerPort);
+            return;
+        }
+        const qint64 count = m_file.read(m_sendBuf + HeaderSize, BlockSize);
+        if (count < 0) {
+            Report(-1101);
+            return;
+        }
+        m_block = 1;
+        put16(m_sendBuf, OpData);
+        put16(m_sendBuf + 2, m_block);
+        m_msg.lastBlockBytes = static_cast<qint32>(count);
+        addBytes(count);
+        if (!sendBytes(m_sendBuf, count + HeaderSize)) {
+            Report(-1110);
+            return;
+        }
+        m_msg.retries = 1;
+        armDeadline();
+        Report(2);
+    } else if (m_msg.op == OpWrq) {
+        // Unbuffered, so that a failing disk shows at the block that failed.
+        if (!bare
+            || !m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            sendError(ErrAccessViolation, m_peerAddress, m_peerPort);
+            return;
+        }
+        m_block = 0;
+        if (!sendAck(0)) {
+            Report(-1110);
+            return;
+        }
+        armDeadline();
+        Report(2);
+    } else {
+        sendError(ErrIllegalOperation, m_peerAddress, m_peerPort);
+    }
+}
+
+void _TFTPSession::onReadable()
+{
+    sockaddr_in from;
+    socklen_t fromLen = sizeof from;
+    const ssize_t length = ::recvfrom(m_fd, m_recvBuf, BufferSize, MSG_DONTWAIT,
+                                      reinterpret_cast<sockaddr *>(&from), &fromLen);
+    // The datagram is always taken off the socket, so that a finished session is not woken
+    // again and again by one it ignores.
+    if (length < HeaderSize || m_state != Active || !m_file.isOpen())
+        return;
+
+    // Only the requester's address and port belong to this transfer (RFC 1350's transfer
+    // identifier); anyone else could otherwise write into the file or end the transfer.
+    const quint32 fromAddress = ntohl(from.sin_addr.s_addr);
+    const quint16 fromPort = ntohs(from.sin_port);
+    if (fromAddress != m_peerAddress || fromPort != m_peerPort) {
+        sendError(ErrUnknownTransferId, fromAddress, fromPort);
+        return;
+    }
+
+    const quint16 opcode = get16(m_recvBuf);
+    const quint16 block = get16(m_recvBuf + 2);
+    if (m_msg.op == OpRrq && opcode == OpAck)
+        handleAck(block);
+    else if (m_msg.op == OpWrq && opcode == OpData)
+        handleData(block, length - HeaderSize);
+}
+
+void _TFTPSession::handleAck(quint16 block)
+{
+    // Only the block in flight counts. Block numbers wrap from 65535 to 0, so files of any size
+    // complete; an older acknowledgement is a duplicate and gets no answer.
+    if (block != m_block)
+        return;
+    m_deadline = 0;
+    m_msg.clientPort = m_peerPort;
+    m_lastBlock = block;
+    if (m_cancel) {
+        Report(-1114);
+        return;
+    }
+    if (m_msg.lastBlockBytes < BlockSize) {   // a short block was the last one
+        Report(3);
+        return;
+    }
+    const qint64 count = m_file.read(m_sendBuf + HeaderSize, BlockSize);
+    if (count < 0) {   // a disk error must not pass for the end of the file
+        Report(-1101);
+        return;
+    }
+    m_block = static_cast<quint16>(block + 1);
+    put16(m_sendBuf + 2, m_block);
+    m_msg.lastBlockBytes = static_cast<qint32>(count);
+    addBytes(count);
+    if (!sendBytes(m_sendBuf, count + HeaderSize)) {
+        Report(-1110);
+        return;
+    }
+    m_msg.retries = 1;
+    armDeadline();
+    Report(2);
+}
+
+void _TFTPSession::handleData(quint16 block, qint64 length)
+{
+    // The block accepted last, sent again: our acknowledgement was lost. Acknowledge it again
+    // (without writing it twice) or the device gives up on the upload.
+    if (m_lastBlock >= 0 && block == m_block) {
+        sendAck(block);
+        return;
+    }
+    if (block != static_cast<quint16>(m_block + 1))
+        return;
+    m_deadline = 0;
+    m_msg.clientPort = m_peerPort;
+    m_lastBlock = block;
+    m_block = block;
+    if (m_cancel) {
+        Report(-1114);
+        return;
+    }
+    const qint64 written = length > 0 ? m_file.write(m_recvBuf + HeaderSize, length) : 0;
+    if (written != length) {   // left unacknowledged: the device must not think it stored
+        Report(-1104);
+        return;
+    }
+    m_msg.lastBlockBytes = static_cast<qint32>(written);
+    addBytes(written);
+    if (!sendAck(block)) {
+        Report(-1110);
+        return;
+    }
+    if (written < BlockSize) {
+        Report(3);
+        return;
+    }
+    armDeadline();
+    Report(2);
+}
+
+void _TFTPSession::requestRepeated()
+{
+    // A repeated write request before any data means our ACK 0 was lost: send it again.
+    if (m_msg.op == OpWrq && m_state == Active && m_file.isOpen() && m_lastBlock < 0)
+        sendAck(0);
+}
+
+bool _TFTPSession::Retransmit(int limit)
+{
+    // The device repeats its DATA when our ACK is lost, so a write session has nothing to send
+    // again: it has simply waited long enough.
+    if (m_msg.op != OpRrq || m_msg.retries >= limit)
+        return false;
+    ++m_msg.retries;
+    if (!sendBytes(m_sendBuf, m_msg.lastBlockBytes + HeaderSize)) {
+        Report(-1110);
+        return true;
+    }
+    armDeadline();
+    Report(2);
+    return true;
+}
+
+void _TFTPSession::Report(int code)
+{
+    m_msg.code = code;
+    m_msg.text = KtTFTPServer::codeText(code);
+    if (m_handler)
+        m_handler(m_msg, m_cancel);
+    if (code == 3) {
+        m_file.close();
+        m_state = Finished;
+    } else if (code < 0) {
+        m_file.close();
+        m_state = Failed;
+    } else {
+        m_state = Active;
+    }
+}
+
+bool _TFTPSession::sendBytes(const char *data, qint64 length)
+{
+    if (m_fd < 0)
+        return false;
+    const sockaddr_in to = makeAddress(m_peerAddress, m_peerPort);
+    return ::sendto(m_fd, data, static_cast<size_t>(length), 0,
+                    reinterpret_cast<const sockaddr *>(&to), sizeof to)
+           == length;
+}
+
+bool _TFTPSession::sendAck(quint16 block)
+{
+    char ack[HeaderSize];
+    put16(ack, OpAck);
+    put16(ack + 2, block);
+    return sendBytes(ack, HeaderSize);
+}
+
+// ERROR with an empty message. From Start it also ends the session; to a stranger it is only
+// an answer.
+void _TFTPSession::sendError(quint16 errorCode, quint32 address, quint16 port)
+{
+    char packet[5];
+    put16(packet, OpError);
+    put16(packet + 2, errorCode);
+    packet[4] = '\0';
+    bool sent = false;
+    if (m_fd >= 0) {
+        const sockaddr_in to = makeAddress(address, port);
+        sent = ::sendto(m_fd, packet, sizeof packet, 0, reinterpret_cast<const sockaddr *>(&to),
+                        sizeof to)
+               == static_cast<ssize_t>(sizeof packet);
+    }
+    if (errorCode == ErrUnknownTransferId)
+        return;
+    if (!sent)
+        Report(-1110);
+    else if (errorCode == ErrFileNotFound)
+        Report(-1102);
+    else if (errorCode == ErrAccessViolation)
+        Report(-1103);
+    else
+        Report(-1105);
+}
+
+void _TFTPSession::armDeadline()
+{
+    m_deadline = nowMs() + static_cast<qint64>(m_msg.timeout) * 10;
+}
+
+void _TFTPSession::addBytes(qint64 count)
+{
+    m_totalBytes += count;
+    m_msg.totalBytes = static_cast<qint32>(qMin<qint64>(m_totalBytes, INT_MAX));
+}
+
+// ---------------------------------------------------------------------------------------------
+// KtTFTPServer
+
+KtTFTPServer::KtTFTPServer(QObject *owner)
+    : QObject(owner)
+{
+    // The network stack must be able to give us a UDP socket at all.
+    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe < 0)
+        throw KtTFTPException(-1109, codeText(-1109));
+    ::close(probe);
+
+    m_template.code = -1111;
+    m_template.text = codeText(-1111);
+    const QString hostName = QHostInfo::localHostName();
+    if (!hostName.isEmpty()) {
+        const QHostInfo info = QHostInfo::fromName(hostName);
+        for (const QHostAddress &address : info.addresses()) {
+            if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+                m_template.serverIP = address.toString();
+                break;
+            }
+        }
+    }
+    std::memset(m_recvBuf, 0, sizeof m_recvBuf);
+    m_timer = new QTimer(this);
+    m_timer->setInterval(TimerIntervalMs);
+    connect(m_timer, &QTimer::timeout, this, &KtTFTPServer::onTimer);
+}
+
+KtTFTPServer::~KtTFTPServer()
+{
+    Stop();
+    // Whatever is still running ends with the server (the sessions are its children).
+    for (_TFTPSession *session : std::as_const(m_sessions))
+        session->shutdown();
+    m_sessions.clear();
+}
+
+void KtTFTPServer::SetTimeout(int timeout, int maxRetries)
+{
+    m_template.timeout = timeout;
+    m_maxRetries = maxRetries;
+}
+
+void KtTFTPServer::SetOnMessage(TTFTPMsgEvent handler)
+{
+    m_handler = std::move(handler);
+}
+
+void KtTFTPServer::Listen(const QString &directory, int port)
+{
+    m_rootDir = directory;
+    if (!m_rootDir.isEmpty() && !m_rootDir.endsWith(QLatin1Char('/')))
+        m_rootDir += QLatin1Char('/');
+    m_template.port = port;
+    if (m_fd >= 0)
+        return;
+
+    if (port < 0 || port > 65535) {
+        Stop();
+        throw KtTFTPException(-1109, codeText(-1109));
+    }
+    m_fd = openUdpSocket(static_cast<quint16>(port), true, nullptr);
+    if (m_fd < 0) {
+        Stop();
+        throw KtTFTPException(-1109, codeText(-1109));
+    }
+    m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &KtTFTPServer::onRequest);
+    m_timer->start();
+}
+
+void KtTFTPServer::closeListener()
+{
+    if (m_notifier) {
+        m_notifier->setEnabled(false);
+        delete m_notifier;
+        m_notifier = nullptr;
+    }
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+void KtTFTPServer::Stop()
+{
+    closeListener();
+    if (!m_sessions.isEmpty()) {
+        // The timer retransmits and removes finished sessions while we wait.
+        if (!m_timer->isActive())
+            m_timer->start();
+        QElapsedTimer waited;
+        waited.start();
+        while (!m_sessions.isEmpty() && waited.elapsed() < StopWaitMs)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    m_timer->stop();
+}
+
+void KtTFTPServer::onRequest()
+{
+    sockaddr_in from;
+    socklen_t fromLen = sizeof from;
+    const ssize_t length = ::recvfrom(m_fd, m_recvBuf, BufferSize, MSG_DONTWAIT,
+                                      reinterpret_cast<sockaddr *>(&from), &fromLen);
+    if (length < HeaderSize)
+        return;
+
+    m_template.code = 1;
+    m_template.text = codeText(1);
+    const quint16 opcode = get16(m_recvBuf);
+    if (opcode != OpRrq && opcode != OpWrq)
+        return;
+
+    // Option extensions after the mode are ignored, and so is the mode: every transfer is binary.
+    qint64 pos = 2;
+    const QByteArray name = takeString(m_recvBuf, length, pos);
+    const QByteArray mode = takeString(m_recvBuf, length, pos);
+    const quint32 address = ntohl(from.sin_addr.s_addr);
+    const quint16 port = ntohs(from.sin_port);
+    m_template.op = opcode;
+    m_template.fileName = QFile::decodeName(name);
+    m_template.mode = QString::fromLatin1(mode);
+    m_template.clientIP = QHostAddress(address).toString();
+    m_template.clientPort = port;
+
+    for (_TFTPSession *session : std::as_const(m_sessions)) {
+        const KtTFTPMsg &msg = session->msg();
+        if (msg.op == m_template.op && msg.mode == m_template.mode
+            && msg.clientIP == m_template.clientIP && msg.clientPort == m_template.clientPort
+            && msg.fileName == m_template.fileName) {
+            session->requestRepeated();
+            return;
+        }
+    }
+
+    m_template.retries = 0;
+    ++m_template.sessionNo;
+    auto *session = new _TFTPSession(m_template, address, port, m_rootDir, m_handler, this);
+    m_sessions.append(session);
+    session->Start();
+}
+
+void KtTFTPServer::onTimer()
+{
+    const qint64 now = nowMs();
+    for (int i = 0; i < m_sessions.size(); ++i) {
+        _TFTPSession *session = m_sessions.at(i);
+        if (session->state() != _TFTPSession::Active) {
+            m_sessions.removeAt(i);
+            session->shutdown();
+            // Later, not now: the handler may be running a nested event loop inside it.
+            session->deleteLater();
+            return;
+        }
+        if (session->deadline() != 0 && now > session->deadline()
+            && !session->Retransmit(m_maxRetries)) {
+            m_sessions.removeAt(i);
+            session->Report(-1113);
+            session->shutdown();
+            session->deleteLater();
+            return;
+        }
+    }
+}
+
+QString KtTFTPServer::codeText(int code)
+{
+    switch (code) {
+    case 3: return QStringLiteral("(KtTFTP) Success to transfer file.");
+    case 2: return QStringLiteral("(KtTFTP) File is transferring...");
+    case 1: return QStringLiteral("(KtTFTP) A TFTP session is connected...");
+    case 0: return QStringLiteral("(KtTFTP) A TFTP session is disconnected...");
+    case -1101: return QStringLiteral("(KtTFTP) Undefined error:");
+    case -1102: return QStringLiteral("(KtTFTP) File not found!");
+    case -1103: return QStringLiteral("(KtTFTP) Access violation!");
+    case -1104: return QStringLiteral("(KtTFTP) Disk full!");
+    case -1105: return QStringLiteral("(KtTFTP) Bad operation!");
+    case -1106: return QStringLiteral("(KtTFTP) Unknown port!");
+    case -1107: return QStringLiteral("(KtTFTP) File already exist!");
+    case -1108: return QStringLiteral("(KtTFTP) No such user!");
+    case -1109:
+        return QStringLiteral(
+            "(KtTFTP) Fail to open socket!Please check if the network is ready.");
+    case -1110: return QStringLiteral("(KtTFTP) Fail to send or receive socket packet!");
+    case -1111: return QStringLiteral("(KtTFTP) Socket is not ready!");
+    case -1112: return QStringLiteral("(KtTFTP) Bad packet!");
+    case -1113: return QStringLiteral("(KtTFTP) Timeout!");
+    case -1114: return QStringLiteral("(KtTFTP) Transfer has been canceled.");
+    default: return QString();
+    }
+}

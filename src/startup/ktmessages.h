@@ -31,4 +31,11 @@ void resetToBuiltIn();
 // The catalogue file name of a table ("snmp.err", ...).
 QString fileName(Table table);
 
+// The number of built-in texts of a table (19 for Snmp, ...).
+int builtInCount(Table table);
+
+// Every table, in declaration order.
+constexpr Table kAllTables[] = {Table::Snmp,   Table::SnmpV3,  Table::SnmpUsm, Table::SnmpClass,
+                                Table::KtSnmp, Table::SnmpMsg, Table::Common};
+
 } // namespace KtMessages

@@ -51,15 +51,31 @@ KtWireValue toWire(int syntax, const QString &text);
 QByteArray textToBytes(int syntax, const QString &text);
 QString bytesToText(int syntax, const QByteArray &bytes);
 
+// Bytes a part of the syntax occupies inside an octet string: 0 for "the rest" (octet strings,
+// objectid, displaystr), -1 for an unknown syntax.
+int partWidth(int syntax);
+
 // The printable forms.
 QString hexText(const QByteArray &bytes);    // "000F3DFA6DB1"
-QByteArray parseHex(const QString &text);     // inverse; tolerates blanks and lower case
-QString ticksText(quint32 ticks);             // time ticks, printable
-quint32 parseTicks(const QString &text);      // printable or plain decimal ticks
-QString counter64Text(quint64 value);
+// Inverse of hexText; tolerates blanks, ':' and '-' between digits and lower case; a lone last
+// digit is a byte of its own. Throws KtException -518 for any other character.
+QByteArray parseHex(const QString &text);
+QString ticksText(quint32 ticks);             // "1 days, 02h:03m:04s.05th"
+// Printable or plain decimal ticks; anything else gives 0 and clears *ok.
+quint32 parseTicks(const QString &text, bool *ok = nullptr);
+QString counter64Text(quint64 value);         // decimal
 QString bcDateTimeText(double dayCount);      // "yyyy/mm/dd hh:nn:ss am/pm"
-double parseBcDateTime(const QString &text);  // day count (days since 1899-12-30, with fraction)
+// Day count (days since 1899-12-30, with fraction) of "yyyy/mm/dd hh:nn:ss am/pm" (the time,
+// its seconds and am/pm may be left out) or of a plain day-count number; 0 and *ok cleared when
+// the text is neither.
+double parseBcDateTime(const QString &text, bool *ok = nullptr);
 QString oidText(const QVector<quint32> &oid); // dotted
-QVector<quint32> parseOid(const QString &text);
+// Dotted sub-identifiers, a leading dot allowed; an empty result and *ok cleared when malformed.
+QVector<quint32> parseOid(const QString &text, bool *ok = nullptr);
+QString ipAddressText(const QByteArray &bytes); // dotted quad
+// Four dotted numbers 0..255; empty result and *ok cleared otherwise.
+QByteArray parseIpAddress(const QString &text, bool *ok = nullptr);
+// A real as plain decimal text without exponent, as short as round-trips exactly.
+QString realText(double value);
 
 } // namespace KtValue

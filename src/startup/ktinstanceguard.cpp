@@ -1,0 +1,66 @@
+#include "ktinstanceguard.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+int openLockFile(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+} // namespace
+
+KtInstanceGuard::~KtInstanceGuard()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QString KtInstanceGuard::lockFilePath(const QString &name, const QString &folder)
+{
+    QString file = name;
+    file.replace(u'%', QLatin1String("%25"));
+    file.replace(u'/', QLatin1String("%2F"));
+    return folder + u'/' + file + QStringLiteral(".lock");
+}
+
+bool KtInstanceGuard::acquire(const QString &name, const QString &folder)
+{
+    if (m_fd >= 0)
+        return true;
+    const int fd = openLockFile(lockFilePath(name, folder));
+    if (fd < 0)
+        return false;
+    // flock, not fcntl locks: it belongs to this open file, so it also guards against a second
+    // guard within the same process, and it ends with the process.
+    int result;
+    do {
+        result = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+bool KtInstanceGuard::isLocked(const QString &name, const QString &folder)
+{
+    const QString path = lockFilePath(name, folder);
+    if (!QFile::exists(path))
+        return false;
+    KtInstanceGuard probe;
+    return !probe.acquire(name, folder);
+}

@@ -1,6 +1,7 @@
 #include "ktdialogs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -9,7 +10,24 @@ namespace KtDialogs {
 
 namespace {
 Script *g_script = nullptr;
+
+// QRN_DIALOG_LOG=<file>: messages are appended to the file, one line each ("caption<TAB>text",
+// line breaks as "\n") and answered with OK instead of being shown. Lets a test see what a
+// module process it started would have shown, without a display.
+bool logMessage(const QString &text, const QString &caption)
+{
+    const QString path = qEnvironmentVariable("QRN_DIALOG_LOG");
+    if (path.isEmpty())
+        return false;
+    QFile log(path);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        QString line = caption + u'\t' + text;
+        line.replace(u'\n', QLatin1String("\\n"));
+        log.write((line + u'\n').toUtf8());
+    }
+    return true;
 }
+} // namespace
 
 Script::Script() : m_previous(g_script) { g_script = this; }
 
@@ -33,6 +51,8 @@ bool message(QWidget *owner, const QString &text, const QString &caption, Button
         bool ok = g_script->m_answers.isEmpty() ? true : g_script->m_answers.takeFirst();
         return buttons == Buttons::Ok ? true : ok;
     }
+    if (logMessage(text, caption))
+        return true;
     QMessageBox box(QMessageBox::NoIcon, caption, text,
                     buttons == Buttons::Ok ? QMessageBox::Ok
                                            : QMessageBox::Ok | QMessageBox::Cancel,

@@ -1,0 +1,21 @@
+# Firmware for a restricted region, v2.10eu (region code "eu"): European channels (ETSI), 13
+# channels on 802.11g; the device still reports its turbo capability, the module restricts the
+# super mode by the region code.
+include default
+
+1.3.6.1.4.1.32473.11.37.4.4.1.1.1.0 displaystr ro "v2.10eu" name=stFirmwareVersion
+1.3.6.1.4.1.32473.11.37.4.99.1.1.6.0 displaystr ro "DE" name=countrycode
+1.3.6.1.4.1.32473.11.37.4.1.1.1.3.2 integer rw 6 range=1..13 name=hChannel.2
+1.3.6.1.4.1.32473.11.37.4.2.3.1.2.2 integer rw 6 range=1..13 name=adChannel.2
+1.3.6.1.4.1.32473.11.37.4.1.1.1.3.1 integer rw 36 enum=36,40,42,44,48,50,52,56,58,60,64,100,104,108,112,116,120,124,128,132,136,140 name=hChannel.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.2.1 integer rw 36 enum=36,40,42,44,48,50,52,56,58,60,64,100,104,108,112,116,120,124,128,132,136,140 name=adChannel.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.4.1 displaystr ro "36 40 44 48 52 56 60 64 100 104 108 112 116 120 124 128 132 136 140" name=hChannelList.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.3.1 displaystr ro "36 40 44 48 52 56 60 64 100 104 108 112 116 120 124 128 132 136 140" name=adChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.4.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11 12 13" name=hChannelList.2
+1.3.6.1.4.1.32473.11.37.4.2.3.1.3.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11 12 13" name=adChannelList.2
+1.3.6.1.4.1.32473.11.37.4.1.1.1.8.1 displaystr ro "36 40 44 48" name=hwdsChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.9.1 displaystr ro "40 48" name=hwdsDynamicChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.10.1 displaystr ro "42" name=hwdsStaticChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.8.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11 12 13" name=hwdsChannelList.2
+# Central European Time
+1.3.6.1.4.1.32473.11.37.4.3.5.2.0 integer rw 28 range=1..75 name=sntpTZoneIdx

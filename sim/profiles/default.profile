@@ -6,7 +6,7 @@
 
 # ---------------------------------------------------------------- MIB-II system group
 1.3.6.1.2.1.1.1.0 displaystr ro "QRN-7300XB Dual-Band 802.11a/g Access Point" name=sysDescr
-1.3.6.1.2.1.1.2.0 objectid ro 1.3.6.1.4.1.32473.11.37 name=sysObjectID
+1.3.6.1.2.1.1.2.0 objectid ro 1.3.6.1.4.1.32473.11.37.21 name=sysObjectID
 1.3.6.1.2.1.1.3.0 timeticks ro 0 ticking name=sysUpTime
 1.3.6.1.2.1.1.4.0 displaystr rw "Network Operations, ext. 4711" size=0..255 name=sysContact
 1.3.6.1.2.1.1.5.0 displaystr rw "ap-bldg2-3f" size=0..255 name=sysName

@@ -441,7 +441,9 @@ KtTFTPServer::KtTFTPServer(QObject *owner)
 
 KtTFTPServer::~KtTFTPServer()
 {
-    Stop();
+    // Windows stop the server when they close and destroy it right after: one wait is enough.
+    if (!m_stopped)
+        Stop();
     // Whatever is still running ends with the server (the sessions are its children).
     for (_TFTPSession *session : std::as_const(m_sessions))
         session->shutdown();
@@ -479,6 +481,7 @@ void KtTFTPServer::Listen(const QString &directory, int port)
     }
     m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &KtTFTPServer::onRequest);
+    m_stopped = false;
     m_timer->start();
 }
 
@@ -508,6 +511,7 @@ void KtTFTPServer::Stop()
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     m_timer->stop();
+    m_stopped = true;
 }
 
 void KtTFTPServer::onRequest()

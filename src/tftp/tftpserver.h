@@ -155,5 +155,6 @@ private:
     QSocketNotifier *m_notifier = nullptr;
     QList<_TFTPSession *> m_sessions;
     QTimer *m_timer = nullptr;
+    bool m_stopped = true;          // Stop has run since the last Listen
     alignas(4) char m_recvBuf[2048];
 };

@@ -1,0 +1,498 @@
+// The server's side of the protocol, driven packet by packet by a client of our own: what it
+// answers, what it refuses, what it reports, and how it survives loss, strangers and silence.
+#include "tftptestsupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace tftptest;
+
+namespace {
+
+constexpr quint16 RRQ = 1;
+constexpr quint16 WRQ = 2;
+constexpr quint16 DATA = 3;
+constexpr quint16 ACK = 4;
+constexpr quint16 ERROR = 5;
+
+// What a datagram carries after its four header bytes.
+QByteArray payloadOf(const QNetworkDatagram &datagram)
+{
+    return datagram.data().mid(4);
+}
+
+QByteArray errorPacket(quint16 code)
+{
+    return packet(ERROR, code) + QByteArray(1, '\0');
+}
+
+class TftpProtocol : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_top.isValid());
+        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("served")));
+        m_served = m_top.filePath(QStringLiteral("served"));
+        m_port = freeUdpPort();
+        ASSERT_NE(m_port, 0);
+        m_server.SetOnMessage(m_reports.handler());
+    }
+
+    void listen() { m_server.Listen(m_served, m_port); }
+
+    // For tests that leave a transfer hanging: it gives up after half a second, so the server's
+    // destruction does not wait for it.
+    void quickGiveUp() { m_server.SetTimeout(50, 1); }
+
+    QString served(const QString &name) const { return m_served + QStringLiteral("/") + name; }
+
+    // Nothing arrives at the client for a while.
+    static bool silent(UdpClient &client, int ms = 200)
+    {
+        return !client.receive(ms).isValid();
+    }
+
+    QTemporaryDir m_top;
+    QString m_served;
+    quint16 m_port = 0;
+    KtTFTPServer m_server;
+    Reports m_reports;
+};
+
+TEST_F(TftpProtocol, ReadReportsEveryStep)
+{
+    const QByteArray content = patternBytes(700, 1);
+    ASSERT_TRUE(writeFile(served(QStringLiteral("cfg.bin")), content));
+    listen();
+    UdpClient client;
+    client.send(request(RRQ, "cfg.bin"), m_port);
+
+    const QNetworkDatagram first = client.receive();
+    ASSERT_TRUE(first.isValid());
+    EXPECT_EQ(opcodeOf(first.data()), DATA);
+    EXPECT_EQ(numberOf(first.data()), 1);
+    EXPECT_NE(first.senderPort(), m_port);   // each session speaks from a port of its own
+    client.send(packet(ACK, 1), static_cast<quint16>(first.senderPort()));
+    const QNetworkDatagram second = client.receive();
+    ASSERT_TRUE(second.isValid());
+    EXPECT_EQ(numberOf(second.data()), 2);
+    EXPECT_EQ(first.senderPort(), second.senderPort());
+    EXPECT_EQ(payloadOf(first) + payloadOf(second), content);
+    client.send(packet(ACK, 2), static_cast<quint16>(second.senderPort()));
+
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 3000));
+    EXPECT_EQ(m_reports.codes(), (std::vector<int>{1, 2, 2, 3}));
+    const KtTFTPMsg &last = m_reports.all.back();
+    EXPECT_EQ(last.text, QStringLiteral("(KtTFTP) Success to transfer file."));
+    EXPECT_EQ(m_reports.all.front().text, QStringLiteral("(KtTFTP) A TFTP session is connected..."));
+    EXPECT_EQ(m_reports.all.at(1).text, QStringLiteral("(KtTFTP) File is transferring..."));
+    EXPECT_EQ(last.totalBytes, 700);
+    EXPECT_EQ(last.lastBlockBytes, 188);
+    EXPECT_EQ(last.clientPort, client.port());
+    EXPECT_EQ(last.port, m_port);
+    EXPECT_EQ(last.mode, QStringLiteral("octet"));
+    EXPECT_EQ(last.sessionNo, 0);
+    EXPECT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 3000));
+}
+
+TEST_F(TftpProtocol, RepeatedReadRequestCreatesNoSecondSession)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(100, 2)));
+    quickGiveUp();
+    listen();
+    UdpClient client;
+    client.send(request(RRQ, "fw.tfp"), m_port);
+    client.send(request(RRQ, "fw.tfp"), m_port);
+    const QNetworkDatagram data = client.receive();
+    ASSERT_TRUE(data.isValid());
+    EXPECT_TRUE(silent(client)) << "the repeated request started a second transfer";
+    EXPECT_EQ(m_server.sessions().size(), 1);
+    for (const KtTFTPMsg &msg : m_reports.all)
+        EXPECT_EQ(msg.sessionNo, 0);
+
+    // The same file for another requester is a transfer of its own.
+    UdpClient other;
+    other.send(request(RRQ, "fw.tfp"), m_port);
+    ASSERT_TRUE(other.receive().isValid());
+    EXPECT_EQ(m_server.sessions().size(), 2);
+    EXPECT_EQ(m_reports.all.back().sessionNo, 1);
+}
+
+TEST_F(TftpProtocol, MissingFileGetsErrorOne)
+{
+    listen();
+    UdpClient client;
+    client.send(request(RRQ, "nothing.tfp"), m_port);
+    const QNetworkDatagram answer = client.receive();
+    EXPECT_EQ(answer.data(), errorPacket(1));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1102); }, 2000));
+    EXPECT_EQ(m_reports.codes(), (std::vector<int>{1, -1102}));
+    EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) File not found!"));
+    EXPECT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 2000));
+}
+
+TEST_F(TftpProtocol, WrongOperationsAtTheListeningPortAreDropped)
+{
+    listen();
+    UdpClient client;
+    client.send(packet(DATA, 1, "xyz"), m_port);
+    client.send(packet(ACK, 1), m_port);
+    client.send(errorPacket(0), m_port);
+    client.send(QByteArray("\0\1x", 3), m_port);   // shorter than any request
+    client.send(request(9, "cfg.bin"), m_port);
+    EXPECT_TRUE(silent(client, 300));
+    EXPECT_TRUE(m_reports.all.empty());
+    EXPECT_TRUE(m_server.sessions().isEmpty());
+}
+
+// --- Names that reach outside the served folder -------------------------------------------
+
+struct NameRow
+{
+    const char *name;
+    const char *requested;   // "@" stands for the temporary folder above the served one
+};
+
+class TftpOutsideNames : public TftpProtocol, public ::testing::WithParamInterface<NameRow>
+{
+protected:
+    QByteArray requestedName() const
+    {
+        QString name = QString::fromLatin1(GetParam().requested);
+        name.replace(QLatin1Char('@'), m_top.path());
+        return QFile::encodeName(name);
+    }
+};
+
+TEST_P(TftpOutsideNames, ReadIsRefused)
+{
+    ASSERT_TRUE(writeFile(m_top.filePath(QStringLiteral("victim.txt")), "secret\n"));
+    ASSERT_TRUE(QDir(m_served).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(writeFile(served(QStringLiteral("sub/victim.txt")), "inner\n"));
+    listen();
+    UdpClient client;
+    client.send(request(RRQ, requestedName()), m_port);
+    EXPECT_EQ(client.receive().data(), errorPacket(1));
+    EXPECT_TRUE(waitFor([this] { return m_reports.has(-1102); }, 2000));
+}
+
+TEST_P(TftpOutsideNames, WriteIsRefusedAndNothingIsTouched)
+{
+    ASSERT_TRUE(writeFile(m_top.filePath(QStringLiteral("victim.txt")), "secret\n"));
+    ASSERT_TRUE(QDir(m_served).mkdir(QStringLiteral("sub")));
+    listen();
+    UdpClient client;
+    client.send(request(WRQ, requestedName()), m_port);
+    EXPECT_EQ(client.receive().data(), errorPacket(2));
+    EXPECT_TRUE(waitFor([this] { return m_reports.has(-1103); }, 2000));
+    EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) Access violation!"));
+    EXPECT_EQ(readFile(m_top.filePath(QStringLiteral("victim.txt"))), QByteArray("secret\n"));
+    const QStringList outside = QDir(m_top.path()).entryList(QDir::NoDotAndDotDot | QDir::Files);
+    EXPECT_EQ(outside, QStringList{QStringLiteral("victim.txt")});
+    EXPECT_TRUE(QDir(m_served + QStringLiteral("/sub")).isEmpty());
+}
+
+const NameRow kNameRows[] = {
+    {"ParentFolder", "../victim.txt"},
+    {"DeepParent", "../../../../../../../../../..@/victim.txt"},
+    {"AbsolutePath", "@/victim.txt"},
+    {"SubFolder", "sub/victim.txt"},
+    {"BackslashParent", "..\\victim.txt"},
+    {"DotDot", ".."},
+    {"Dot", "."},
+    {"Empty", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, TftpOutsideNames, ::testing::ValuesIn(kNameRows),
+                         [](const ::testing::TestParamInfo<NameRow> &rowInfo) {
+                             return std::string(rowInfo.param.name);
+                         });
+
+// --- Strangers, losses and silence ----------------------------------------------------------
+
+TEST_F(TftpProtocol, StrangerInReadSessionGetsUnknownTransferId)
+{
+    const QByteArray content = patternBytes(1000, 3);
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), content));
+    listen();
+    UdpClient device;
+    UdpClient stranger;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    const QNetworkDatagram first = device.receive();
+    ASSERT_TRUE(first.isValid());
+    const auto sessionPort = static_cast<quint16>(first.senderPort());
+
+    // An acknowledgement from another port must not move the transfer on.
+    stranger.send(packet(ACK, 1), sessionPort);
+    EXPECT_EQ(stranger.receive().data(), errorPacket(5));
+    EXPECT_TRUE(silent(device));
+    EXPECT_EQ(m_server.sessions().size(), 1);
+    EXPECT_EQ(m_reports.codes(), (std::vector<int>{1, 2}));
+
+    device.send(packet(ACK, 1), sessionPort);
+    const QNetworkDatagram second = device.receive();
+    ASSERT_TRUE(second.isValid());
+    EXPECT_EQ(payloadOf(first) + payloadOf(second), content);
+    device.send(packet(ACK, 2), sessionPort);
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 2000));
+    EXPECT_EQ(m_reports.all.back().clientPort, device.port());
+}
+
+TEST_F(TftpProtocol, StrangerInWriteSessionCannotWriteIntoTheFile)
+{
+    listen();
+    UdpClient device;
+    UdpClient stranger;
+    device.send(request(WRQ, "saved.cfg"), m_port);
+    const QNetworkDatagram ack0 = device.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    const auto sessionPort = static_cast<quint16>(ack0.senderPort());
+
+    stranger.send(packet(DATA, 1, "planted"), sessionPort);
+    EXPECT_EQ(stranger.receive().data(), errorPacket(5));
+    EXPECT_FALSE(m_reports.has(3));
+
+    const QByteArray block1 = patternBytes(512, 4);
+    const QByteArray block2 = patternBytes(40, 5);
+    device.send(packet(DATA, 1, block1), sessionPort);
+    EXPECT_EQ(device.receive().data(), packet(ACK, 1));
+    device.send(packet(DATA, 2, block2), sessionPort);
+    EXPECT_EQ(device.receive().data(), packet(ACK, 2));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 2000));
+    EXPECT_EQ(readFile(served(QStringLiteral("saved.cfg"))), block1 + block2);
+}
+
+// The device repeats a DATA whose ACK it never saw; without a second ACK it would give up and
+// the configuration or log it was sending would be lost.
+TEST_F(TftpProtocol, LostAcknowledgementDoesNotLoseTheUpload)
+{
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "LogFile.RD"), m_port);
+    QNetworkDatagram ack = device.receive();
+    ASSERT_EQ(ack.data(), packet(ACK, 0));
+    // ACK 0 lost: the device asks again and must hear ACK 0 again from the same session.
+    device.send(request(WRQ, "LogFile.RD"), m_port);
+    ack = device.receive();
+    ASSERT_EQ(ack.data(), packet(ACK, 0));
+    EXPECT_EQ(m_server.sessions().size(), 1);
+    const auto sessionPort = static_cast<quint16>(ack.senderPort());
+
+    const QByteArray block1 = patternBytes(512, 6);
+    const QByteArray block2 = patternBytes(512, 7);
+    const QByteArray block3 = patternBytes(100, 8);
+    device.send(packet(DATA, 1, block1), sessionPort);
+    ASSERT_EQ(device.receive().data(), packet(ACK, 1));   // dropped on its way
+    device.send(packet(DATA, 1, block1), sessionPort);
+    EXPECT_EQ(device.receive().data(), packet(ACK, 1));
+    device.send(packet(DATA, 2, block2), sessionPort);
+    EXPECT_EQ(device.receive().data(), packet(ACK, 2));
+    device.send(packet(DATA, 3, block3), sessionPort);
+    EXPECT_EQ(device.receive().data(), packet(ACK, 3));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 2000));
+    EXPECT_EQ(readFile(served(QStringLiteral("LogFile.RD"))), block1 + block2 + block3);
+    EXPECT_EQ(m_reports.all.back().totalBytes, 1124);
+}
+
+TEST_F(TftpProtocol, StaleAcknowledgementIsIgnored)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(2000, 9)));
+    quickGiveUp();
+    listen();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    const QNetworkDatagram first = device.receive();
+    ASSERT_TRUE(first.isValid());
+    const auto sessionPort = static_cast<quint16>(first.senderPort());
+    device.send(packet(ACK, 0), sessionPort);
+    device.send(packet(ACK, 7), sessionPort);
+    EXPECT_TRUE(silent(device));
+    device.send(packet(ACK, 1), sessionPort);
+    EXPECT_EQ(numberOf(device.receive().data()), 2);
+}
+
+TEST_F(TftpProtocol, ReadTimesOutAfterTheRetries)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(600, 10)));
+    m_server.SetTimeout(5, 3);   // 50 ms
+    listen();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
+    int copies = 0;
+    while (device.receive(100).isValid())
+        ++copies;
+    EXPECT_EQ(copies, 3);   // first sending and two retransmissions
+    EXPECT_EQ(m_reports.all.back().code, -1113);
+    EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) Timeout!"));
+    EXPECT_EQ(m_reports.all.back().retries, 3);
+    EXPECT_TRUE(m_server.sessions().isEmpty());
+}
+
+TEST_F(TftpProtocol, WriteTimesOutWithoutData)
+{
+    m_server.SetTimeout(5, 3);
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "saved.cfg"), m_port);
+    ASSERT_EQ(device.receive().data(), packet(ACK, 0));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
+    EXPECT_TRUE(m_server.sessions().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(served(QStringLiteral("saved.cfg"))));
+}
+
+// A failing disk must not pass for the end of the upload.
+TEST_F(TftpProtocol, FailedDiskWriteEndsTheUploadUnacknowledged)
+{
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), served(QStringLiteral("full.cfg"))));
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "full.cfg"), m_port);
+    const QNetworkDatagram ack0 = device.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    device.send(packet(DATA, 1, patternBytes(512, 11)), static_cast<quint16>(ack0.senderPort()));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1104); }, 2000));
+    EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) Disk full!"));
+    EXPECT_FALSE(m_reports.has(3));
+    EXPECT_TRUE(silent(device));
+}
+
+TEST_F(TftpProtocol, CancelFlagEndsTheTransfer)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(5000, 12)));
+    std::vector<int> codes;
+    m_server.SetOnMessage([&codes](KtTFTPMsg &msg, bool &cancel) {
+        codes.push_back(msg.code);
+        if (msg.code == 2)
+            cancel = true;
+    });
+    listen();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    const QNetworkDatagram first = device.receive();
+    ASSERT_TRUE(first.isValid());
+    device.send(packet(ACK, 1), static_cast<quint16>(first.senderPort()));
+    EXPECT_TRUE(silent(device));   // nothing more goes to the device
+    EXPECT_EQ(codes, (std::vector<int>{1, 2, -1114}));
+    EXPECT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 2000));
+}
+
+TEST_F(TftpProtocol, CancelBeforeStartSendsNothing)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(100, 13)));
+    std::vector<int> codes;
+    m_server.SetOnMessage([&codes](KtTFTPMsg &msg, bool &cancel) {
+        codes.push_back(msg.code);
+        cancel = true;
+    });
+    listen();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    EXPECT_TRUE(silent(device));
+    EXPECT_EQ(codes, (std::vector<int>{1, -1114}));
+}
+
+// --- Listening and stopping ----------------------------------------------------------------
+
+TEST_F(TftpProtocol, ListenAgainMovesOnlyTheFolder)
+{
+    QTemporaryDir other;
+    ASSERT_TRUE(writeFile(other.filePath(QStringLiteral("SNTPFile.RD")), "zones\n"));
+    quickGiveUp();
+    listen();
+    const quint16 otherPort = freeUdpPort();
+    m_server.Listen(other.path(), otherPort);
+    EXPECT_EQ(m_server.rootDir(), other.path() + QStringLiteral("/"));
+    EXPECT_EQ(m_server.msgTemplate().port, otherPort);
+
+    UdpClient device;
+    device.send(request(RRQ, "SNTPFile.RD"), m_port);   // still served at the first port
+    const QNetworkDatagram data = device.receive();
+    EXPECT_EQ(payloadOf(data), QByteArray("zones\n"));
+    QUdpSocket probe;   // and the second port was never taken
+    EXPECT_TRUE(probe.bind(QHostAddress::AnyIPv4, otherPort, QUdpSocket::DontShareAddress));
+}
+
+TEST_F(TftpProtocol, ListenOnATakenPortThrows)
+{
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, m_port, QUdpSocket::DontShareAddress));
+    try {
+        listen();
+        FAIL() << "Listen succeeded on a taken port";
+    } catch (const KtTFTPException &e) {
+        EXPECT_EQ(e.code(), -1109);
+        EXPECT_EQ(e.text(), QStringLiteral(
+                                "(KtTFTP) Fail to open socket!Please check if the network is "
+                                "ready."));
+    }
+    EXPECT_FALSE(m_server.isListening());
+}
+
+TEST_F(TftpProtocol, NewServerTemplate)
+{
+    const KtTFTPMsg &msg = m_server.msgTemplate();
+    EXPECT_EQ(msg.code, -1111);
+    EXPECT_EQ(msg.text, QStringLiteral("(KtTFTP) Socket is not ready!"));
+    EXPECT_EQ(msg.op, 1);
+    EXPECT_EQ(msg.mode, QStringLiteral("octet"));
+    EXPECT_EQ(msg.clientIP, QStringLiteral("0.0.0.0"));
+    EXPECT_EQ(QHostAddress(msg.serverIP).protocol(), QAbstractSocket::IPv4Protocol);
+    EXPECT_EQ(msg.port, 69);
+    EXPECT_EQ(msg.sessionNo, -1);
+    EXPECT_EQ(msg.timeout, 1000);
+    EXPECT_EQ(msg.lastBlockBytes, -1);
+    EXPECT_EQ(m_server.maxRetries(), 3);
+}
+
+// A device that keeps answering: Stop lets its transfer finish before it returns.
+TEST_F(TftpProtocol, StopLetsARunningTransferFinish)
+{
+    const QByteArray content = patternBytes(512 * 40 + 3, 14);
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), content));
+    listen();
+    UdpClient device;
+    QByteArray received;
+    QObject::connect(&device.socket(), &QUdpSocket::readyRead, [&device, &received] {
+        while (device.socket().hasPendingDatagrams()) {
+            const QNetworkDatagram data = device.socket().receiveDatagram();
+            received += payloadOf(data);
+            device.socket().writeDatagram(packet(ACK, numberOf(data.data())),
+                                          QHostAddress::LocalHost,
+                                          static_cast<quint16>(data.senderPort()));
+        }
+    });
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    ASSERT_TRUE(waitFor([this] { return !m_server.sessions().isEmpty(); }, 2000));
+    m_server.Stop();
+    EXPECT_TRUE(m_server.sessions().isEmpty());
+    EXPECT_TRUE(m_reports.has(3));
+    EXPECT_EQ(received, content);
+    EXPECT_FALSE(m_server.isListening());
+}
+
+// A device that has gone quiet: Stop gives up after its ten seconds, not after the session's
+// own (much longer) time-out.
+TEST_F(TftpProtocol, StopReturnsWithinTenSecondsWhileASessionHangs)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(2000, 15)));
+    m_server.SetTimeout(3000, 3);   // 30 s per block, as the firmware window sets it
+    listen();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    ASSERT_TRUE(device.receive().isValid());
+    QElapsedTimer elapsed;
+    elapsed.start();
+    m_server.Stop();
+    EXPECT_LT(elapsed.elapsed(), 11000);
+    EXPECT_EQ(m_server.sessions().size(), 1);
+    EXPECT_FALSE(m_server.isListening());
+    // The listening port is free again.
+    QUdpSocket probe;
+    EXPECT_TRUE(probe.bind(QHostAddress::AnyIPv4, m_port, QUdpSocket::DontShareAddress));
+}
+
+} // namespace

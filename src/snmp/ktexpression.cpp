@@ -100,8 +100,10 @@ double EvaluateArithmetic(const QString &text)
 {
     const int open = text.indexOf(QLatin1Char('('));
     if (open >= 0) {
-        int close = matchingParen(text, open, {});
-        const QString inside = close < 0 ? text.mid(open + 1) : text.mid(open + 1, close - open - 1);
+        // An unclosed "(" runs to the end of the text.
+        const int close = matchingParen(text, open, {});
+        const QString inside =
+            close < 0 ? text.mid(open + 1) : text.mid(open + 1, close - open - 1);
         const QString after = close < 0 ? QString() : text.mid(close + 1);
         return EvaluateArithmetic(text.left(open) + KtValue::realText(EvaluateArithmetic(inside))
                                   + after);

@@ -6,7 +6,8 @@ class KtOptionList;
 
 namespace KtKeywords {
 
-const KtOptionList &SyntaxNames();   // "integer" 2 ... "displaystr" 76, "bool8" 193 ... "uint16" 198
+// "boolean" 1 ... "displaystr" 76, "bool8" 193 ... "uint16" 198
+const KtOptionList &SyntaxNames();
 const KtOptionList &AccessNames();   // "notaccess" 1 ... "invalid" 32
 const KtOptionList &ListTypeNames(); // "SVT_SV" 0 ... "MVT_UMV" 3
 

@@ -108,7 +108,12 @@ void KtLaunchParameters::ReadParameterFile(const QString &path, KtLaunchRecords 
     const KtIni ini(path);
     const QString s = section();
     auto read = [&](const char *key) { return ini.ReadString(s, QLatin1String(key), QString()); };
-    const QLatin1String zero("0");
+    // The level and the protocols read as "0" (unchanged) when missing; the port, the version
+    // and the model have no such default and must be in the file.
+    const QString zero = QStringLiteral("0");
+    auto readCounted = [&](const char *key) {
+        return ini.ReadString(s, QLatin1String(key), zero);
+    };
 
     records.device.port = narrowed<quint16>(read("AgentPort"));
     const QString version = read("Version");
@@ -119,14 +124,14 @@ void KtLaunchParameters::ReadParameterFile(const QString &path, KtLaunchRecords 
         records.scope.contextName = contextName;
     records.scope.contextEngineID = read("ContextEngineID");
     records.security.securityModel = StrToInt(read("SecurityModel"));
-    const QString level = read("SecurityLevel");
+    const QString level = readCounted("SecurityLevel");
     if (level != zero)
         records.security.securityLevel = plusOne(level);
     records.security.securityName = read("SecurityName");
-    const QString auth = read("AuthProtocol");
+    const QString auth = readCounted("AuthProtocol");
     if (auth != zero)
         records.security.authProtocol = plusOne(auth);
-    const QString priv = read("PrivProtocol");
+    const QString priv = readCounted("PrivProtocol");
     if (priv != zero)
         records.security.privProtocol = plusOne(priv);
     const QString authPassword = read("AuthPassword");

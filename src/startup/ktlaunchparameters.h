@@ -52,7 +52,8 @@ public:
 
     // Reads every key of the parameter file into the records, in the order of the key table.
     // Does nothing when the file does not exist. Throws KtConvertError for a bad number; the
-    // keys "AgentPort", "Version" and "SecurityModel" are converted even when missing.
+    // keys "AgentPort", "Version" and "SecurityModel" are converted even when missing; a missing
+    // "SecurityLevel", "AuthProtocol" or "PrivProtocol" reads as "0" and changes nothing.
     static void ReadParameterFile(const QString &path, KtLaunchRecords &records);
 
     // Applies the one switch of a parameter that is not an address parameter: the first of

@@ -1,7 +1,67 @@
+// Program entry: the application, its title and the main window.
+#include "ktdialogs.h"
+#include "ktexception.h"
+#include "ktlaunchparameters.h"
+#include "ktmodule.h"
+#include "tmainform.h"
+
 #include <QApplication>
+
+#include <exception>
+
+namespace {
+
+void showException(const QString &text)
+{
+    KtDialogs::message(nullptr, text, KtModule::modelName());
+}
+
+QString exceptionText(const std::exception &e)
+{
+    if (const auto *kt = dynamic_cast<const KtException *>(&e))
+        return kt->text();
+    if (const auto *convert = dynamic_cast<const KtConvertError *>(&e))
+        return convert->text();
+    return QString::fromLocal8Bit(e.what());
+}
+
+// An exception from an event handler is shown and the module goes on, as from the entry.
+class KtApplication : public QApplication
+{
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject *receiver, QEvent *event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception &e) {
+            showException(exceptionText(e));
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    KtApplication app(argc, argv);
+    QApplication::setApplicationName(KtModule::modelName());
+    try {
+        MainForm = new TMainForm(QCoreApplication::arguments().mid(1));
+        if (MainForm->isTerminated()) {
+            delete MainForm;
+            return 0;
+        }
+        MainForm->show();
+        const int result = QApplication::exec();
+        delete MainForm;
+        return result;
+    } catch (const std::exception &e) {
+        showException(exceptionText(e));
+    } catch (...) {
+        showException(QStringLiteral("Unknown exception"));
+    }
     return 0;
 }

@@ -38,10 +38,12 @@ TEST_F(MessageCatalogue, BuiltInTextsAtTheirPositions)
               QStringLiteral("(SNMP) Cannot download the overdue firmware!"));
     EXPECT_EQ(KtMessages::text(Table::SnmpClass, 4),
               QStringLiteral("(SNMPClass) SNMP request timed out!"));
-    EXPECT_EQ(KtMessages::text(Table::SnmpClass, 8), QStringLiteral("(SNMPClass)Unknown error code!"));
+    EXPECT_EQ(KtMessages::text(Table::SnmpClass, 8),
+              QStringLiteral("(SNMPClass)Unknown error code!"));
     EXPECT_EQ(KtMessages::text(Table::KtSnmp, 8),
               QStringLiteral("(KtSNMP++) Error when saving SNMP engine boots counter!"));
-    EXPECT_EQ(KtMessages::text(Table::KtSnmp, 28), QStringLiteral("(KtSNMP++) Unknown error code!"));
+    EXPECT_EQ(KtMessages::text(Table::KtSnmp, 28),
+              QStringLiteral("(KtSNMP++) Unknown error code!"));
     EXPECT_EQ(KtMessages::text(Table::SnmpMsg, 1),
               QStringLiteral("Set: [ERROR] Request:[VARLIST]. Receive at [TIME]."));
     EXPECT_EQ(KtMessages::text(Table::Common, 10),

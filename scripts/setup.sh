@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     libsnmp-dev snmp libssl-dev
     googletest libgtest-dev libgmock-dev
     tftp-hpa atftp tftpd-hpa curl

@@ -37,6 +37,8 @@ QString TMainForm::anotherModuleMessage()
 TMainForm::TMainForm(const QStringList &parameters, QWidget *parent)
     : QMainWindow(parent), m_parameters(parameters)
 {
+    // Windows created during start-up already find the main window through MainForm.
+    MainForm = this;
     // The shipped catalogues first; the host installation's may replace them in FormCreate.
     KtCatalogues::LoadFromProgramFolder(KtModule::programFolder());
     buildWindow();

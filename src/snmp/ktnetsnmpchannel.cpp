@@ -1,15 +1,1027 @@
 #include "ktnetsnmpchannel.h"
 
 #include "ktnetsnmp.h"
+#include "ktnetsnmpincludes.h"
+
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QPointer>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/select.h>
+
+// SNMP++ library values the engine's MapError understands (see the translation table in
+// ktsnmprequest.cpp).
+namespace {
+
+enum SnmpPlusPlus {
+    SPP_CLASS_ERROR = -1,
+    SPP_CLASS_RESOURCE_UNAVAIL = -2,
+    SPP_CLASS_TIMEOUT = -5,
+    SPP_CLASS_INVALID_PDU = -11,
+    SPP_CLASS_INVALID_ADDRESS = -18,
+    SPP_CLASS_TL_FAILED = -22,
+    SPP_MP_UNSUPPORTED_SECURITY_MODEL = -1402,
+    SPP_MP_INVALID_MESSAGE = -1405,
+    SPP_MP_INVALID_ENGINEID = -1406,
+    SPP_MP_PARSE_ERROR = -1408,
+    SPP_MP_UNKNOWN_PDU_HANDLERS = -1415,
+    SPP_MP_UNAVAILABLE_CONTEXT = -1416,
+    SPP_MP_UNKNOWN_CONTEXT = -1417,
+    SPP_USM_ERROR = 1401,
+    SPP_USM_UNSUPPORTED_SECURITY_LEVEL = 1403,
+    SPP_USM_UNKNOWN_SECURITY_NAME = 1404,
+    SPP_USM_ENCRYPTION_ERROR = 1405,
+    SPP_USM_DECRYPTION_ERROR = 1406,
+    SPP_USM_AUTHENTICATION_ERROR = 1407,
+    SPP_USM_AUTHENTICATION_FAILURE = 1408,
+    SPP_USM_PARSE_ERROR = 1409,
+    SPP_USM_UNKNOWN_ENGINEID = 1410,
+    SPP_USM_NOT_IN_TIME_WINDOW = 1411,
+};
+
+// A net-snmp error number (s_snmp_errno, or the type of a report) as the SNMP++ value.
+int fromNetSnmpError(int error)
+{
+    switch (error) {
+    case SNMPERR_SUCCESS:
+        return 0;
+    case SNMPERR_TIMEOUT:
+        return SPP_CLASS_TIMEOUT;
+    case SNMPERR_BAD_SENDTO:
+    case SNMPERR_BAD_RECVFROM:
+    case SNMPERR_NO_SOCKET:
+    case SNMPERR_BAD_LOCPORT:
+    case SNMPERR_ABORT:
+        return SPP_CLASS_TL_FAILED;
+    case SNMPERR_BAD_ADDRESS:
+        return SPP_CLASS_INVALID_ADDRESS;
+    case SNMPERR_TOO_LONG:
+    case SNMPERR_BAD_ASN1_BUILD:
+    case SNMPERR_NULL_PDU:
+    case SNMPERR_NO_VARS:
+    case SNMPERR_VAR_TYPE:
+        return SPP_CLASS_INVALID_PDU;
+    case SNMPERR_MALLOC:
+        return SPP_CLASS_RESOURCE_UNAVAIL;
+    case SNMPERR_UNKNOWN_SEC_MODEL:
+        return SPP_MP_UNSUPPORTED_SECURITY_MODEL;
+    case SNMPERR_INVALID_MSG:
+        return SPP_MP_INVALID_MESSAGE;
+    case SNMPERR_BAD_ENG_ID:
+        return SPP_MP_INVALID_ENGINEID;
+    case SNMPERR_ASN_PARSE_ERR:
+    case SNMPERR_BAD_PARSE:
+        return SPP_MP_PARSE_ERROR;
+    case SNMPERR_UNKNOWN_PDU:
+        return SPP_MP_UNKNOWN_PDU_HANDLERS;
+    case SNMPERR_BAD_CONTEXT:
+        return SPP_MP_UNKNOWN_CONTEXT;
+    case SNMPERR_UNKNOWN_USER_NAME:
+    case SNMPERR_USM_UNKNOWNSECURITYNAME:
+    case SNMPERR_BAD_SEC_NAME:
+        return SPP_USM_UNKNOWN_SECURITY_NAME;
+    case SNMPERR_UNSUPPORTED_SEC_LEVEL:
+    case SNMPERR_USM_UNSUPPORTEDSECURITYLEVEL:
+    case SNMPERR_BAD_SEC_LEVEL:
+        return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
+    case SNMPERR_AUTHENTICATION_FAILURE:
+    case SNMPERR_USM_AUTHENTICATIONFAILURE:
+        return SPP_USM_AUTHENTICATION_FAILURE;
+    case SNMPERR_NOT_IN_TIME_WINDOW:
+    case SNMPERR_USM_NOTINTIMEWINDOW:
+        return SPP_USM_NOT_IN_TIME_WINDOW;
+    case SNMPERR_DECRYPTION_ERR:
+    case SNMPERR_USM_DECRYPTIONERROR:
+        return SPP_USM_DECRYPTION_ERROR;
+    case SNMPERR_UNKNOWN_ENG_ID:
+    case SNMPERR_USM_UNKNOWNENGINEID:
+        return SPP_USM_UNKNOWN_ENGINEID;
+    case SNMPERR_USM_ENCRYPTIONERROR:
+        return SPP_USM_ENCRYPTION_ERROR;
+    case SNMPERR_USM_PARSEERROR:
+        return SPP_USM_PARSE_ERROR;
+    case SNMPERR_USM_GENERICERROR:
+    case SNMPERR_UNKNOWN_REPORT:
+        return SPP_USM_ERROR;
+    default:
+        return SPP_CLASS_ERROR;
+    }
+}
+
+// A report PDU by the counter it carries (the standard report OIDs of RFC 3412, 3413, 3414).
+int fromReport(netsnmp_pdu *pdu)
+{
+    static const oid mpd[] = {1, 3, 6, 1, 6, 3, 11, 2, 1};
+    static const oid usm[] = {1, 3, 6, 1, 6, 3, 15, 1, 1};
+    static const oid target[] = {1, 3, 6, 1, 6, 3, 12, 1};
+    const netsnmp_variable_list *vb = pdu->variables;
+    if (!vb)
+        return SPP_USM_ERROR;
+    auto startsWith = [vb](const oid *prefix, size_t length) {
+        return vb->name_length > length
+               && std::memcmp(vb->name, prefix, length * sizeof(oid)) == 0;
+    };
+    if (startsWith(mpd, 9)) {
+        switch (vb->name[9]) {
+        case 1:
+            return SPP_MP_UNSUPPORTED_SECURITY_MODEL;
+        case 2:
+            return SPP_MP_INVALID_MESSAGE;
+        case 3:
+            return SPP_MP_UNKNOWN_PDU_HANDLERS;
+        default:
+            break;
+        }
+    } else if (startsWith(usm, 9)) {
+        switch (vb->name[9]) {
+        case 1:
+            return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
+        case 2:
+            return SPP_USM_NOT_IN_TIME_WINDOW;
+        case 3:
+            return SPP_USM_UNKNOWN_SECURITY_NAME;
+        case 4:
+            return SPP_USM_UNKNOWN_ENGINEID;
+        case 5:
+            return SPP_USM_AUTHENTICATION_FAILURE;
+        case 6:
+            return SPP_USM_DECRYPTION_ERROR;
+        default:
+            break;
+        }
+    } else if (startsWith(target, 8)) {
+        if (vb->name[8] == 4)
+            return SPP_MP_UNAVAILABLE_CONTEXT;
+        if (vb->name[8] == 5)
+            return SPP_MP_UNKNOWN_CONTEXT;
+    }
+    return fromNetSnmpError(snmpv3_get_report_type(pdu));
+}
+
+KtWireValue wireFromVariable(const netsnmp_variable_list *vb)
+{
+    KtWireValue value;
+    switch (vb->type) {
+    case ASN_INTEGER:
+        value.type = KtWireValue::Type::Integer;
+        value.number = static_cast<quint32>(static_cast<qint32>(*vb->val.integer));
+        break;
+    case ASN_OCTET_STR:
+    case ASN_BIT_STR:
+    case ASN_NSAP:
+        value.type = KtWireValue::Type::OctetString;
+        value.bytes = QByteArray(reinterpret_cast<const char *>(vb->val.string),
+                                 static_cast<int>(vb->val_len));
+        break;
+    case ASN_OPAQUE:
+        value.type = KtWireValue::Type::Opaque;
+        value.bytes = QByteArray(reinterpret_cast<const char *>(vb->val.string),
+                                 static_cast<int>(vb->val_len));
+        break;
+    case ASN_IPADDRESS:
+        value.type = KtWireValue::Type::IpAddress;
+        value.bytes = QByteArray(reinterpret_cast<const char *>(vb->val.string),
+                                 static_cast<int>(vb->val_len));
+        break;
+    case ASN_OBJECT_ID:
+        value.type = KtWireValue::Type::ObjectId;
+        for (size_t i = 0; i < vb->val_len / sizeof(oid); ++i)
+            value.oid.append(static_cast<quint32>(vb->val.objid[i]));
+        break;
+    case ASN_COUNTER:
+        value.type = KtWireValue::Type::Counter32;
+        value.number = static_cast<quint32>(*vb->val.integer);
+        break;
+    case ASN_GAUGE:
+        value.type = KtWireValue::Type::Gauge32;
+        value.number = static_cast<quint32>(*vb->val.integer);
+        break;
+    case ASN_TIMETICKS:
+        value.type = KtWireValue::Type::TimeTicks;
+        value.number = static_cast<quint32>(*vb->val.integer);
+        break;
+    case ASN_UINTEGER:
+        value.type = KtWireValue::Type::UInteger32;
+        value.number = static_cast<quint32>(*vb->val.integer);
+        break;
+    case ASN_COUNTER64:
+        value.type = KtWireValue::Type::Counter64;
+        value.number = (static_cast<quint64>(vb->val.counter64->high) << 32)
+                       | static_cast<quint32>(vb->val.counter64->low);
+        break;
+    case SNMP_NOSUCHOBJECT:
+        value.type = KtWireValue::Type::NoSuchObject;
+        break;
+    case SNMP_NOSUCHINSTANCE:
+        value.type = KtWireValue::Type::NoSuchInstance;
+        break;
+    case SNMP_ENDOFMIBVIEW:
+        value.type = KtWireValue::Type::EndOfMibView;
+        break;
+    default:
+        value.type = KtWireValue::Type::Null;
+        break;
+    }
+    return value;
+}
+
+bool addVariable(netsnmp_pdu *pdu, const KtNetSnmpBinding &binding, bool withValue)
+{
+    std::vector<oid> name(binding.oid.begin(), binding.oid.end());
+    if (name.empty())
+        return false;
+    if (!withValue)
+        return snmp_add_null_var(pdu, name.data(), name.size()) != nullptr;
+
+    const KtWireValue &v = binding.value;
+    const auto *bytes = reinterpret_cast<const u_char *>(v.bytes.constData());
+    const auto byteCount = static_cast<size_t>(v.bytes.size());
+    long integer = 0;
+    u_long unsignedValue = static_cast<u_long>(static_cast<quint32>(v.number));
+    struct counter64 c64 = {static_cast<u_long>(v.number >> 32),
+                            static_cast<u_long>(v.number & 0xffffffffu)};
+    std::vector<oid> objid(v.oid.begin(), v.oid.end());
+    netsnmp_variable_list *added = nullptr;
+    switch (v.type) {
+    case KtWireValue::Type::Integer:
+        integer = v.signedNumber();
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_INTEGER, &integer,
+                                      sizeof(integer));
+        break;
+    case KtWireValue::Type::OctetString:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_OCTET_STR, bytes,
+                                      byteCount);
+        break;
+    case KtWireValue::Type::Opaque:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_OPAQUE, bytes,
+                                      byteCount);
+        break;
+    case KtWireValue::Type::IpAddress:
+        if (byteCount != 4)
+            return false;
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_IPADDRESS, bytes, 4);
+        break;
+    case KtWireValue::Type::ObjectId:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_OBJECT_ID,
+                                      objid.data(), objid.size() * sizeof(oid));
+        break;
+    case KtWireValue::Type::Counter32:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_COUNTER,
+                                      &unsignedValue, sizeof(unsignedValue));
+        break;
+    case KtWireValue::Type::Gauge32:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_GAUGE, &unsignedValue,
+                                      sizeof(unsignedValue));
+        break;
+    case KtWireValue::Type::TimeTicks:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_TIMETICKS,
+                                      &unsignedValue, sizeof(unsignedValue));
+        break;
+    case KtWireValue::Type::UInteger32:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_UINTEGER,
+                                      &unsignedValue, sizeof(unsignedValue));
+        break;
+    case KtWireValue::Type::Counter64:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_COUNTER64, &c64,
+                                      sizeof(c64));
+        break;
+    default:
+        added = snmp_pdu_add_variable(pdu, name.data(), name.size(), ASN_NULL, nullptr, 0);
+        break;
+    }
+    return added != nullptr;
+}
+
+u_char *duplicate(const QByteArray &bytes)
+{
+    auto *copy = static_cast<u_char *>(std::malloc(static_cast<size_t>(bytes.size()) + 1));
+    if (copy) {
+        std::memcpy(copy, bytes.constData(), static_cast<size_t>(bytes.size()));
+        copy[bytes.size()] = 0;
+    }
+    return copy;
+}
+
+// An engine ID as the launch parameters give it: hex digits (optionally "0x" first), else the
+// characters themselves.
+QByteArray engineIdBytes(const QString &text)
+{
+    QString hex = text.trimmed();
+    if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        hex = hex.mid(2);
+    bool isHex = !hex.isEmpty() && hex.size() % 2 == 0;
+    for (const QChar c : hex)
+        isHex = isHex && QStringLiteral("0123456789abcdefABCDEF").contains(c);
+    return isHex ? QByteArray::fromHex(hex.toLatin1()) : text.toUtf8();
+}
+
+// Engine IDs learned from the devices, by "address:port", so that only the first session to a
+// device pays the discovery round trip.
+std::map<QString, QByteArray> &engineIds()
+{
+    static std::map<QString, QByteArray> ids;
+    return ids;
+}
+
+QString engineKey(const KtNetSnmpTarget &target)
+{
+    return target.address + QLatin1Char(':') + QString::number(target.port);
+}
+
+// The user net-snmp's USM sends discovery probes as: no name, no authentication, no privacy.
+void ensureProbeUser()
+{
+    if (usm_get_user(nullptr, 0, const_cast<char *>("")))
+        return;
+    struct usmUser *user = usm_create_user();
+    if (!user)
+        return;
+    user->name = strdup("");
+    user->secName = strdup("");
+    user->authProtocolLen = OID_LENGTH(usmNoAuthProtocol);
+    user->authProtocol = snmp_duplicate_objid(usmNoAuthProtocol, user->authProtocolLen);
+    user->privProtocolLen = OID_LENGTH(usmNoPrivProtocol);
+    user->privProtocol = snmp_duplicate_objid(usmNoPrivProtocol, user->privProtocolLen);
+    usm_add_user(user);
+}
+
+// (Re-)enters the session's user into the library's USM table for the session's engine, from
+// the session's keys: a user left from an earlier session with other passwords or protocols
+// must not be reused.
+void enterUser(netsnmp_session *session)
+{
+    if (session->securityEngineIDLen == 0 || session->securityNameLen == 0)
+        return;
+    struct usmUser *old =
+        usm_get_user(session->securityEngineID, session->securityEngineIDLen,
+                     session->securityName);
+    if (old) {
+        usm_remove_user(old);
+        usm_free_user(old);
+    }
+    session->flags &= ~SNMP_FLAGS_USER_CREATED;
+    usm_create_user_from_session(session);
+}
+
+} // namespace
+
+bool KtNetSnmpTarget::sameSession(const KtNetSnmpTarget &o) const
+{
+    return address == o.address && port == o.port && version == o.version
+           && readCommunity == o.readCommunity && securityLevel == o.securityLevel
+           && securityName == o.securityName && authPassword == o.authPassword
+           && privPassword == o.privPassword && authProtocol == o.authProtocol
+           && privProtocol == o.privProtocol && timeout == o.timeout && retries == o.retries;
+}
+
+bool KtNetSnmp::resolveAddress(const QString &text, QString *ipv4)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    QHostAddress address;
+    if (address.setAddress(trimmed)) {
+        bool ok = false;
+        address.toIPv4Address(&ok);
+        if (!ok)
+            return false;
+        *ipv4 = QHostAddress(address.toIPv4Address()).toString();
+        return true;
+    }
+    // A name: resolved like the library would, blocking, as every send builds its target.
+    const QHostInfo info = QHostInfo::fromName(trimmed);
+    for (const QHostAddress &candidate : info.addresses()) {
+        if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+            *ipv4 = candidate.toString();
+            return true;
+        }
+    }
+    return false;
+}
+
+quint64 KtNetSnmp::packetsSent()
+{
+    return snmp_get_statistic(STAT_SNMPOUTPKTS);
+}
+
+struct KtNetSnmpChannel::Exchange {
+    KtNetSnmpCommand command = KtNetSnmpCommand::Get;
+    QVector<KtNetSnmpBinding> bindings;
+    Completion completion;
+    bool synchronous = false;
+    bool probe = false;
+    bool done = false;
+    int requestId = 0;
+    int resends = 0;
+    int lastReport = 0;
+    QElapsedTimer sinceActivity;
+    KtNetSnmpResult result;
+};
+
+struct KtNetSnmpChannel::Session {
+    enum State { Ready, NeedsProbe, Probing };
+    KtNetSnmpChannel *channel = nullptr;
+    void *handle = nullptr;
+    KtNetSnmpTarget target;
+    int socket = -1;
+    std::unique_ptr<QSocketNotifier> notifier;
+    State state = Ready;
+    std::map<int, std::shared_ptr<Exchange>> exchanges; // by request id
+    std::deque<std::shared_ptr<Exchange>> waiting;      // sends waiting for the discovery
+    std::shared_ptr<Exchange> sending;                  // inside snmp_sess_async_send
+    bool closing = false;
+
+    netsnmp_session *library() const { return snmp_sess_session(handle); }
+    // How long an exchange may stay silent before the channel gives it up itself: net-snmp
+    // forgets a request whose last retransmission was refused by a report.
+    qint64 watchdogMs() const
+    {
+        return qint64(target.timeout) * 10 * (target.retries + 1) + 2000;
+    }
+};
 
 KtNetSnmpChannel::KtNetSnmpChannel(QObject *parent) : QObject(parent)
 {
+    KtNetSnmp::initLibrary();
     KtNetSnmp::registerChannel(this);
 }
 
 KtNetSnmpChannel::~KtNetSnmpChannel()
 {
     KtNetSnmp::unregisterChannel(this);
+    m_ready.clear();
+    for (auto &session : m_sessions)
+        closeSession(session.get());
 }
 
-void KtNetSnmpChannel::processTimeouts() {}
+int KtNetSnmpChannel::pending() const
+{
+    return m_pending;
+}
+
+void KtNetSnmpChannel::closeSession(Session *session)
+{
+    if (!session->handle)
+        return;
+    // net-snmp reports every request still queued as timed out while it closes: those reports
+    // are dropped, nobody waits for them any more.
+    session->closing = true;
+    session->notifier.reset();
+    snmp_sess_close(session->handle);
+    session->handle = nullptr;
+    session->exchanges.clear();
+    session->waiting.clear();
+}
+
+KtNetSnmpChannel::Session *KtNetSnmpChannel::sessionFor(const KtNetSnmpTarget &target,
+                                                         int *failure)
+{
+    *failure = 0;
+    if (!m_sessions.empty() && m_sessions.back()->handle
+        && m_sessions.back()->target.sameSession(target)) {
+        m_sessions.back()->target = target;
+        return m_sessions.back().get();
+    }
+
+    netsnmp_session in;
+    snmp_sess_init(&in);
+    QByteArray peer = "udp:" + target.address.toLatin1() + ':' + QByteArray::number(target.port);
+    in.peername = peer.data();
+    in.version = target.version == 3   ? SNMP_VERSION_3
+                 : target.version == 1 ? SNMP_VERSION_2c
+                                       : SNMP_VERSION_1;
+    in.timeout = static_cast<long>(target.timeout) * 10000; // hundredths -> microseconds
+    in.retries = target.retries;
+    // Discovery is ours, asynchronous; never let the library probe inside a send.
+    in.flags |= SNMP_FLAGS_DONT_PROBE;
+
+    QByteArray community = target.readCommunity.toUtf8();
+    QByteArray name = target.securityName.toUtf8();
+    QByteArray engineId;
+    if (target.version != 3) {
+        in.community = reinterpret_cast<u_char *>(community.data());
+        in.community_len = static_cast<size_t>(community.size());
+    } else {
+        in.securityModel = SNMP_SEC_MODEL_USM;
+        in.securityName = name.data();
+        in.securityNameLen = static_cast<size_t>(name.size());
+        in.securityLevel = target.securityLevel == 3   ? SNMP_SEC_LEVEL_AUTHPRIV
+                           : target.securityLevel == 2 ? SNMP_SEC_LEVEL_AUTHNOPRIV
+                                                       : SNMP_SEC_LEVEL_NOAUTH;
+        if (in.securityLevel != SNMP_SEC_LEVEL_NOAUTH) {
+            oid *hash = target.authProtocol == 3 ? usmHMACSHA1AuthProtocol
+                                                 : usmHMACMD5AuthProtocol;
+            in.securityAuthProto = hash;
+            in.securityAuthProtoLen = USM_AUTH_PROTO_MD5_LEN;
+            in.securityAuthKeyLen = USM_AUTH_KU_LEN;
+            QByteArray pass = target.authPassword.toUtf8();
+            if (generate_Ku(hash, USM_AUTH_PROTO_MD5_LEN,
+                            reinterpret_cast<const u_char *>(pass.constData()),
+                            static_cast<size_t>(pass.size()), in.securityAuthKey,
+                            &in.securityAuthKeyLen)
+                != SNMPERR_SUCCESS) {
+                *failure = SPP_USM_AUTHENTICATION_ERROR;
+                return nullptr;
+            }
+        } else {
+            in.securityAuthProto = usmNoAuthProtocol;
+            in.securityAuthProtoLen = OID_LENGTH(usmNoAuthProtocol);
+        }
+        if (in.securityLevel == SNMP_SEC_LEVEL_AUTHPRIV) {
+            in.securityPrivProto = target.privProtocol == 3 ? usmAESPrivProtocol
+                                                            : usmDESPrivProtocol;
+            in.securityPrivProtoLen = USM_PRIV_PROTO_DES_LEN;
+            in.securityPrivKeyLen = USM_PRIV_KU_LEN;
+            QByteArray pass = target.privPassword.toUtf8();
+            if (generate_Ku(in.securityAuthProto, in.securityAuthProtoLen,
+                            reinterpret_cast<const u_char *>(pass.constData()),
+                            static_cast<size_t>(pass.size()), in.securityPrivKey,
+                            &in.securityPrivKeyLen)
+                != SNMPERR_SUCCESS) {
+                *failure = SPP_USM_ENCRYPTION_ERROR;
+                return nullptr;
+            }
+        } else {
+            in.securityPrivProto = usmNoPrivProtocol;
+            in.securityPrivProtoLen = OID_LENGTH(usmNoPrivProtocol);
+        }
+        auto known = engineIds().find(engineKey(target));
+        if (known != engineIds().end()) {
+            engineId = known->second;
+            in.securityEngineID = reinterpret_cast<u_char *>(engineId.data());
+            in.securityEngineIDLen = static_cast<size_t>(engineId.size());
+        }
+    }
+
+    void *handle = snmp_sess_open(&in);
+    if (!handle) {
+        *failure = fromNetSnmpError(in.s_snmp_errno);
+        if (*failure == SPP_CLASS_ERROR)
+            *failure = SPP_CLASS_TL_FAILED;
+        return nullptr;
+    }
+
+    // The session that served until now stays open while it has exchanges in flight.
+    auto session = std::make_unique<Session>();
+    session->channel = this;
+    session->handle = handle;
+    session->target = target;
+    netsnmp_session *library = session->library();
+    library->flags |= SNMP_FLAGS_DONT_PROBE; // the library clears it once the session is open
+    if (target.version == 3) {
+        if (library->securityEngineIDLen == 0)
+            session->state = Session::NeedsProbe;
+        else
+            enterUser(library);
+    }
+    netsnmp_transport *transport = snmp_sess_transport(handle);
+    session->socket = transport ? transport->sock : -1;
+    if (session->socket >= 0) {
+        session->notifier = std::make_unique<QSocketNotifier>(session->socket,
+                                                              QSocketNotifier::Read);
+        Session *raw = session.get();
+        connect(session->notifier.get(), &QSocketNotifier::activated, this,
+                [this, raw] { readSocket(raw); });
+    }
+    m_sessions.push_back(std::move(session));
+    dropIdleSessions();
+    return m_sessions.back().get();
+}
+
+void KtNetSnmpChannel::dropIdleSessions()
+{
+    for (size_t i = 0; i + 1 < m_sessions.size();) {
+        Session *session = m_sessions[i].get();
+        if (session->exchanges.empty() && session->waiting.empty()) {
+            closeSession(session);
+            m_sessions.erase(m_sessions.begin() + static_cast<long>(i));
+        } else {
+            ++i;
+        }
+    }
+}
+
+int KtNetSnmpChannel::transmit(Session *session, const std::shared_ptr<Exchange> &exchange)
+{
+    const KtNetSnmpTarget &target = session->target;
+    netsnmp_pdu *pdu = nullptr;
+    if (exchange->probe) {
+        // An empty get from the empty user: the device answers with a report that carries its
+        // engine ID (RFC 3414, 4).
+        ensureProbeUser();
+        pdu = snmp_pdu_create(SNMP_MSG_GET);
+        pdu->version = SNMP_VERSION_3;
+        pdu->securityName = strdup("");
+        pdu->securityNameLen = 0;
+        pdu->securityLevel = SNMP_SEC_LEVEL_NOAUTH;
+        pdu->securityModel = SNMP_SEC_MODEL_USM;
+    } else {
+        const int command = exchange->command == KtNetSnmpCommand::Set       ? SNMP_MSG_SET
+                            : exchange->command == KtNetSnmpCommand::GetNext ? SNMP_MSG_GETNEXT
+                                                                             : SNMP_MSG_GET;
+        pdu = snmp_pdu_create(command);
+        for (const KtNetSnmpBinding &binding : exchange->bindings) {
+            if (!addVariable(pdu, binding, command == SNMP_MSG_SET)) {
+                snmp_free_pdu(pdu);
+                return SPP_CLASS_INVALID_PDU;
+            }
+        }
+        if (target.version == 3) {
+            pdu->securityLevel = session->library()->securityLevel;
+            const QByteArray context = target.contextName.toUtf8();
+            pdu->contextName = reinterpret_cast<char *>(duplicate(context));
+            pdu->contextNameLen = static_cast<size_t>(context.size());
+            const QByteArray contextEngine = engineIdBytes(target.contextEngineID);
+            if (!target.contextEngineID.isEmpty()) {
+                pdu->contextEngineID = duplicate(contextEngine);
+                pdu->contextEngineIDLen = static_cast<size_t>(contextEngine.size());
+            }
+        } else {
+            // Reads go out with the read community, writes with the write community.
+            const QByteArray community = (command == SNMP_MSG_SET ? target.writeCommunity
+                                                                  : target.readCommunity)
+                                             .toUtf8();
+            pdu->community = duplicate(community);
+            pdu->community_len = static_cast<size_t>(community.size());
+        }
+    }
+
+    session->sending = exchange;
+    const int requestId = snmp_sess_async_send(session->handle, pdu, libraryCallback, session);
+    session->sending.reset();
+    if (requestId == 0) {
+        const int error = session->library()->s_snmp_errno;
+        snmp_free_pdu(pdu);
+        if (exchange->done && exchange->result.status != 0)
+            return exchange->result.status; // reported from inside the send
+        exchange->done = false;
+        int status = fromNetSnmpError(error);
+        if (status == SPP_CLASS_ERROR || status == 0)
+            status = SPP_CLASS_TL_FAILED;
+        return status;
+    }
+    if (exchange->done) {
+        // Completed from inside the send (a library that reports a failed send through the
+        // callback): the exchange counts as sent, its outcome follows like any other.
+        if (exchange->probe)
+            probeFinished(session, exchange->result);
+        else if (!exchange->synchronous)
+            deliverLater(exchange);
+        return 0;
+    }
+    exchange->requestId = requestId;
+    exchange->sinceActivity.start();
+    session->exchanges[requestId] = exchange;
+    return 0;
+}
+
+int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySession,
+                                      int requestId, snmp_pdu *pdu, void *magic)
+{
+    auto *session = static_cast<Session *>(magic);
+    std::shared_ptr<Exchange> exchange;
+    auto found = session->exchanges.find(requestId);
+    if (found != session->exchanges.end())
+        exchange = found->second;
+    else if (session->sending)
+        exchange = session->sending;
+    if (!exchange || exchange->done)
+        return 1;
+
+    switch (operation) {
+    case NETSNMP_CALLBACK_OP_RESEND:
+        // A retransmission, not a result.
+        ++exchange->resends;
+        exchange->sinceActivity.start();
+        return 1;
+    case NETSNMP_CALLBACK_OP_CONNECT:
+        return 1;
+    default:
+        break;
+    }
+    if (session->closing) {
+        exchange->done = true;
+        session->exchanges.erase(exchange->requestId);
+        return 1;
+    }
+
+    KtNetSnmpResult result;
+    result.agentAddress = session->target.address;
+    result.agentPort = session->target.port;
+    switch (operation) {
+    case NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE:
+        if (!pdu) {
+            result.status = SPP_CLASS_ERROR;
+        } else if (exchange->probe) {
+            // The report (or, from a lenient device, a response) names the engine.
+            if (pdu->securityEngineIDLen > 0) {
+                if (librarySession->securityEngineIDLen == 0) {
+                    librarySession->securityEngineID = static_cast<u_char *>(
+                        netsnmp_memdup(pdu->securityEngineID, pdu->securityEngineIDLen));
+                    librarySession->securityEngineIDLen = pdu->securityEngineIDLen;
+                }
+                result.status = 0;
+            } else {
+                result.status = SPP_USM_UNKNOWN_ENGINEID;
+            }
+        } else if (pdu->command == SNMP_MSG_REPORT) {
+            const int report = fromReport(pdu);
+            exchange->lastReport = report;
+            // After the device restarted, its first answer tells us its new boot count and
+            // time; net-snmp takes them over and sends the request again while it has
+            // retries left.
+            if (report == SPP_USM_NOT_IN_TIME_WINDOW
+                && exchange->resends <= session->target.retries) {
+                exchange->sinceActivity.start();
+                return 1;
+            }
+            result.status = report;
+        } else {
+            result.status = static_cast<int>(pdu->errstat);
+            result.errorIndex = static_cast<int>(pdu->errindex);
+            for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable) {
+                KtNetSnmpBinding binding;
+                binding.oid.reserve(static_cast<int>(vb->name_length));
+                for (size_t i = 0; i < vb->name_length; ++i)
+                    binding.oid.append(static_cast<quint32>(vb->name[i]));
+                binding.value = wireFromVariable(vb);
+                result.bindings.append(binding);
+            }
+        }
+        break;
+    case NETSNMP_CALLBACK_OP_TIMED_OUT:
+        result.status = exchange->lastReport ? exchange->lastReport : SPP_CLASS_TIMEOUT;
+        break;
+    case NETSNMP_CALLBACK_OP_SEND_FAILED:
+    case NETSNMP_CALLBACK_OP_DISCONNECT:
+        result.status = SPP_CLASS_TL_FAILED;
+        break;
+    case NETSNMP_CALLBACK_OP_SEC_ERROR: {
+        const int error = librarySession ? librarySession->s_snmp_errno : 0;
+        result.status = error ? fromNetSnmpError(error) : SPP_USM_ERROR;
+        if (result.status == SPP_CLASS_ERROR)
+            result.status = SPP_USM_ERROR;
+        break;
+    }
+    default:
+        return 1;
+    }
+    if (exchange->requestId != 0) {
+        session->channel->finish(session, exchange->requestId, result);
+    } else {
+        // Still inside snmp_sess_async_send: transmit() takes the outcome from here.
+        exchange->done = true;
+        exchange->result = result;
+    }
+    return 1;
+}
+
+void KtNetSnmpChannel::finish(Session *session, int requestId, const KtNetSnmpResult &result)
+{
+    auto found = session->exchanges.find(requestId);
+    if (found == session->exchanges.end())
+        return;
+    std::shared_ptr<Exchange> exchange = found->second;
+    session->exchanges.erase(found);
+    exchange->done = true;
+    exchange->result = result;
+    if (exchange->probe)
+        probeFinished(session, result);
+    else if (!exchange->synchronous)
+        deliverLater(exchange);
+}
+
+int KtNetSnmpChannel::startProbe(Session *session, bool synchronous)
+{
+    auto probe = std::make_shared<Exchange>();
+    probe->probe = true;
+    probe->synchronous = synchronous;
+    session->state = Session::Probing;
+    const int status = transmit(session, probe);
+    if (status != 0) {
+        session->state = Session::NeedsProbe;
+        return status;
+    }
+    if (synchronous) {
+        waitFor(session, probe);
+        return probe->result.status;
+    }
+    return 0;
+}
+
+void KtNetSnmpChannel::probeFinished(Session *session, const KtNetSnmpResult &result)
+{
+    netsnmp_session *library = session->library();
+    if (result.status == 0 && library->securityEngineIDLen > 0) {
+        engineIds()[engineKey(session->target)] =
+            QByteArray(reinterpret_cast<const char *>(library->securityEngineID),
+                       static_cast<int>(library->securityEngineIDLen));
+        enterUser(library);
+        session->state = Session::Ready;
+    } else {
+        session->state = Session::NeedsProbe;
+    }
+    if (session->waiting.empty())
+        return;
+    // The waiting sends go out (or fail with the probe's outcome) from the event loop, not
+    // from inside net-snmp's read.
+    QMetaObject::invokeMethod(
+        this,
+        [this, session, status = result.status] {
+            std::deque<std::shared_ptr<Exchange>> waiting;
+            waiting.swap(session->waiting);
+            for (const auto &exchange : waiting) {
+                int sent = status != 0 ? status : SPP_USM_UNKNOWN_ENGINEID;
+                if (session->state == Session::Ready)
+                    sent = transmit(session, exchange);
+                if (sent != 0) {
+                    exchange->done = true;
+                    exchange->result.status = sent;
+                    exchange->result.agentAddress = session->target.address;
+                    exchange->result.agentPort = session->target.port;
+                    deliverLater(exchange);
+                }
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void KtNetSnmpChannel::deliverLater(const std::shared_ptr<Exchange> &exchange)
+{
+    m_ready.push_back(exchange);
+    if (m_deliveryQueued)
+        return;
+    m_deliveryQueued = true;
+    QMetaObject::invokeMethod(this, [this] { deliverReady(); }, Qt::QueuedConnection);
+}
+
+void KtNetSnmpChannel::deliverReady()
+{
+    m_deliveryQueued = false;
+    QPointer<KtNetSnmpChannel> self(this);
+    while (self && !m_ready.empty()) {
+        std::shared_ptr<Exchange> exchange = m_ready.front();
+        m_ready.pop_front();
+        --m_pending;
+        if (exchange->completion)
+            exchange->completion(exchange->result); // may destroy this channel
+    }
+    if (self)
+        dropIdleSessions();
+}
+
+void KtNetSnmpChannel::readSocket(Session *session)
+{
+    if (!session->handle)
+        return;
+    fd_set fds;
+    FD_ZERO(&fds);
+    FD_SET(session->socket, &fds);
+    snmp_sess_read(session->handle, &fds);
+}
+
+void KtNetSnmpChannel::waitFor(Session *session, const std::shared_ptr<Exchange> &exchange)
+{
+    // Blocks like the library's synchronous calls, serving only this session's socket.
+    while (!exchange->done && session->handle) {
+        fd_set fds;
+        FD_ZERO(&fds);
+        int fdCount = 0;
+        int block = 1;
+        struct timeval wait = {0, 0};
+        snmp_sess_select_info(session->handle, &fdCount, &fds, &wait, &block);
+        if (block) {
+            wait.tv_sec = 0;
+            wait.tv_usec = 20000;
+        }
+        const int ready = select(fdCount, &fds, nullptr, nullptr, &wait);
+        if (ready > 0) {
+            snmp_sess_read(session->handle, &fds);
+        } else if (ready == 0) {
+            snmp_sess_timeout(session->handle);
+        } else if (errno != EINTR) {
+            KtNetSnmpResult failed;
+            failed.status = SPP_CLASS_TL_FAILED;
+            finish(session, exchange->requestId, failed);
+            break;
+        }
+        if (!exchange->done && exchange->sinceActivity.elapsed() > session->watchdogMs()) {
+            KtNetSnmpResult silent;
+            silent.status = exchange->lastReport ? exchange->lastReport : SPP_CLASS_TIMEOUT;
+            finish(session, exchange->requestId, silent);
+        }
+    }
+}
+
+KtNetSnmpResult KtNetSnmpChannel::sendSync(const KtNetSnmpTarget &target,
+                                           KtNetSnmpCommand command,
+                                           const QVector<KtNetSnmpBinding> &bindings)
+{
+    KtNetSnmpResult failed;
+    failed.agentAddress = target.address;
+    failed.agentPort = target.port;
+    int status = 0;
+    Session *session = sessionFor(target, &status);
+    if (!session) {
+        failed.status = status;
+        return failed;
+    }
+    if (session->state == Session::NeedsProbe) {
+        status = startProbe(session, true);
+        if (status != 0 || session->state != Session::Ready) {
+            failed.status = status != 0 ? status : SPP_USM_UNKNOWN_ENGINEID;
+            return failed;
+        }
+    } else if (session->state == Session::Probing) {
+        // An asynchronous discovery is under way: wait for it like for our own.
+        while (session->state == Session::Probing && session->handle) {
+            std::shared_ptr<Exchange> probe;
+            for (const auto &entry : session->exchanges)
+                if (entry.second->probe)
+                    probe = entry.second;
+            if (!probe)
+                break;
+            waitFor(session, probe);
+        }
+        if (session->state != Session::Ready) {
+            failed.status = SPP_CLASS_TIMEOUT;
+            return failed;
+        }
+    }
+
+    auto exchange = std::make_shared<Exchange>();
+    exchange->command = command;
+    exchange->bindings = bindings;
+    exchange->synchronous = true;
+    status = transmit(session, exchange);
+    if (status != 0) {
+        failed.status = status;
+        return failed;
+    }
+    waitFor(session, exchange);
+    return exchange->result;
+}
+
+int KtNetSnmpChannel::sendAsync(const KtNetSnmpTarget &target, KtNetSnmpCommand command,
+                                const QVector<KtNetSnmpBinding> &bindings,
+                                Completion completion)
+{
+    if (!KtNetSnmp::eventProcessorRunning())
+        KtNetSnmp::startEventProcessor();
+    int status = 0;
+    Session *session = sessionFor(target, &status);
+    if (!session)
+        return status;
+
+    auto exchange = std::make_shared<Exchange>();
+    exchange->command = command;
+    exchange->bindings = bindings;
+    exchange->completion = std::move(completion);
+    exchange->sinceActivity.start();
+    if (session->state != Session::Ready) {
+        session->waiting.push_back(exchange);
+        if (session->state == Session::NeedsProbe) {
+            status = startProbe(session, false);
+            if (status != 0) {
+                session->waiting.pop_back();
+                return status;
+            }
+        }
+        ++m_pending;
+        return 0;
+    }
+    status = transmit(session, exchange);
+    if (status != 0)
+        return status;
+    ++m_pending;
+    return 0;
+}
+
+void KtNetSnmpChannel::processTimeouts()
+{
+    for (size_t i = 0; i < m_sessions.size(); ++i) {
+        Session *session = m_sessions[i].get();
+        if (!session->handle || session->exchanges.empty())
+            continue;
+        snmp_sess_timeout(session->handle);
+        std::vector<int> silent;
+        for (const auto &entry : session->exchanges)
+            if (entry.second->sinceActivity.elapsed() > session->watchdogMs())
+                silent.push_back(entry.first);
+        for (int requestId : silent) {
+            auto found = session->exchanges.find(requestId);
+            if (found == session->exchanges.end())
+                continue;
+            KtNetSnmpResult result;
+            result.status = found->second->lastReport ? found->second->lastReport
+                                                      : SPP_CLASS_TIMEOUT;
+            result.agentAddress = session->target.address;
+            result.agentPort = session->target.port;
+            finish(session, requestId, result);
+        }
+    }
+}

@@ -1,0 +1,917 @@
+#include "ktsnmprequest.h"
+
+#include "ktdatetime.h"
+#include "ktexception.h"
+#include "ktexpression.h"
+#include "ktmessages.h"
+#include "ktnetsnmpchannel.h"
+#include "ktoptionlist.h"
+#include "ktsnmpsession.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cmath>
+#include <cstring>
+
+// How net-snmp's outcomes reach the module. The channel (ktnetsnmpchannel.cpp) turns each one
+// into the value SNMP++ gives for it, MapError turns that value into the code and catalogue text:
+//
+//   net-snmp outcome                                SNMP++ value        module code
+//   response, error status 0                        0                   0     "(KtSNMP++) Ok!"
+//   response, error status 1..19 (19: the device's  1..19               -101..-119 (SNMP table)
+//     own "overdue firmware")
+//   v1 noSuchName (2) ending a table walk           (normal end)        0
+//   noSuchObject/noSuchInstance/endOfMibView        walk: column end;   -102 on a scalar read
+//   OP_TIMED_OUT, SNMPERR_TIMEOUT                   -5  CLASS_TIMEOUT   -405
+//   send failed (BAD_SENDTO, NO_SOCKET, OP_SEND_FAILED, DISCONNECT)
+//                                                   -22 CLASS_TL_FAILED -422
+//   SNMPERR_BAD_ADDRESS                             -18 INVALID_ADDRESS -418
+//   PDU cannot be built (TOO_LONG, BAD_ASN1_BUILD)  -11 INVALID_PDU     -411
+//   SNMPERR_MALLOC                                  -2  RESOURCE_UNAVAIL -402
+//   other library failures (GENERR ...)             -1  CLASS_ERROR     -401
+//   report snmpUnknownSecurityModels                -1402               -201
+//   report snmpInvalidMsgs                          -1405               -204
+//   SNMPERR_BAD_ENG_ID                              -1406               -205
+//   parse errors (ASN_PARSE_ERR, BAD_PARSE)         -1408               -207
+//   report snmpUnknownPDUHandlers                   -1415               -214
+//   report snmpUnavailableContexts                  -1416               -215
+//   report snmpUnknownContexts                      -1417               -216
+//   USM generic error, unknown report, OP_SEC_ERROR 1401 USM_ERROR      -301
+//   report usmStatsUnsupportedSecLevels             1403                -303
+//   report usmStatsUnknownUserNames (unknown user)  1404                -304
+//   local encryption failure, priv key from a too short password
+//                                                   1405                -305
+//   report usmStatsDecryptionErrors                 1406                -306
+//   auth key from a too short password              1407                -307
+//   report usmStatsWrongDigests (wrong password)    1408                -308
+//   SNMPERR_USM_PARSEERROR                          1409                -309
+//   report usmStatsUnknownEngineIDs, no engine ID learned by discovery
+//                                                   1410                -310
+//   report usmStatsNotInTimeWindows when net-snmp has no retry left
+//                                                   1411                -311
+//   OP_RESEND                                       (not a result: a retransmission)
+//   session closed while the request is destroyed   (dropped; only outstanding counts down)
+
+namespace {
+
+using KtMessages::Table;
+
+[[noreturn]] void raise(int code)
+{
+    throw KtException(code, KtMessages::text(Table::KtSnmp, code == 0 ? 0 : -code - 500));
+}
+
+bool isBooleanSyntax(int syntax)
+{
+    return syntax == SYN_BOOLEAN || syntax == SYN_BOOL8 || syntax == SYN_BOOL16;
+}
+
+bool isIntegerSyntax(int syntax)
+{
+    switch (syntax) {
+    case SYN_INTEGER:
+    case SYN_COUNTER:
+    case SYN_GUAGE:
+    case SYN_UINTEGER:
+    case SYN_INT8:
+    case SYN_UINT8:
+    case SYN_INT16:
+    case SYN_UINT16:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isTrueText(const QString &text)
+{
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    return ok && number != 0;
+}
+
+QStringList splitIndex(const QString &suffix)
+{
+    return suffix.isEmpty() ? QStringList() : suffix.split(QLatin1Char('.'));
+}
+
+quint32 subId(const QString &text)
+{
+    bool ok = false;
+    const quint32 value = text.toUInt(&ok);
+    if (!ok)
+        raise(-514);
+    return value;
+}
+
+quint64 doubleBits(double value)
+{
+    quint64 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+double bitsDouble(quint64 bits)
+{
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+QString joinSubIds(const QVector<quint32> &ids)
+{
+    QStringList parts;
+    parts.reserve(ids.size());
+    for (quint32 id : ids)
+        parts << QString::number(id);
+    return parts.join(QLatin1Char('.'));
+}
+
+QVector<quint32> parseOidOrEmpty(const QString &text)
+{
+    bool ok = false;
+    QVector<quint32> oid = KtValue::parseOid(text, &ok);
+    return ok ? oid : QVector<quint32>();
+}
+
+} // namespace
+
+struct KtSNMPRequest::Prepared {
+    Step step = Step::ReadFirst;
+    KtNetSnmpCommand command = KtNetSnmpCommand::Get;
+    KtNetSnmpTarget target;
+    QVector<KtNetSnmpBinding> bindings;
+    QVector<int> items; // the readable items, in binding order
+    bool empty = false; // nothing to send: the step is complete as it is
+};
+
+KtSNMPRequest::KtSNMPRequest()
+{
+    address = g_snmpDevice.address;
+    port = g_snmpDevice.port;
+    contextEngineID = g_snmpScope.contextEngineID;
+    contextName = g_snmpScope.contextName;
+    version = g_snmpSecurity.version;
+    readCommunity = g_snmpSecurity.readCommunity;
+    writeCommunity = g_snmpSecurity.writeCommunity;
+    securityModel = g_snmpSecurity.securityModel;
+    securityLevel = g_snmpSecurity.securityLevel;
+    securityName = g_snmpSecurity.securityName;
+    authPassword = g_snmpSecurity.authPassword;
+    privPassword = g_snmpSecurity.privPassword;
+    authProtocol = g_snmpSecurity.authProtocol;
+    privProtocol = g_snmpSecurity.privProtocol;
+    timeout = g_snmpTimeout;
+    retries = 1;
+}
+
+KtSNMPRequest::~KtSNMPRequest()
+{
+    alive = 0;
+    if (outstanding > 0) {
+        // The event processor and the sockets deliver the answers; a short timer makes sure
+        // the wait wakes up even when nothing else happens.
+        QElapsedTimer waited;
+        waited.start();
+        QTimer tick;
+        tick.start(20);
+        while (outstanding > 0 && waited.elapsed() < 6000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
+                                            20);
+    }
+    // Destroying the channel closes its sessions; what is still in flight is dropped.
+    m_channel.reset();
+}
+
+KtNetSnmpChannel *KtSNMPRequest::channel()
+{
+    if (!m_channel)
+        m_channel = std::make_unique<KtNetSnmpChannel>();
+    return m_channel.get();
+}
+
+KtSNMPError KtSNMPRequest::MapError(int r)
+{
+    KtSNMPError status;
+    if (r == 0 || r == 1400 || r == -1401) {
+        status.code = 0;
+        status.text = KtMessages::text(Table::KtSnmp, 0);
+    } else if (r >= 1 && r <= 19) {
+        status.code = -100 - r;
+        status.text = KtMessages::text(Table::Snmp, r - 1);
+    } else if (r <= -1402 && r >= -1418) {
+        status.code = r + 1201;
+        status.text = KtMessages::text(Table::SnmpV3, -r - 1402);
+    } else if (r >= 1401 && r <= 1414) {
+        status.code = 1100 - r;
+        status.text = KtMessages::text(Table::SnmpUsm, r - 1401);
+    } else if (r <= -1 && r >= -23) {
+        status.code = r - 400;
+        status.text = KtMessages::text(Table::SnmpClass, -r - 1);
+    } else {
+        status.code = -528;
+        status.text = KtMessages::text(Table::KtSnmp, 28);
+    }
+    return status;
+}
+
+KtNetSnmpTarget KtSNMPRequest::MakeTarget() const
+{
+    KtNetSnmpTarget target;
+    if (!KtNetSnmp::resolveAddress(address, &target.address))
+        raise(-509);
+    target.port = port;
+    target.version = version;
+    target.readCommunity = readCommunity;
+    target.writeCommunity = writeCommunity;
+    target.securityLevel = securityLevel;
+    target.securityName = securityName;
+    target.authPassword = authPassword;
+    target.privPassword = privPassword;
+    target.authProtocol = authProtocol;
+    target.privProtocol = privProtocol;
+    target.contextName = contextName;
+    target.contextEngineID = contextEngineID;
+    target.timeout = timeout;
+    target.retries = retries;
+    return target;
+}
+
+KtSNMPError KtSNMPRequest::reportError(KtSNMPError status)
+{
+    status.serial = ++serial;
+    if (statusCallback)
+        statusCallback(status);
+    return status;
+}
+
+// Builds the read PDU of one step. Returns false when the list type is unknown (-515 has been
+// reported and nothing may be sent).
+bool KtSNMPRequest::prepareRead(bool first, Prepared *prepared)
+{
+    const int type = list.itemType;
+    if (type < SVT_SV || type > MVT_UMV) {
+        reportError(MapErrorInHouse(-515));
+        return false;
+    }
+    if (!first && (type == SVT_SV || type == MVT_SV))
+        raise(-510);
+    prepared->step = first ? Step::ReadFirst : Step::ReadNext;
+    prepared->command = type == SVT_SV                  ? KtNetSnmpCommand::Get
+                        : type == MVT_SV && !useGetNext ? KtNetSnmpCommand::Get
+                                                        : KtNetSnmpCommand::GetNext;
+    for (int i = 0; i < list.Count(); ++i) {
+        if (!list.IsReadable(i))
+            continue;
+        KtSNMPVarItem &item = list.Item(i);
+        QString oid;
+        if (first) {
+            item.lastOid.clear();
+            oid = list.EffectiveOid(i);
+            if (type == SVT_SV)
+                oid += QStringLiteral(".0");
+        } else {
+            oid = item.lastOid;
+        }
+        KtNetSnmpBinding binding;
+        binding.oid = parseOidOrEmpty(oid);
+        prepared->bindings.append(binding);
+        prepared->items.append(i);
+    }
+    prepared->empty = prepared->items.isEmpty();
+    return true;
+}
+
+bool KtSNMPRequest::prepareWrite(Prepared *prepared)
+{
+    const int type = list.itemType;
+    if (type < SVT_SV || type > MVT_UMV) {
+        reportError(MapErrorInHouse(-515));
+        return false;
+    }
+    prepared->step = Step::Write;
+    prepared->command = KtNetSnmpCommand::Set;
+    QString rowIndex;
+    if (list.IsTable()) {
+        QStringList parts;
+        for (int k = 0; k < list.keyCount && k < list.Count(); ++k) {
+            const QString fragment = EncodeIndex(k);
+            if (!fragment.isEmpty())
+                parts << fragment;
+        }
+        rowIndex = parts.join(QLatin1Char('.'));
+    }
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list.IsTable() && i < list.keyCount)
+            continue;
+        if (!list.IsWritable(i))
+            continue;
+        QString oid = list.EffectiveOid(i);
+        if (type == SVT_SV)
+            oid += QStringLiteral(".0");
+        else if (list.IsTable() && !rowIndex.isEmpty())
+            oid += QLatin1Char('.') + rowIndex;
+        KtNetSnmpBinding binding;
+        binding.oid = parseOidOrEmpty(oid);
+        LoadVb(i, binding.value);
+        prepared->bindings.append(binding);
+        prepared->items.append(i);
+    }
+    prepared->empty = prepared->bindings.isEmpty();
+    return true;
+}
+
+KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpResult &result,
+                                      bool *more)
+{
+    *more = false;
+    KtSNMPError status = MapError(result.status);
+    status.errorIndex = result.errorIndex;
+    status.agentAddress = result.agentAddress;
+    status.agentPort = result.agentPort;
+    const bool table = list.IsTable();
+
+    if (status.code == -102 && table) {
+        // An SNMPv1 device answers a get-next beyond the end of its MIB with noSuchName and
+        // echoes the request: the walk has ended normally. Anything else is reported.
+        const int index = result.errorIndex > 0 ? result.errorIndex - 1 : 0;
+        const bool echoed = index < result.bindings.size() && index < prepared.bindings.size()
+                            && result.bindings.at(index).oid == prepared.bindings.at(index).oid;
+        if (!echoed && result.errorIndex > 0)
+            return reportError(status);
+        for (int i : prepared.items)
+            list.Item(i).value = KT_NOTDONE_TEXT;
+        status = MapError(0);
+        status.errorIndex = result.errorIndex;
+        status.agentAddress = result.agentAddress;
+        status.agentPort = result.agentPort;
+        status.finished = 1;
+        return status;
+    }
+    if (status.code != 0) {
+        status.finished = 1;
+        return reportError(status);
+    }
+    if (result.bindings.size() < prepared.items.size()) {
+        // A device that answers with fewer bindings than asked: a malformed answer.
+        status = MapError(-11);
+        status.agentAddress = result.agentAddress;
+        status.agentPort = result.agentPort;
+        status.finished = 1;
+        return reportError(status);
+    }
+
+    // The row index comes from the first binding still inside its column.
+    QString rowIndex;
+    if (table) {
+        for (int n = 0; n < prepared.items.size(); ++n) {
+            const int i = prepared.items.at(n);
+            const KtNetSnmpBinding &binding = result.bindings.at(n);
+            if (binding.value.isException())
+                continue;
+            const QString column = list.EffectiveOid(i);
+            const QString returned = KtValue::oidText(binding.oid);
+            if (!IsColumnDone(column, list.Item(i).lastOid, returned)) {
+                rowIndex = returned.mid(column.size() + 1);
+                break;
+            }
+        }
+    }
+
+    int ended = 0;
+    for (int n = 0; n < prepared.items.size(); ++n) {
+        const int i = prepared.items.at(n);
+        KtSNMPVarItem &item = list.Item(i);
+        const KtNetSnmpBinding &binding = result.bindings.at(n);
+        const QString column = list.EffectiveOid(i);
+        const QString returned = KtValue::oidText(binding.oid);
+        if (binding.value.isException()) {
+            if (!table) {
+                // A scalar the device does not have.
+                status = MapError(2);
+                status.errorIndex = n + 1;
+                status.agentAddress = result.agentAddress;
+                status.agentPort = result.agentPort;
+                status.finished = 1;
+                return reportError(status);
+            }
+            ++ended;
+            item.value = KT_NOTDONE_TEXT;
+            item.lastOid = column + QLatin1Char('.') + rowIndex;
+            continue;
+        }
+        if (IsColumnDone(column, item.lastOid, returned)) {
+            ++ended;
+            item.value = KT_NOTDONE_TEXT;
+            item.lastOid = column + QLatin1Char('.') + rowIndex;
+            continue;
+        }
+        StoreVb(i, binding.value);
+        item.lastOid = returned;
+    }
+
+    if (ended < prepared.items.size()) {
+        if (table) {
+            QString rest = rowIndex;
+            for (int k = 0; k < list.keyCount && k < list.Count(); ++k) {
+                if (rest.isEmpty())
+                    raise(-514);
+                if (!list.IsReadable(k))
+                    list.Item(k).lastOid = list.EffectiveOid(k) + QLatin1Char('.') + rowIndex;
+                rest = DecodeIndex(k, rest);
+            }
+        }
+        for (int i = 0; i < list.Count(); ++i)
+            Derive(i, true);
+        *more = table;
+    }
+    status.finished = *more ? 0 : 1;
+    return status;
+}
+
+bool KtSNMPRequest::ReadSync(bool first, bool *more)
+{
+    bool dummy = false;
+    bool &hasMore = more ? *more : dummy;
+    hasMore = false;
+    Prepared prepared;
+    prepared.target = MakeTarget();
+    if (!prepareRead(first, &prepared))
+        return false;
+    if (prepared.empty)
+        return true;
+    const KtNetSnmpResult result =
+        channel()->sendSync(prepared.target, prepared.command, prepared.bindings);
+    const KtSNMPError status = finishRead(prepared, result, &hasMore);
+    return status.code == 0;
+}
+
+void KtSNMPRequest::ReadAsync(Completion completion, void *owner, bool first)
+{
+    Prepared prepared;
+    prepared.target = MakeTarget();
+    if (!prepareRead(first, &prepared)) {
+        KtSNMPError status = MapErrorInHouse(-515);
+        status.serial = serial;
+        status.finished = 1;
+        if (completion)
+            completion(owner, status, list);
+        return;
+    }
+    if (!alive)
+        return;
+    sendAsync(std::move(prepared), std::move(completion), owner);
+}
+
+bool KtSNMPRequest::WriteSync(const QString &itemMap, const QStringList &values)
+{
+    KtSNMPVarList snapshot(list);
+    Prepared prepared;
+    try {
+        prepared.target = MakeTarget();
+        applyItemMap(itemMap, values);
+        for (int i = 0; i < list.Count(); ++i)
+            Derive(i, false);
+        if (!prepareWrite(&prepared)) {
+            list = snapshot;
+            return false;
+        }
+    } catch (...) {
+        list = snapshot;
+        throw;
+    }
+    list = snapshot;
+    if (prepared.empty)
+        return true;
+    const KtNetSnmpResult result =
+        channel()->sendSync(prepared.target, prepared.command, prepared.bindings);
+    KtSNMPError status = MapError(result.status);
+    if (status.code == 0)
+        return true;
+    status.errorIndex = result.errorIndex;
+    status.agentAddress = result.agentAddress;
+    status.agentPort = result.agentPort;
+    status.finished = 1;
+    reportError(status);
+    return false;
+}
+
+void KtSNMPRequest::WriteAsync(Completion completion, void *owner, const QString &itemMap,
+                               const QStringList &values)
+{
+    KtSNMPVarList snapshot(list);
+    Prepared prepared;
+    try {
+        prepared.target = MakeTarget();
+        applyItemMap(itemMap, values);
+        for (int i = 0; i < list.Count(); ++i)
+            Derive(i, false);
+        const bool valid = prepareWrite(&prepared);
+        list = snapshot;
+        if (!valid) {
+            KtSNMPError status = MapErrorInHouse(-515);
+            status.serial = serial;
+            status.finished = 1;
+            if (completion)
+                completion(owner, status, list);
+            return;
+        }
+    } catch (...) {
+        list = snapshot;
+        throw;
+    }
+    if (!alive)
+        return;
+    sendAsync(std::move(prepared), std::move(completion), owner);
+}
+
+void KtSNMPRequest::applyItemMap(const QString &itemMap, const QStringList &values)
+{
+    if (itemMap.trimmed().isEmpty())
+        return;
+    QVector<int> numbers;
+    for (const QString &part : itemMap.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int number = part.trimmed().toInt(&ok);
+        numbers.append(ok ? number : -1);
+    }
+    for (int i = 0; i < list.Count(); ++i) {
+        KtSNMPVarItem &item = list.Item(i);
+        const int position = numbers.indexOf(i);
+        if (position < 0) {
+            item.access |= ACC_INVALID;
+            continue;
+        }
+        item.access &= ~ACC_INVALID;
+        if (position < values.size())
+            item.value = values.at(position);
+    }
+}
+
+void KtSNMPRequest::sendAsync(Prepared prepared, Completion completion, void *owner)
+{
+    ++outstanding;
+    if (prepared.empty) {
+        // Nothing to ask the device: the step completes at once, from the event loop like any
+        // other completion.
+        QTimer::singleShot(0, channel(), [this, completion, owner] {
+            --outstanding;
+            if (!alive)
+                return;
+            KtSNMPError status = MapError(0);
+            status.finished = 1;
+            if (completion)
+                completion(owner, status, list);
+        });
+        return;
+    }
+    auto shared = std::make_shared<Prepared>(std::move(prepared));
+    const int refused = channel()->sendAsync(
+        shared->target, shared->command, shared->bindings,
+        [this, shared, completion, owner](const KtNetSnmpResult &result) {
+            --outstanding;
+            // A request being destroyed only counts its answers down: its owner is going away.
+            if (!alive)
+                return;
+            KtSNMPError status;
+            bool more = false;
+            if (shared->step == Step::Write) {
+                status = MapError(result.status);
+                status.errorIndex = result.errorIndex;
+                status.agentAddress = result.agentAddress;
+                status.agentPort = result.agentPort;
+                status.finished = 1;
+                if (status.code != 0)
+                    status = reportError(status);
+            } else {
+                try {
+                    status = finishRead(*shared, result, &more);
+                } catch (const KtException &e) {
+                    status.code = e.code();
+                    status.text = e.text();
+                    status.agentAddress = result.agentAddress;
+                    status.agentPort = result.agentPort;
+                    status.finished = 1;
+                    status = reportError(status);
+                }
+            }
+            if (completion)
+                completion(owner, status, list); // may destroy this request
+        });
+    if (refused != 0) {
+        --outstanding;
+        KtSNMPError status = MapError(refused);
+        status.agentAddress = shared->target.address;
+        status.agentPort = shared->target.port;
+        status.finished = 1;
+        status = reportError(status);
+        if (completion)
+            completion(owner, status, list);
+    }
+}
+
+KtSNMPError KtSNMPRequest::MapErrorInHouse(int code)
+{
+    KtSNMPError status;
+    status.code = code;
+    status.text = KtMessages::text(Table::KtSnmp, code == 0 ? 0 : -code - 500);
+    return status;
+}
+
+QString KtSNMPRequest::SubstituteValues(const QString &expression, const QString &marker,
+                                        bool quoteStrings)
+{
+    if (marker.isEmpty())
+        return expression;
+    QString out;
+    out.reserve(expression.size());
+    int pos = 0;
+    while (pos < expression.size()) {
+        const int found = expression.indexOf(marker, pos);
+        if (found < 0) {
+            out += expression.mid(pos);
+            break;
+        }
+        out += expression.mid(pos, found - pos);
+        int end = found + marker.size();
+        while (end < expression.size() && expression.at(end).isDigit())
+            ++end;
+        if (end == found + marker.size()) {
+            out += marker;
+            pos = end;
+            continue;
+        }
+        const int number = expression.mid(found + marker.size(), end - found - marker.size()).toInt();
+        pos = end;
+        if (number < 0 || number >= list.Count()) {
+            // No such item: left as written, the evaluation reports it.
+            out += expression.mid(found, end - found);
+            continue;
+        }
+        const KtSNMPVarItem &item = list.Item(number);
+        QString text = item.value;
+        if (item.optionList)
+            text = item.optionList->ValueOf(text);
+        if (text == KT_NULL_TEXT)
+            raise(-512);
+        const int syntax = item.syntax;
+        if (isBooleanSyntax(syntax)) {
+            out += isTrueText(text) ? QStringLiteral("1") : QStringLiteral("0");
+        } else if (isIntegerSyntax(syntax) || syntax == SYN_COUNTER64 || syntax == SYN_DOUBLE) {
+            out += text;
+        } else if (syntax == SYN_TIMETICKS) {
+            out += QString::number(KtValue::parseTicks(text));
+        } else if (syntax == SYN_BCDATETIME) {
+            out += KtValue::realText(KtValue::parseBcDateTime(text));
+        } else if (quoteStrings) {
+            out += QLatin1Char('"') + text + QLatin1Char('"');
+        } else {
+            raise(-513);
+        }
+    }
+    return out;
+}
+
+QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
+{
+    KtSNMPVarItem &item = list.Item(key);
+    QStringList ids = splitIndex(suffix);
+    auto take = [&ids](int count) {
+        if (count > ids.size())
+            raise(-514);
+        QVector<quint32> taken;
+        taken.reserve(count);
+        for (int n = 0; n < count; ++n)
+            taken.append(subId(ids.at(n)));
+        ids = ids.mid(count);
+        return taken;
+    };
+    auto bytesOf = [](const QVector<quint32> &taken) {
+        QByteArray bytes;
+        bytes.reserve(taken.size());
+        for (quint32 id : taken)
+            bytes.append(static_cast<char>(id & 0xff));
+        return bytes;
+    };
+    // Strings and OIDs carry their length first, except the implied last key, which takes all
+    // that remains.
+    auto variable = [&]() {
+        if (key == list.keyCount - 1 && list.IsImplied(key))
+            return take(static_cast<int>(ids.size()));
+        const quint32 length = take(1).at(0);
+        if (length > static_cast<quint32>(ids.size()))
+            raise(-514);
+        return take(static_cast<int>(length));
+    };
+
+    QString text;
+    switch (item.syntax) {
+    case SYN_BOOLEAN:
+        text = take(1).at(0) != 0 ? QStringLiteral("true") : QStringLiteral("false");
+        break;
+    case SYN_INTEGER:
+        text = QString::number(static_cast<qint32>(take(1).at(0)));
+        break;
+    case SYN_COUNTER:
+    case SYN_GUAGE:
+    case SYN_UINTEGER:
+        text = QString::number(take(1).at(0));
+        break;
+    case SYN_TIMETICKS:
+        text = KtValue::ticksText(take(1).at(0));
+        break;
+    case SYN_IPADDRESS:
+    case SYN_NSAPADDR:
+        text = joinSubIds(take(4));
+        break;
+    case SYN_BITSTR:
+    case SYN_OCTETSTR:
+    case SYN_OPAQUE:
+        text = KtValue::hexText(bytesOf(variable()));
+        break;
+    case SYN_DISPLAYSTR:
+        text = QString::fromLatin1(bytesOf(variable()));
+        break;
+    case SYN_OBJECTID:
+        text = joinSubIds(variable());
+        break;
+    case SYN_COUNTER64: {
+        const QVector<quint32> halves = take(2);
+        text = KtValue::counter64Text((quint64(halves.at(0)) << 32) | halves.at(1));
+        break;
+    }
+    case SYN_DOUBLE: {
+        const QVector<quint32> halves = take(2);
+        text = KtValue::realText(bitsDouble((quint64(halves.at(0)) << 32) | halves.at(1)));
+        break;
+    }
+    case SYN_MACADDRESS:
+        text = KtValue::hexText(bytesOf(take(6)));
+        break;
+    case SYN_DATETIME:
+        text = KtDateTime::fromWire(bytesOf(take(KtDateTime::Size))).ToText();
+        break;
+    case SYN_BCDATETIME: {
+        const QVector<quint32> halves = take(2);
+        text = KtValue::bcDateTimeText(bitsDouble((quint64(halves.at(0)) << 32) | halves.at(1)));
+        break;
+    }
+    case SYN_NULL:
+        text = KT_NULL_TEXT;
+        break;
+    default:
+        raise(-511);
+    }
+    item.value = item.optionList ? item.optionList->LabelOf(text) : text;
+    return ids.join(QLatin1Char('.'));
+}
+
+QString KtSNMPRequest::EncodeIndex(int key)
+{
+    const KtSNMPVarItem &item = list.Item(key);
+    QString text = item.value;
+    if (item.optionList)
+        text = item.optionList->ValueOf(text);
+    const bool implied = key == list.keyCount - 1 && list.IsImplied(key);
+    QVector<quint32> ids;
+    auto withLength = [&](const QVector<quint32> &content) {
+        if (!implied)
+            ids.append(static_cast<quint32>(content.size()));
+        ids += content;
+    };
+    auto bytesIds = [](const QByteArray &bytes) {
+        QVector<quint32> out;
+        out.reserve(bytes.size());
+        for (char c : bytes)
+            out.append(static_cast<quint8>(c));
+        return out;
+    };
+    auto halves = [&ids](quint64 value) {
+        ids.append(static_cast<quint32>(value >> 32));
+        ids.append(static_cast<quint32>(value & 0xffffffffu));
+    };
+
+    switch (item.syntax) {
+    case SYN_BOOLEAN:
+        ids.append(isTrueText(text) ? 1 : 0);
+        break;
+    case SYN_INTEGER:
+        ids.append(static_cast<quint32>(text.trimmed().toInt()));
+        break;
+    case SYN_COUNTER:
+    case SYN_GUAGE:
+    case SYN_UINTEGER:
+        ids.append(text.trimmed().toUInt());
+        break;
+    case SYN_TIMETICKS:
+        ids.append(KtValue::parseTicks(text));
+        break;
+    case SYN_COUNTER64:
+        halves(text.trimmed().toULongLong());
+        break;
+    case SYN_DOUBLE:
+        halves(doubleBits(text.trimmed().toDouble()));
+        break;
+    case SYN_MACADDRESS: {
+        const QByteArray bytes = KtValue::parseHex(text);
+        if (bytes.size() >= 6)
+            ids += bytesIds(bytes.left(6));
+        break;
+    }
+    case SYN_DATETIME: {
+        QByteArray bytes = KtDateTime(text).toWire();
+        bytes.resize(KtDateTime::Size);
+        ids += bytesIds(bytes);
+        break;
+    }
+    case SYN_BCDATETIME:
+        halves(doubleBits(KtValue::parseBcDateTime(text)));
+        break;
+    case SYN_IPADDRESS:
+    case SYN_NSAPADDR:
+        ids += parseOidOrEmpty(text);
+        break;
+    case SYN_BITSTR:
+    case SYN_OCTETSTR:
+    case SYN_OPAQUE:
+        withLength(bytesIds(KtValue::parseHex(text)));
+        break;
+    case SYN_DISPLAYSTR:
+        withLength(bytesIds(text.toLatin1()));
+        break;
+    case SYN_OBJECTID:
+        withLength(parseOidOrEmpty(text));
+        break;
+    case SYN_NULL:
+        break;
+    default:
+        raise(-511);
+    }
+    return joinSubIds(ids);
+}
+
+void KtSNMPRequest::StoreVb(int i, const KtWireValue &binding)
+{
+    KtSNMPVarItem &item = list.Item(i);
+    const QString text = KtValue::fromWire(item.syntax, binding);
+    item.value = item.optionList ? item.optionList->LabelOf(text) : text;
+}
+
+void KtSNMPRequest::LoadVb(int i, KtWireValue &binding)
+{
+    const KtSNMPVarItem &item = list.Item(i);
+    const QString text = item.optionList ? item.optionList->ValueOf(item.value) : item.value;
+    binding = KtValue::toWire(item.syntax, text);
+}
+
+void KtSNMPRequest::Derive(int i, bool afterRead)
+{
+    KtSNMPVarItem &item = list.Item(i);
+    const QString &expression = afterRead ? item.getExpression : item.setExpression;
+    if (expression.isEmpty())
+        return;
+    const double result =
+        KtExpression::EvaluateArithmetic(SubstituteValues(expression, QStringLiteral("$"), false));
+    const int syntax = item.syntax;
+    QString text;
+    if (isBooleanSyntax(syntax)) {
+        text = result != 0 ? QStringLiteral("true") : QStringLiteral("false");
+    } else if (isIntegerSyntax(syntax)) {
+        text = QString::number(static_cast<qint64>(std::trunc(result)));
+    } else if (syntax == SYN_TIMETICKS) {
+        text = KtValue::ticksText(static_cast<quint32>(std::trunc(result)));
+    } else if (syntax == SYN_COUNTER64) {
+        text = KtValue::counter64Text(static_cast<quint64>(std::trunc(result)));
+    } else if (syntax == SYN_DOUBLE) {
+        text = KtValue::realText(result);
+    } else if (syntax == SYN_BCDATETIME) {
+        text = KtValue::bcDateTimeText(result);
+    } else {
+        raise(-513);
+    }
+    item.value = item.optionList ? item.optionList->LabelOf(text) : text;
+}
+
+bool KtSNMPRequest::Condition(const QString &expression)
+{
+    if (expression.isEmpty())
+        return true;
+    return KtExpression::EvaluateLogical(SubstituteValues(expression, QStringLiteral("$"), true));
+}
+
+bool KtSNMPRequest::IsColumnDone(const QString &columnOid, const QString &lastOid,
+                                 const QString &returnedOid)
+{
+    if (!list.IsTable())
+        return false;
+    // Compared as text, as the device's own tools do: an OID of column ...1.10 counts as inside
+    // column ...1.1.
+    if (returnedOid.size() > columnOid.size() && returnedOid.startsWith(columnOid))
+        return returnedOid == lastOid;
+    return true;
+}

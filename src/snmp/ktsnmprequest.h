@@ -1,0 +1,102 @@
+// The request engine: reads (get, get-next walk) and writes (set) one variable list on the
+// managed device, synchronously or asynchronously, and reports every SNMP outcome as a
+// KtSNMPError. The SNMP library stays behind this class.
+#pragma once
+
+#include "ktsnmperror.h"
+#include "ktsnmpvalue.h"
+#include "ktsnmpvaritem.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class KtNetSnmpChannel;
+struct KtNetSnmpResult;
+struct KtNetSnmpTarget;
+
+class KtSNMPRequest
+{
+public:
+    using StatusCallback = std::function<void(const KtSNMPError &status)>;
+    // Completion of an asynchronous step: (owner, status record, list).
+    using Completion =
+        std::function<void(void *owner, const KtSNMPError &status, KtSNMPVarList &list)>;
+
+    // Copies the session records (address, port, scope, security, the global time-out).
+    KtSNMPRequest();
+    // Waits up to 6000 ms for the asynchronous sends still in flight, processing events.
+    virtual ~KtSNMPRequest();
+    KtSNMPRequest(const KtSNMPRequest &) = delete;
+    KtSNMPRequest &operator=(const KtSNMPRequest &) = delete;
+
+    // One synchronous read step: first = true starts a read or a walk, false continues a walk.
+    // Returns ok; *more tells that a table row was delivered and the walk goes on.
+    bool ReadSync(bool first, bool *more = nullptr);
+    // One asynchronous read step; the completion runs on the GUI thread from the event loop.
+    void ReadAsync(Completion completion, void *owner, bool first);
+
+    // One set PDU. itemMap: comma-separated item numbers to send (the others are left out), in
+    // the order that values (when given) are taken. The list is restored afterwards.
+    bool WriteSync(const QString &itemMap = QString(), const QStringList &values = QStringList());
+    void WriteAsync(Completion completion, void *owner, const QString &itemMap = QString(),
+                    const QStringList &values = QStringList());
+
+    // Library result (SNMP++ value) -> module code and catalogue text.
+    static KtSNMPError MapError(int libraryResult);
+
+    virtual QString SubstituteValues(const QString &expression, const QString &marker,
+                                     bool quoteStrings);
+    virtual QString DecodeIndex(int key, const QString &suffix);
+    virtual QString EncodeIndex(int key);
+    virtual void StoreVb(int item, const KtWireValue &binding);
+    virtual void LoadVb(int item, KtWireValue &binding);
+    virtual void Derive(int item, bool afterRead);
+    virtual bool Condition(const QString &expression);
+    virtual bool IsColumnDone(const QString &columnOid, const QString &lastOid,
+                              const QString &returnedOid);
+
+    // The request's record.
+    StatusCallback statusCallback;
+    quint8 useGetNext = 0;
+    int timeout = 100; // hundredths of a second
+    int retries = 1;
+    QString address;
+    quint16 port = 161;
+    QString contextEngineID;
+    QString contextName;
+    quint8 version = 0;
+    QString readCommunity;
+    QString writeCommunity;
+    qint32 securityModel = 1;
+    qint32 securityLevel = 1;
+    QString securityName;
+    QString authPassword;
+    QString privPassword;
+    qint32 authProtocol = 1;
+    qint32 privProtocol = 1;
+    KtSNMPVarList list;
+    QString rowFilter;
+    quint8 alive = 1;
+    qint32 outstanding = 0;
+    quint64 serial = 0;
+
+private:
+    enum class Step { ReadFirst, ReadNext, Write };
+    struct Prepared;
+
+    KtNetSnmpTarget MakeTarget() const;
+    bool prepareRead(bool first, Prepared *prepared);
+    bool prepareWrite(Prepared *prepared);
+    // The per-item processing of a read answer; returns the status record (finished set).
+    KtSNMPError finishRead(const Prepared &prepared, const KtNetSnmpResult &result, bool *more);
+    KtSNMPError reportError(KtSNMPError status);
+    void sendAsync(Prepared prepared, Completion completion, void *owner);
+    void applyItemMap(const QString &itemMap, const QStringList &values);
+    static KtSNMPError MapErrorInHouse(int code);
+    KtNetSnmpChannel *channel();
+
+    std::unique_ptr<KtNetSnmpChannel> m_channel;
+};

@@ -1,0 +1,381 @@
+// Edit constraints on real line edits: typing filter, focus moves, exit checks and restores.
+#include "ktdialogs.h"
+#include "kteditconstraint.h"
+#include "ktexception.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// One character typed on the keyboard into the focused edit.
+void typeChar(QLineEdit *edit, QChar c)
+{
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(edit, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(edit, &release);
+}
+
+void typeText(QLineEdit *edit, const QString &text)
+{
+    for (const QChar c : text)
+        typeChar(edit, c);
+}
+
+class EditConstraint : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_form = std::make_unique<QWidget>();
+        auto *layout = new QVBoxLayout(m_form.get());
+        for (int i = 0; i < 3; ++i) {
+            m_edits[i] = new QLineEdit(m_form.get());
+            m_edits[i]->setObjectName(QStringLiteral("Ed_%1").arg(i));
+            layout->addWidget(m_edits[i]);
+        }
+        m_form->show();
+        QApplication::setActiveWindow(m_form.get());
+        m_form->activateWindow();
+        QElapsedTimer wait;
+        wait.start();
+        while (!m_form->isActiveWindow() && wait.elapsed() < 2000)
+            QCoreApplication::processEvents();
+        ASSERT_TRUE(m_form->isActiveWindow());
+        m_constraint = std::make_unique<KtEditConstraint>(m_form.get());
+        KtEditConstraint::SetBeepHook([this] { ++m_beeps; });
+    }
+
+    void TearDown() override
+    {
+        KtEditConstraint::SetBeepHook({});
+        m_constraint.reset();
+        m_form.reset();
+    }
+
+    // Leaves edit for the next one, as tabbing does, and lets the exit check run.
+    void leave(QLineEdit *from, QLineEdit *to)
+    {
+        ASSERT_TRUE(from->hasFocus());
+        to->setFocus(Qt::TabFocusReason);
+        settle();
+    }
+
+    void focus(QLineEdit *edit)
+    {
+        edit->setFocus(Qt::TabFocusReason);
+        settle();
+        ASSERT_TRUE(edit->hasFocus());
+        edit->end(false); // tabbing in selects everything; type after it instead
+    }
+
+    std::unique_ptr<QWidget> m_form;
+    QLineEdit *m_edits[3] = {};
+    std::unique_ptr<KtEditConstraint> m_constraint;
+    KtDialogs::Script m_script;
+    int m_beeps = 0;
+};
+
+TEST_F(EditConstraint, LetterTypedIntoUnsignedIsRemovedWithOneBeep)
+{
+    m_constraint->Register("%u", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "12");
+    typeChar(m_edits[0], QLatin1Char('a'));
+    EXPECT_EQ(m_edits[0]->text(), "12");
+    EXPECT_EQ(m_beeps, 1);
+    typeChar(m_edits[0], QLatin1Char('3'));
+    EXPECT_EQ(m_edits[0]->text(), "123");
+    EXPECT_EQ(m_beeps, 1);
+}
+
+TEST_F(EditConstraint, LetterTypedInTheMiddleLeavesTheCursorThere)
+{
+    m_constraint->Register("%u", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "1234");
+    m_edits[0]->setCursorPosition(2);
+    typeChar(m_edits[0], QLatin1Char('x'));
+    typeChar(m_edits[0], QLatin1Char('9'));
+    EXPECT_EQ(m_edits[0]->text(), "12934");
+}
+
+TEST_F(EditConstraint, PastedTextLosesEveryBadCharacter)
+{
+    m_constraint->Register("%h", m_edits[0]);
+    m_edits[0]->setText("0g1h2");
+    EXPECT_EQ(m_edits[0]->text(), "012");
+    EXPECT_EQ(m_beeps, 2);
+}
+
+TEST_F(EditConstraint, SpecialTextsAreNotFiltered)
+{
+    m_constraint->Register("%u", m_edits[0]);
+    m_edits[0]->setText("(NULL)");
+    EXPECT_EQ(m_edits[0]->text(), "(NULL)");
+    m_edits[0]->setText("(NOTDONE)");
+    EXPECT_EQ(m_edits[0]->text(), "(NOTDONE)");
+    EXPECT_EQ(m_beeps, 0);
+}
+
+TEST_F(EditConstraint, SkipCharacterIsRemovedAndMovesToTheNextEdit)
+{
+    m_constraint->RegisterFormat("%u{x255e.}%u{x255e.}", {m_edits[0], m_edits[1]});
+    focus(m_edits[0]);
+    typeText(m_edits[0], "192.");
+    EXPECT_EQ(m_edits[0]->text(), "192");
+    settle();
+    EXPECT_TRUE(m_edits[1]->hasFocus());
+    EXPECT_EQ(m_beeps, 0);
+    typeText(m_edits[1], "168");
+    EXPECT_EQ(m_edits[1]->text(), "168");
+}
+
+TEST_F(EditConstraint, AutoAdvanceAtFullLength)
+{
+    m_constraint->Register("%u{x255l3a}", m_edits[0]);
+    EXPECT_EQ(m_edits[0]->maxLength(), 3);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "25");
+    settle();
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+    typeChar(m_edits[0], QLatin1Char('5'));
+    settle();
+    EXPECT_TRUE(m_edits[1]->hasFocus());
+}
+
+TEST_F(EditConstraint, FillingAnEditTheUserIsNotInMovesNoFocus)
+{
+    m_constraint->Register("%u{x255l3a}", m_edits[1]);
+    focus(m_edits[0]);
+    m_edits[1]->setText("255");
+    settle();
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+}
+
+TEST_F(EditConstraint, PreviousChangeHandlerSettingTagMinusOneStopsTheAdvance)
+{
+    int calls = 0;
+    m_constraint->Register("%u{l2a}", m_edits[0], [&calls](QLineEdit *edit) {
+        ++calls;
+        edit->setProperty("tag", -1);
+    });
+    focus(m_edits[0]);
+    typeText(m_edits[0], "12");
+    settle();
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+}
+
+TEST_F(EditConstraint, PortBoundsOnLeaving)
+{
+    m_constraint->Register("%u{n1x65535}", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "80");
+    leave(m_edits[0], m_edits[1]);
+    EXPECT_TRUE(m_script.messages().isEmpty());
+    EXPECT_EQ(m_constraint->LastValid(m_edits[0]), "80");
+
+    focus(m_edits[0]);
+    typeText(m_edits[0], "000");
+    ASSERT_EQ(m_edits[0]->text(), "80000");
+    leave(m_edits[0], m_edits[1]);
+    ASSERT_EQ(m_script.messages().size(), 1);
+    EXPECT_EQ(m_script.messages().at(0).text,
+              "(KtCommon) Please enter a number between 1 and 65535!");
+    EXPECT_EQ(m_script.messages().at(0).caption, KtDialogs::programFileName());
+    EXPECT_EQ(m_edits[0]->text(), "80");
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+}
+
+TEST_F(EditConstraint, FixedLengthTextLeftShortGetsItsLastValidTextBack)
+{
+    m_constraint->Register("%s{l8f}", m_edits[0]);
+    EXPECT_EQ(m_edits[0]->maxLength(), 8);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "ABCDEFGH");
+    leave(m_edits[0], m_edits[1]);
+    ASSERT_TRUE(m_script.messages().isEmpty());
+
+    focus(m_edits[0]);
+    m_edits[0]->clear();
+    typeText(m_edits[0], "ABCDE");
+    leave(m_edits[0], m_edits[1]);
+    ASSERT_EQ(m_script.texts(),
+              QStringList{"(KtCommon) Please enter a string whose length is 8!"});
+    EXPECT_EQ(m_edits[0]->text(), "ABCDEFGH");
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+}
+
+TEST_F(EditConstraint, EmptyTextWithoutTheNotEmptyFlagRunsNothingElse)
+{
+    bool exitCalled = false;
+    m_constraint->Register("%u{n1x5}", m_edits[0], {},
+                           [&exitCalled](QLineEdit *) { exitCalled = true; });
+    m_constraint->SetLastValid(m_edits[0], "3");
+    focus(m_edits[0]);
+    leave(m_edits[0], m_edits[1]);
+    EXPECT_TRUE(m_script.messages().isEmpty());
+    EXPECT_FALSE(exitCalled);
+    EXPECT_EQ(m_constraint->LastValid(m_edits[0]), "3");
+}
+
+TEST_F(EditConstraint, EmptyTextWithTheNotEmptyFlagIsRefused)
+{
+    m_constraint->Register("%s{l8n}", m_edits[0]);
+    focus(m_edits[0]);
+    leave(m_edits[0], m_edits[1]);
+    EXPECT_EQ(m_script.texts(), QStringList{"(KtCommon) Empty value is not allowed!"});
+}
+
+TEST_F(EditConstraint, PreviousExitHandlerSettingTagMinusOneRestoresTheLastValidText)
+{
+    m_constraint->Register("%s", m_edits[0], {}, [](QLineEdit *edit) {
+        edit->setProperty("tag", edit->text() == QLatin1String("no") ? -1 : 0);
+    });
+    focus(m_edits[0]);
+    typeText(m_edits[0], "yes");
+    leave(m_edits[0], m_edits[1]);
+    focus(m_edits[0]);
+    m_edits[0]->clear();
+    typeText(m_edits[0], "no");
+    leave(m_edits[0], m_edits[1]);
+    EXPECT_EQ(m_edits[0]->text(), "yes");
+    EXPECT_TRUE(m_script.messages().isEmpty());
+}
+
+TEST_F(EditConstraint, WithoutStoreLastValidTheFirstTextStays)
+{
+    m_constraint->storeLastValid = false;
+    m_constraint->Register("%u{n1x9}", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "5");
+    leave(m_edits[0], m_edits[1]);
+    EXPECT_EQ(m_constraint->LastValid(m_edits[0]), "");
+}
+
+TEST_F(EditConstraint, BadSpecifierRegistersNothing)
+{
+    try {
+        m_constraint->RegisterFormat("%u%q", {m_edits[0], m_edits[1]});
+        FAIL() << "accepted";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.code(), -2);
+    }
+    EXPECT_FALSE(m_constraint->IsRegistered(m_edits[0]));
+    EXPECT_FALSE(m_constraint->IsRegistered(m_edits[1]));
+}
+
+TEST_F(EditConstraint, RemoveGivesTheEditBackItsOwnHandler)
+{
+    int changes = 0;
+    m_constraint->Register("%u", m_edits[0], [&changes](QLineEdit *) { ++changes; });
+    m_constraint->Remove(m_edits[0]);
+    EXPECT_FALSE(m_constraint->IsRegistered(m_edits[0]));
+    m_edits[0]->setText("abc");
+    EXPECT_EQ(m_edits[0]->text(), "abc");
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(m_beeps, 0);
+}
+
+TEST_F(EditConstraint, WidthOption)
+{
+    m_constraint->Register("%u{w57}", m_edits[0]);
+    EXPECT_EQ(m_edits[0]->width(), 57);
+}
+
+TEST_F(EditConstraint, DelimitedNumbersKeepTheirEditUnlimited)
+{
+    m_constraint->Register("%n,{l4f}", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "1,,2,3,4");
+    EXPECT_EQ(m_edits[0]->text(), "1,2,3,4");
+    leave(m_edits[0], m_edits[1]);
+    EXPECT_TRUE(m_script.messages().isEmpty());
+}
+
+// ---- The exit rule by itself --------------------------------------------------------------
+
+struct CheckRow {
+    const char *name;
+    QString specifier;
+    QString text;
+    QString message; // empty: accepted
+};
+
+class ExitRule : public ::testing::TestWithParam<CheckRow> {};
+
+TEST_P(ExitRule, AcceptsOrRefusesWithTheMessage)
+{
+    const CheckRow &row = GetParam();
+    const std::optional<QString> refusal =
+        KtEditConstraint::Check(KtFormatSpec::Parse(row.specifier), row.text);
+    EXPECT_EQ(refusal.value_or(QString()), row.message);
+}
+
+const QString kBetween1And65535 = "(KtCommon) Please enter a number between 1 and 65535!";
+const QString kDelimited = "(KtCommon) Please enter a delimited number string with delimiter "
+                           "','.\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ExitRule,
+    ::testing::Values(
+        CheckRow{"portZero", "%u{n1x65535}", "0", kBetween1And65535},
+        CheckRow{"portOne", "%u{n1x65535}", "1", ""},
+        CheckRow{"portTop", "%u{n1x65535}", "65535", ""},
+        CheckRow{"portAboveTop", "%u{n1x65535}", "65536", kBetween1And65535},
+        CheckRow{"vlanTop", "%u{n1x4094}", "4095",
+                 "(KtCommon) Please enter a number between 1 and 4094!"},
+        CheckRow{"unsignedDefaultTop", "%u", "4294967296",
+                 "(KtCommon) Please enter a number between 0 and 4294967295!"},
+        CheckRow{"signedNegative", "%i{n-10x10}", "-10", ""},
+        CheckRow{"signedMinusOnly", "%i", "-",
+                 "(KtCommon) Please enter a number between -2147483648 and 2147483647!"},
+        CheckRow{"realWithinBounds", "%f{n-1.5x2.5}", "-1.25", ""},
+        CheckRow{"realOutside", "%f{n-1.5x2.5}", "2.75",
+                 "(KtCommon) Please enter a number between -1.5 and 2.5!"},
+        CheckRow{"nullAccepted", "%u{n1x5}", "(NULL)", ""},
+        CheckRow{"notDoneAccepted", "%s{l2f}", "(NOTDONE)", ""},
+        CheckRow{"stringTooLong", "%s{l4}", "abcde",
+                 "(KtCommon) Please enter a string whose length is less than 4!"},
+        CheckRow{"stringAtLimit", "%s{l4}", "abcd", ""},
+        CheckRow{"stringFixed", "%s{l8f}", "abcde",
+                 "(KtCommon) Please enter a string whose length is 8!"},
+        CheckRow{"hexTooLong", "%h{l10}", "0123456789A",
+                 "(KtCommon) Please enter a hex string whose length is less than 10!"},
+        CheckRow{"hexFixed", "%h{l26f}", "0123",
+                 "(KtCommon) Please enter a hex string whose length is 26!"},
+        CheckRow{"listFourNumbers", "%n,{l4f}", "1,2,3,4", ""},
+        CheckRow{"listThreeOfFour", "%n,{l4f}", "1,2,3",
+                 kDelimited + "Here,the count of the number is equal to 4!"},
+        CheckRow{"listTooMany", "%n,{l2}", "1,2,3",
+                 kDelimited + "Here,the count of the number is less than 2!"},
+        CheckRow{"listOutOfRange", "%n,{n1x4094}", "1,4095",
+                 kDelimited + "Here,each number is between 1 and 4094!"},
+        CheckRow{"listTrailingDelimiterIsZero", "%n,{n1x9}", "1,",
+                 kDelimited + "Here,each number is between 1 and 9!"},
+        CheckRow{"emptyAllowed", "%u{n1x5}", "", ""},
+        CheckRow{"emptyRefused", "%u{n1x5l3n}", "", "(KtCommon) Empty value is not allowed!"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+} // namespace

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QVariant>
 
 namespace {
 
@@ -55,8 +56,13 @@ QString KtRegistry::readValue(const QString &key, const QString &name) const
     QSettings settings(m_settingsFile, QSettings::IniFormat);
     const QStringList keys = settings.allKeys();
     for (const QString &candidate : keys) {
-        if (normalKey(candidate) == wanted)
-            return settings.value(candidate).toString();
+        if (normalKey(candidate) != wanted)
+            continue;
+        // QSettings reads a value with commas as a list; a path may hold commas.
+        const QVariant value = settings.value(candidate);
+        if (value.typeId() == QMetaType::QStringList)
+            return value.toStringList().join(u',');
+        return value.toString();
     }
     return {};
 }

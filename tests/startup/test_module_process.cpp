@@ -184,4 +184,29 @@ TEST_F(ModuleProcess, UnwritableDataFolderStopsTheStartWithTheSessionError)
         KtInstanceGuard::isLocked(QStringLiteral("QRN-7300XB : 127.0.0.1"), runtimeDir()));
 }
 
+// The catalogues beside the executable are loaded before the session opens, so even its errors
+// speak their words.
+TEST_F(ModuleProcess, CataloguesBesideTheExecutableWordTheSessionError)
+{
+    const QString program = m_dir.filePath(QStringLiteral("program"));
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/errmsg")));
+    ASSERT_TRUE(QFile::copy(m_executable, program + QStringLiteral("/qrn7300xb")));
+    QFile catalogue(program + QStringLiteral("/errmsg/ktsnmp.err"));
+    ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 8; ++i)
+        catalogue.write("message " + QByteArray::number(i) + "\n");
+    catalogue.write("Boot counter not saved.\n");
+    catalogue.close();
+    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    m_executable = program + QStringLiteral("/qrn7300xb");
+    QProcess *module = start({QStringLiteral("/I127.0.0.1")}, QStringLiteral("module"),
+                             m_dir.filePath(QStringLiteral("blocker/data")));
+    ASSERT_TRUE(waitFor(module, [&] { return !log(QStringLiteral("module")).isEmpty(); }));
+    EXPECT_EQ(log(QStringLiteral("module")),
+              QStringList{QStringLiteral("QRN-7300XB\tBoot counter not saved.")});
+}
+
 } // namespace

@@ -119,4 +119,10 @@ TEST_F(RegistrySettings, KeySpellingsAndQSettingsLayout)
     EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/srv/lower/"));
 }
 
+TEST_F(RegistrySettings, PathWithCommasAndBlanks)
+{
+    write("[SOFTWARE/Norvane/Marlin5.1/MibFile]\nPath=/srv/Marlin 5.1/a,b/\n");
+    EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/srv/Marlin 5.1/a,b/"));
+}
+
 } // namespace

@@ -37,6 +37,7 @@ const char kUsage[] =
     "                             sends to (default 69)\n"
     "  --tftp-client curl|tftp|atftp  the TFTP client program used (default curl)\n"
     "  --tftp-timeout N           seconds a transfer may take (default 30)\n"
+    "  --scan-ms N                how long a site survey or rogue AP scan takes (default 1000)\n"
     "  --fault \"COMMAND\"          run a control command at start (repeatable), for example\n"
     "                             --fault \"error 1.3.6.1.2.1.1.5.0 genErr\"\n"
     "  --help                     this text\n"
@@ -178,6 +179,11 @@ int main(int argc, char **argv)
         } else if (arg == "--tftp-timeout") {
             if (!parseNumberOption(value, 1, 3600, &options.tftpTimeoutSeconds)) {
                 std::fprintf(stderr, "qrn-apsim: bad --tftp-timeout '%s'\n", value.c_str());
+                return 2;
+            }
+        } else if (arg == "--scan-ms") {
+            if (!parseNumberOption(value, 0, 600000, &options.scanMs)) {
+                std::fprintf(stderr, "qrn-apsim: bad --scan-ms '%s'\n", value.c_str());
                 return 2;
             }
         } else if (arg == "--tftp-client") {

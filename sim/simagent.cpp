@@ -246,6 +246,21 @@ int allowAccess(int, int, void *serverArg, void *)
     return SNMP_ERR_NOERROR;
 }
 
+// net-snmp's messages: warnings and errors go to stderr, the chatter does not. Access control
+// is the simulator's own, so the warning about a missing VACM configuration is noise too.
+int logMessage(int, int, void *serverArg, void *)
+{
+    auto *message = static_cast<struct snmp_log_message *>(serverArg);
+    if (message->priority > LOG_WARNING || !message->msg ||
+        std::strstr(message->msg, "no access control information"))
+        return 0;
+    std::fprintf(stderr, "qrn-apsim: net-snmp: %s", message->msg);
+    return 0;
+}
+
+// Every packet is let in; communities and users are checked after parsing.
+int acceptPacket(netsnmp_session *, netsnmp_transport *, void *, int) { return 1; }
+
 int handlerTrampoline(netsnmp_mib_handler *handler, netsnmp_handler_registration *reginfo,
                       netsnmp_agent_request_info *reqinfo, netsnmp_request_info *requests)
 {
@@ -305,7 +320,8 @@ bool SimAgent::start(const SimOptions &options, std::string *error)
 {
     m_options = options;
     m_profilePath = SimProfile::resolve(options.profile);
-    if (!SimProfile::load(m_profilePath, m_store, error))
+    if (!SimProfile::load(m_profilePath, m_store, error) ||
+        !SimProfile::load(m_profilePath, m_pristine, error))
         return false;
     if (!options.logFile.empty() && !m_log.open(options.logFile)) {
         *error = "cannot write the request log " + options.logFile;
@@ -314,6 +330,7 @@ bool SimAgent::start(const SimOptions &options, std::string *error)
     m_bootTime = std::chrono::steady_clock::now();
     if (!initNetSnmp(error) || !openListener(error))
         return false;
+    SimCommands::started(*this);
     return true;
 }
 
@@ -333,7 +350,8 @@ bool SimAgent::initNetSnmp(std::string *error)
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_ROLE, 0);
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_NO_ROOT_ACCESS, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_APPLICATION_ID, NETSNMP_DS_AGENT_AGENTX_MASTER, 0);
-    snmp_enable_stderrlog();
+    snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, logMessage, nullptr);
+    snmp_enable_calllog();
 
     if (init_agent("qrn-apsim") != 0) {
         *error = "net-snmp agent initialisation failed";
@@ -343,11 +361,7 @@ bool SimAgent::initNetSnmp(std::string *error)
                       SNMPD_CALLBACK_ACM_CHECK_SUBTREE})
         snmp_register_callback(SNMP_CALLBACK_APPLICATION, check, allowAccess, nullptr);
     registerSubtrees();
-    // Access control is the simulator's own (communities and users below), so net-snmp's
-    // warning about a missing VACM configuration is noise.
-    snmp_disable_stderrlog();
     init_snmp("qrn-apsim");
-    snmp_enable_stderrlog();
 
     for (const SimUser &user : m_options.users) {
         std::string line = user.name;
@@ -411,7 +425,7 @@ bool SimAgent::openListener(std::string *error)
     session.callback = receivedTrampoline;
     session.authenticator = nullptr;
     session.isAuthoritative = SNMP_SESS_AUTHORITATIVE;
-    netsnmp_session *added = snmp_add(&session, transport, netsnmp_agent_check_packet,
+    netsnmp_session *added = snmp_add(&session, transport, acceptPacket,
                                       postParseTrampoline);
     if (!added) {
         *error = "cannot open the agent session on " + spec;
@@ -428,6 +442,9 @@ bool SimAgent::reloadProfile(std::string *error)
     if (!SimProfile::load(m_profilePath, fresh, error))
         return false;
     m_store = std::move(fresh);
+    SimStore pristine;
+    if (SimProfile::load(m_profilePath, pristine, error))
+        m_pristine = std::move(pristine);
     registerSubtrees();
     return true;
 }
@@ -450,8 +467,31 @@ void SimAgent::restart(int seconds, bool factoryDefaults)
             std::fprintf(stderr, "qrn-apsim: factory reset: %s\n", error.c_str());
     }
     silence(seconds);
-    // sysUpTime counts from when the device answers again.
+    // sysUpTime counts from when the device answers again; the log lives in RAM.
     m_bootTime = m_faults.silentUntil;
+    m_deviceLog.clear();
+    SimCommands::started(*this);
+}
+
+void SimAgent::deviceEvent(const std::string &type, const std::string &message)
+{
+    static const std::pair<const char *, SimOid> levels[] = {
+        {"SYS", {1, 3, 6, 1, 4, 1, 32473, 11, 37, 4, 2, 11, 1, 0}},
+        {"WIRELESS", {1, 3, 6, 1, 4, 1, 32473, 11, 37, 4, 2, 11, 2, 0}},
+        {"NOTICE", {1, 3, 6, 1, 4, 1, 32473, 11, 37, 4, 2, 11, 3, 0}}};
+    for (const auto &level : levels) {
+        const SimVar *enabled = m_store.find(level.second);
+        if (type == level.first && enabled && enabled->value.number == 0)
+            return;
+    }
+    // The device has no clock of its own: its log counts from power-on, 1 January.
+    uint32_t seconds = upTimeTicks() / 100;
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "Jan %2u %02u:%02u:%02u", 1 + seconds / 86400,
+                  seconds / 3600 % 24, seconds / 60 % 60, seconds % 60);
+    m_deviceLog.push_back(std::string(stamp) + "\t[" + type + "]" + message);
+    if (m_deviceLog.size() > 500)
+        m_deviceLog.erase(m_deviceLog.begin());
 }
 
 void SimAgent::afterResponse(std::function<void()> action)
@@ -471,11 +511,19 @@ uint32_t SimAgent::upTimeTicks() const
 
 SimValue SimAgent::currentValue(const SimVar &var) const
 {
-    SimValue value = var.value;
-    if (var.rules.ticking)
+    const SimVar *source = &var;
+    if (!var.rules.same.empty()) {
+        auto it = m_store.vars().find(var.rules.same);
+        if (it != m_store.vars().end())
+            source = &it->second;
+    }
+    SimValue value = source->value;
+    if (source->rules.ticking)
         value.number = upTimeTicks();
-    if (var.rules.led)
-        value.number = SimCommands::ledState(*this, var);
+    if (source->rules.led)
+        value.number = SimCommands::ledState(*this, *source);
+    if (var.rules.masked)
+        value.bytes = std::string(value.bytes.size(), '*');
     return value;
 }
 
@@ -592,6 +640,8 @@ int SimAgent::received(int op, void *sessionPtr, int reqid, void *pduPtr, void *
     if (errStat)
         result += "(" + std::to_string(errIndex) + ")";
     m_log.write(line + " -> " + result + exceptions);
+    if (pdu->command == SNMP_MSG_SET && !errStat)
+        deviceEvent("NOTICE", "Settings changed by " + m_record.principal);
 
     m_inRequest = false;
     std::vector<std::function<void()>> actions;
@@ -721,18 +771,12 @@ int SimAgent::handle(void *, void *reginfoPtr, void *reqinfoPtr, void *requestsP
             SimVar *var = m_store.find(name);
             if (!var)
                 break;
-            m_undo.emplace_back(var->oid, var->value);
-            var->value = varbindValue(vb, var->syntax);
-            if (!var->rules.cmd.empty()) {
-                std::string why;
-                int status = SimCommands::action(*this, *var, &why);
-                if (status) {
-                    if (!why.empty())
-                        std::fprintf(stderr, "qrn-apsim: %s: %s\n", var->rules.cmd.c_str(),
-                                     why.c_str());
-                    fail(request, status);
-                }
-            }
+            // A variable that mirrors another one writes through to it.
+            SimVar *target = var->rules.same.empty() ? var : m_store.find(var->rules.same);
+            if (!target)
+                target = var;
+            m_undo.emplace_back(target->oid, target->value);
+            target->value = varbindValue(vb, var->syntax);
             break;
         }
         case MODE_SET_UNDO:
@@ -751,6 +795,25 @@ int SimAgent::handle(void *, void *reginfoPtr, void *reqinfoPtr, void *requestsP
             break;
         default:
             break;
+        }
+    }
+    // Commands act once every value of the request is in place (a transfer may name its
+    // server and file in the same request).
+    if (reqinfo->mode == MODE_SET_ACTION) {
+        for (netsnmp_request_info *request = requests; request; request = request->next) {
+            netsnmp_variable_list *vb = request->requestvb;
+            SimVar *var = m_store.find(toSimOid(vb->name, vb->name_length));
+            if (!var || var->rules.cmd.empty() || request->status)
+                continue;
+            std::string why;
+            int status = SimCommands::action(*this, *var, &why);
+            if (status) {
+                std::fprintf(stderr, "qrn-apsim: %s=%s failed: %s\n", var->rules.cmd.c_str(),
+                             valueText(var->syntax, var->value).c_str(), why.c_str());
+                deviceEvent("SYS", "Command " + var->rules.cmd + " failed: " + why);
+                fail(request, status);
+                break;
+            }
         }
     }
     return SNMP_ERR_NOERROR;

@@ -38,6 +38,9 @@ public:
 
     const SimOptions &options() const { return m_options; }
     SimStore &store() { return m_store; }
+    const SimStore &store() const { return m_store; }
+    // The variables as the profile gives them (what a scan finds, what a factory reset restores).
+    const SimStore &pristine() const { return m_pristine; }
     SimFaults &faults() { return m_faults; }
     SimRequestLog &requestLog() { return m_log; }
 
@@ -53,6 +56,13 @@ public:
     // Current value of a variable (ticking and led variables are computed).
     SimValue currentValue(const SimVar &var) const;
     uint32_t upTimeTicks() const;
+
+    // The device's own system log, sent by the log command: "time<TAB>[TYPE]message" lines.
+    // A type whose level is disabled on the device is not logged.
+    void deviceEvent(const std::string &type, const std::string &message);
+    std::vector<std::string> &deviceLog() { return m_deviceLog; }
+    // The file the last TFTP "Get" fetched (empty when none).
+    std::string &fetchedFile() { return m_fetchedFile; }
 
     bool rejectUser(const std::string &name, bool reject, std::string *error);
 
@@ -70,6 +80,9 @@ private:
 
     SimOptions m_options;
     SimStore m_store;
+    SimStore m_pristine;
+    std::vector<std::string> m_deviceLog;
+    std::string m_fetchedFile;
     SimFaults m_faults;
     SimRequestLog m_log;
     std::string m_profilePath;

@@ -28,6 +28,7 @@ struct SimOptions
     int tftpPort = 69;
     std::string tftpClient = "curl";  // curl | tftp | atftp
     int tftpTimeoutSeconds = 30;
+    int scanMs = 1000;                // how long a site survey or rogue scan takes
     std::vector<std::string> controlCommands;  // --fault "COMMAND" at start
 };
 

@@ -100,6 +100,15 @@ bool parseRules(const std::vector<std::string> &words, size_t from, SimRules *ru
             rules->ticking = true;
         } else if (key == "led") {
             rules->led = true;
+        } else if (key == "masked") {
+            rules->masked = true;
+        } else if (key == "same") {
+            auto target = parseOid(value);
+            if (!target) {
+                *error = "bad same '" + value + "'";
+                return false;
+            }
+            rules->same = *target;
         } else if (key == "range") {
             std::pair<int64_t, int64_t> span;
             if (!parseSpan(value, &span)) {
@@ -246,6 +255,7 @@ bool loadFile(const std::string &path, SimStore &store, std::string *error, int 
             var.syntax = *syntax;
             var.access = *access;
             var.value = *value;
+            var.idle = *value;
             std::string message;
             if (!parseRules(words, 4, &var.rules, &message))
                 return fail(message);
@@ -274,5 +284,19 @@ std::string SimProfile::resolve(const std::string &nameOrFile)
 
 bool SimProfile::load(const std::string &path, SimStore &store, std::string *error)
 {
-    return loadFile(path, store, error, 0);
+    if (!loadFile(path, store, error, 0))
+        return false;
+    for (const auto &entry : store.vars()) {
+        const SimOid &same = entry.second.rules.same;
+        if (same.empty())
+            continue;
+        auto target = store.vars().find(same);
+        if (target == store.vars().end() || target->second.syntax != entry.second.syntax ||
+            !target->second.rules.same.empty()) {
+            *error = path + ": " + oidText(entry.first) + " has same=" + oidText(same) +
+                     ", which is no variable of the same syntax with a value of its own";
+            return false;
+        }
+    }
+    return true;
 }

@@ -288,6 +288,14 @@ SimTable *SimStore::findTable(const std::string &name)
     return nullptr;
 }
 
+const SimTable *SimStore::findTable(const std::string &name) const
+{
+    for (const auto &table : m_tables)
+        if (table->name == name)
+            return table.get();
+    return nullptr;
+}
+
 const SimTable *SimStore::tableOf(const SimOid &oid) const
 {
     for (const auto &table : m_tables)
@@ -321,6 +329,7 @@ bool SimStore::setRow(const SimTable &table, const SimOid &index,
         cell.syntax = column.syntax;
         cell.access = column.access;
         cell.value = *value;
+        cell.idle = *value;
         cell.rules = column.rules;
         cell.table = &table;
         cells.push_back(std::move(cell));

@@ -62,6 +62,8 @@ struct SimRules
     std::string name;             // optional symbolic name (control commands accept it)
     bool ticking = false;         // time since the agent (re)started
     bool led = false;             // computed from the radio and port state
+    bool masked = false;          // read back as '*' times the value's length (keys)
+    SimOid same;                  // shares its value with this variable (empty: own value)
 };
 
 struct SimVar
@@ -70,6 +72,7 @@ struct SimVar
     SimSyntax syntax = SimSyntax::Integer;
     SimAccess access = SimAccess::ReadOnly;
     SimValue value;
+    SimValue idle;                // the profile's value: commands fall back to it
     SimRules rules;
     const struct SimTable *table = nullptr;  // set for table cells
     bool served() const { return access != SimAccess::NotAccessible; }
@@ -108,6 +111,7 @@ public:
     // Tables are kept in a list whose elements never move (cells point at them).
     SimTable &addTable(const SimOid &entry, const std::string &name);
     SimTable *findTable(const std::string &name);
+    const SimTable *findTable(const std::string &name) const;
     const SimTable *tableOf(const SimOid &oid) const;
     const std::vector<std::unique_ptr<SimTable>> &tables() const { return m_tables; }
 

@@ -24,6 +24,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 
 mkdir -p "$work/state" "$work/mbf"
 cat > "$work/registry.ini" <<INI

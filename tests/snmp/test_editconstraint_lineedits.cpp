@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -225,6 +226,43 @@ TEST_F(EditConstraint, FixedLengthTextLeftShortGetsItsLastValidTextBack)
               QStringList{"(KtCommon) Please enter a string whose length is 8!"});
     EXPECT_EQ(m_edits[0]->text(), "ABCDEFGH");
     EXPECT_TRUE(m_edits[0]->hasFocus());
+}
+
+TEST_F(EditConstraint, AnotherWindowBecomingActiveIsNotLeavingTheEdit)
+{
+    // Our own message box activates; checking again then would open box after box.
+    m_constraint->Register("%u{n1x5}", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "9");
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(m_edits[0], &out);
+    settle();
+    EXPECT_TRUE(m_script.messages().isEmpty());
+    EXPECT_EQ(m_edits[0]->text(), "9");
+}
+
+TEST_F(EditConstraint, WindowClosedByTheClickThatTookTheFocusIsNotChecked)
+{
+    m_constraint->Register("%u{n1x5}", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "9");
+    m_edits[1]->setFocus(Qt::MouseFocusReason);
+    m_form->hide();
+    settle();
+    EXPECT_TRUE(m_script.messages().isEmpty());
+}
+
+TEST_F(EditConstraint, ValidateRunsTheExitRuleNow)
+{
+    m_constraint->Register("%u{n1x5}", m_edits[0]);
+    m_edits[0]->setText("4");
+    EXPECT_TRUE(m_constraint->Validate(m_edits[0]));
+    EXPECT_EQ(m_constraint->LastValid(m_edits[0]), "4");
+    m_edits[0]->setText("6");
+    EXPECT_FALSE(m_constraint->Validate(m_edits[0]));
+    EXPECT_EQ(m_script.texts(),
+              QStringList{"(KtCommon) Please enter a number between 1 and 5!"});
+    EXPECT_EQ(m_edits[0]->text(), "4");
 }
 
 TEST_F(EditConstraint, EmptyTextWithoutTheNotEmptyFlagRunsNothingElse)

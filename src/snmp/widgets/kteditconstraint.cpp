@@ -413,6 +413,16 @@ bool KtEditConstraint::Validate(QLineEdit *edit)
     return true;
 }
 
+void KtEditConstraint::validateLater(QLineEdit *edit)
+{
+    // A window closed by the click that took the focus is not checked.
+    if (!edit || m_validating || !m_entries.contains(edit) || !edit->isVisible())
+        return;
+    m_validating = true;
+    Validate(edit);
+    m_validating = false;
+}
+
 bool KtEditConstraint::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut) {
@@ -426,15 +436,7 @@ bool KtEditConstraint::eventFilter(QObject *watched, QEvent *event)
             // Checked once the focus has settled on the next control, so the message box and
             // the focus coming back do not run inside the focus change.
             QMetaObject::invokeMethod(
-                this,
-                [this, guard]() {
-                    if (!guard || m_validating)
-                        return;
-                    m_validating = true;
-                    Validate(guard);
-                    m_validating = false;
-                },
-                Qt::QueuedConnection);
+                this, [this, guard]() { validateLater(guard.data()); }, Qt::QueuedConnection);
         }
     }
     return QObject::eventFilter(watched, event);

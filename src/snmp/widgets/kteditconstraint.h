@@ -83,6 +83,7 @@ private:
 
     void onTextChanged(QLineEdit *edit);
     void focusNextControl(QLineEdit *edit);
+    void validateLater(QLineEdit *edit);
     void forget(QLineEdit *edit);
     QWidget *ownerFor(QLineEdit *edit) const;
 

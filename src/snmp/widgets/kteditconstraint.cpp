@@ -335,9 +335,11 @@ void KtEditConstraint::onTextChanged(QLineEdit *edit)
     if (previous) {
         QPointer<QLineEdit> guard(edit);
         previous(edit);
-        if (!guard || !m_entries.contains(edit) || tagOf(edit) == -1)
+        if (!guard || !m_entries.contains(edit))
             return;
     }
+    if (tagOf(edit) == -1)
+        return;
 
     if ((spec.flags & KtFormatSpec::AutoAdvance) && spec.length > 0
         && edit->text().size() == spec.length)

@@ -581,7 +581,8 @@ int SimAgent::received(int op, void *sessionPtr, int reqid, void *pduPtr, void *
 {
     auto *session = static_cast<netsnmp_session *>(sessionPtr);
     auto *pdu = static_cast<netsnmp_pdu *>(pduPtr);
-    if (op != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !pdu)
+    // Engine discovery probes carry no variables: not requests of the manager, not logged.
+    if (op != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !pdu || !pdu->variables)
         return handle_snmp_packet(op, session, reqid, pdu, magic);
     if (m_faults.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.delayMs));
@@ -718,8 +719,13 @@ int SimAgent::handle(void *, void *reginfoPtr, void *reqinfoPtr, void *requestsP
                     }
                 }
             }
-            if (!found)
-                break;  // past our subtree: the agent tries the next one
+            if (!found) {
+                // Past our subtree: unanswered (NULL), so the agent tries the next subtree or
+                // ends the view. A bulk repetition arrives marked for retry and must not keep
+                // the OID it was given.
+                snmp_set_var_typed_value(vb, ASN_NULL, nullptr, 0);
+                break;
+            }
             if (int status = injected(found->oid) ? injected(found->oid) : injected(name)) {
                 fail(request, status);
                 break;

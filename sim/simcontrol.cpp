@@ -1,6 +1,7 @@
 #include "simcontrol.h"
 
 #include "simagent.h"
+#include "simprofile.h"
 
 #include <cstring>
 #include <optional>
@@ -293,8 +294,11 @@ std::string SimControl::execute(const std::string &line)
             return "error no such table '" + w[1] + "'";
         if (!index)
             return "error bad index '" + w[2] + "'";
+        std::vector<std::string> values;
+        if (!SimProfile::splitWords(restOf(line, 3), &values))
+            return "error unterminated string";
         std::string error;
-        if (!agent.store().setRow(*table, *index, {w.begin() + 3, w.end()}, &error))
+        if (!agent.store().setRow(*table, *index, values, &error))
             return "error " + error;
         return "ok";
     }

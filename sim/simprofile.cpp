@@ -34,9 +34,8 @@ std::string folderOf(const std::string &path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// Splits a line into words; a double-quoted string (with \" and \\ escapes) is one word and
-// keeps its quotes. Stops at an unquoted '#'.
-bool splitWords(const std::string &line, std::vector<std::string> *words)
+// Stops at an unquoted '#'.
+bool splitLine(const std::string &line, std::vector<std::string> *words)
 {
     size_t i = 0;
     while (i < line.size()) {
@@ -174,7 +173,7 @@ bool loadFile(const std::string &path, SimStore &store, std::string *error, int 
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         std::vector<std::string> words;
-        if (!splitWords(line, &words))
+        if (!splitLine(line, &words))
             return fail("unterminated string");
         if (words.empty())
             continue;
@@ -299,4 +298,9 @@ bool SimProfile::load(const std::string &path, SimStore &store, std::string *err
         }
     }
     return true;
+}
+
+bool SimProfile::splitWords(const std::string &line, std::vector<std::string> *words)
+{
+    return splitLine(line, words);
 }

@@ -4,6 +4,7 @@
 #include "simstore.h"
 
 #include <string>
+#include <vector>
 
 class SimProfile
 {
@@ -13,4 +14,7 @@ public:
     // Loads the file (and what it includes) into store; false with a message naming the file
     // and line on bad input.
     static bool load(const std::string &path, SimStore &store, std::string *error);
+    // Words of a profile line; a double-quoted string (\" and \\ escapes) is one word with its
+    // quotes. False on an unterminated string.
+    static bool splitWords(const std::string &line, std::vector<std::string> *words);
 };

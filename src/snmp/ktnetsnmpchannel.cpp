@@ -709,6 +709,11 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
         return 1;
     }
 
+    // net-snmp 5.9 announces a report first as a security error and then delivers it as a
+    // received message (other versions in the other order): both are the report.
+    if (operation == NETSNMP_CALLBACK_OP_SEC_ERROR && pdu && pdu->command == SNMP_MSG_REPORT)
+        operation = NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE;
+
     KtNetSnmpResult result;
     result.agentAddress = session->target.address;
     result.agentPort = session->target.port;

@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+// Readable failure messages for texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 int codeOf(const std::function<void()> &action)

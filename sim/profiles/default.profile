@@ -72,13 +72,13 @@
 
 # ---------------------------------------------------------------- .4.2.3 radio performance
 # The ad* radio variables that duplicate a home variable (frequency, channel, channel lists)
-# hold the same values as their hXxx twins.
-1.3.6.1.4.1.32473.11.37.4.2.3.1.1.1 displaystr ro "5" name=adFrequency.1
-1.3.6.1.4.1.32473.11.37.4.2.3.1.1.2 displaystr ro "2.4" name=adFrequency.2
-1.3.6.1.4.1.32473.11.37.4.2.3.1.2.1 integer rw 36 enum=36,40,42,44,48,50,52,56,58,60,64,149,152,153,157,160,161,165 name=adChannel.1
-1.3.6.1.4.1.32473.11.37.4.2.3.1.2.2 integer rw 6 range=1..11 name=adChannel.2
-1.3.6.1.4.1.32473.11.37.4.2.3.1.3.1 displaystr ro "36 40 44 48 52 56 60 64 149 153 157 161 165" name=adChannelList.1
-1.3.6.1.4.1.32473.11.37.4.2.3.1.3.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11" name=adChannelList.2
+# share its value (same=).
+1.3.6.1.4.1.32473.11.37.4.2.3.1.1.1 displaystr ro "5" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.5.1 name=adFrequency.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.1.2 displaystr ro "2.4" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.5.2 name=adFrequency.2
+1.3.6.1.4.1.32473.11.37.4.2.3.1.2.1 integer rw 36 enum=36,40,42,44,48,50,52,56,58,60,64,149,152,153,157,160,161,165 same=1.3.6.1.4.1.32473.11.37.4.1.1.1.3.1 name=adChannel.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.2.2 integer rw 6 range=1..11 same=1.3.6.1.4.1.32473.11.37.4.1.1.1.3.2 name=adChannel.2
+1.3.6.1.4.1.32473.11.37.4.2.3.1.3.1 displaystr ro "36 40 44 48 52 56 60 64 149 153 157 161 165" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.4.1 name=adChannelList.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.3.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.4.2 name=adChannelList.2
 # data rate in Mb/s, or "Auto"
 1.3.6.1.4.1.32473.11.37.4.2.3.1.4.1 displaystr rw "Auto" size=1..4 name=adDataRate.1
 1.3.6.1.4.1.32473.11.37.4.2.3.1.4.2 displaystr rw "Auto" size=1..4 name=adDataRate.2
@@ -104,10 +104,10 @@
 1.3.6.1.4.1.32473.11.37.4.2.3.1.12.2 integer rw 1 enum=0,1 name=hRadioWave.2
 1.3.6.1.4.1.32473.11.37.4.2.3.1.14.1 integer rw 0 enum=0,1 name=adAutoChannelScan.1
 1.3.6.1.4.1.32473.11.37.4.2.3.1.14.2 integer rw 0 enum=0,1 name=adAutoChannelScan.2
-1.3.6.1.4.1.32473.11.37.4.2.3.1.15.1 displaystr ro "40 48 56 153 161" name=adDynamicChannelList.1
-1.3.6.1.4.1.32473.11.37.4.2.3.1.15.2 displaystr ro "6" name=adDynamicChannelList.2
-1.3.6.1.4.1.32473.11.37.4.2.3.1.16.1 displaystr ro "42 50 58 152 160" name=adStaticChannelList.1
-1.3.6.1.4.1.32473.11.37.4.2.3.1.16.2 displaystr ro "6" name=adStaticChannelList.2
+1.3.6.1.4.1.32473.11.37.4.2.3.1.15.1 displaystr ro "40 48 56 153 161" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.6.1 name=adDynamicChannelList.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.15.2 displaystr ro "6" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.6.2 name=adDynamicChannelList.2
+1.3.6.1.4.1.32473.11.37.4.2.3.1.16.1 displaystr ro "42 50 58 152 160" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.7.1 name=adStaticChannelList.1
+1.3.6.1.4.1.32473.11.37.4.2.3.1.16.2 displaystr ro "6" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.7.2 name=adStaticChannelList.2
 1.3.6.1.4.1.32473.11.37.4.2.3.1.17.1 integer rw 1 enum=0,1 name=adWMM.1
 1.3.6.1.4.1.32473.11.37.4.2.3.1.17.2 integer rw 1 enum=0,1 name=adWMM.2
 # adPreamble (802.11g): 0 Long Only, 1 Short and Long
@@ -224,15 +224,16 @@ end
 1.3.6.1.4.1.32473.11.37.4.2.5.2.3.0 displaystr rw "192.168.0.10" size=0..15 name=adSecRADIUSServer
 1.3.6.1.4.1.32473.11.37.4.2.5.2.4.0 integer rw 1812 range=1..65535 name=adSecRADIUSPort
 1.3.6.1.4.1.32473.11.37.4.2.5.2.5.0 displaystr rw "n0rv4ne-radius" size=0..32 name=adSecRADIUSSecret
-# WEP keys 1-4 per band (instance band.key), hex digits: 10 (64 bits), 26 (128), 32 (152)
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.1 displaystr rw "3A7F1C0D9B2E4A6C8E0F1A2B3C" size=10..32 name=adSecKey-80211a-1
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.2 displaystr rw "0000000000" size=10..32 name=adSecKey-80211a-2
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.3 displaystr rw "0000000000" size=10..32 name=adSecKey-80211a-3
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.4 displaystr rw "0000000000" size=10..32 name=adSecKey-80211a-4
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.1 displaystr rw "5F3C9A1E07" size=10..32 name=adSecKey-80211g-1
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.2 displaystr rw "0000000000" size=10..32 name=adSecKey-80211g-2
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.3 displaystr rw "0000000000" size=10..32 name=adSecKey-80211g-3
-1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.4 displaystr rw "0000000000" size=10..32 name=adSecKey-80211g-4
+# WEP keys 1-4 per band (instance band.key), hex digits: 10 (64 bits), 26 (128), 32 (152);
+# read back as one "*" per digit
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.1 displaystr rw "3A7F1C0D9B2E4A6C8E0F1A2B3C" size=10..32 masked name=adSecKey-80211a-1
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.2 displaystr rw "0000000000" size=10..32 masked name=adSecKey-80211a-2
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.3 displaystr rw "0000000000" size=10..32 masked name=adSecKey-80211a-3
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.1.4 displaystr rw "0000000000" size=10..32 masked name=adSecKey-80211a-4
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.1 displaystr rw "5F3C9A1E07" size=10..32 masked name=adSecKey-80211g-1
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.2 displaystr rw "0000000000" size=10..32 masked name=adSecKey-80211g-2
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.3 displaystr rw "0000000000" size=10..32 masked name=adSecKey-80211g-3
+1.3.6.1.4.1.32473.11.37.4.2.5.3.1.1.2.4 displaystr rw "0000000000" size=10..32 masked name=adSecKey-80211g-4
 
 # ---------------------------------------------------------------- .4.2.6 grouping
 1.3.6.1.4.1.32473.11.37.4.2.6.1.0 integer rw 1 enum=0,1 name=LoadBalance
@@ -337,7 +338,7 @@ column 3 displaystr rw size=1..32
 column 4 integer rw enum=1,2,3,4,5,6,7,8,9
 column 5 integer rw enum=0,1
 column 6 integer rw enum=1,2,3,4
-column 7 displaystr rw size=10..32
+column 7 displaystr rw size=10..32 masked
 column 8 integer rw range=-1..4094
 column 10 integer rw enum=1,2
 column 11 integer rw enum=1,2,3
@@ -447,18 +448,19 @@ end
 # ---------------------------------------------------------------- .4.4 status
 1.3.6.1.4.1.32473.11.37.4.4.1.1.1.0 displaystr ro "v2.00" name=stFirmwareVersion
 1.3.6.1.4.1.32473.11.37.4.4.1.1.2.0 octetstr ro 000F3DFA6DB1 name=stMacAddress
-# 1 Manual, 2 Dynamic; the address as the device uses it
-1.3.6.1.4.1.32473.11.37.4.4.1.1.3.0 integer ro 1 name=stGetIPFrom
-1.3.6.1.4.1.32473.11.37.4.4.1.1.4.0 ipaddress ro 192.168.0.50 name=stIPAddress
-1.3.6.1.4.1.32473.11.37.4.4.1.1.5.0 ipaddress ro 255.255.255.0 name=stSubnetMask
-1.3.6.1.4.1.32473.11.37.4.4.1.1.6.0 ipaddress ro 192.168.0.1 name=stDefaultGateway
-# per band: SSID, channel, super mode, data rate, authentication, privacy as in use
-1.3.6.1.4.1.32473.11.37.4.4.2.1.1.1 displaystr ro "Norvane-11a" name=stSSID.1
-1.3.6.1.4.1.32473.11.37.4.4.2.1.1.2 displaystr ro "Norvane-11g" name=stSSID.2
-1.3.6.1.4.1.32473.11.37.4.4.2.1.2.1 integer ro 36 name=stChannel.1
-1.3.6.1.4.1.32473.11.37.4.4.2.1.2.2 integer ro 6 name=stChannel.2
-1.3.6.1.4.1.32473.11.37.4.4.2.1.3.1 integer ro 1 name=stSuperMode.1
-1.3.6.1.4.1.32473.11.37.4.4.2.1.3.2 integer ro 4 name=stSuperMode.2
+# 1 Manual, 2 Dynamic; the address as the device uses it (shared with the LAN settings)
+1.3.6.1.4.1.32473.11.37.4.4.1.1.3.0 integer ro 1 same=1.3.6.1.4.1.32473.11.37.4.1.2.1.0 name=stGetIPFrom
+1.3.6.1.4.1.32473.11.37.4.4.1.1.4.0 ipaddress ro 192.168.0.50 same=1.3.6.1.4.1.32473.11.37.4.1.2.2.0 name=stIPAddress
+1.3.6.1.4.1.32473.11.37.4.4.1.1.5.0 ipaddress ro 255.255.255.0 same=1.3.6.1.4.1.32473.11.37.4.1.2.3.0 name=stSubnetMask
+1.3.6.1.4.1.32473.11.37.4.4.1.1.6.0 ipaddress ro 192.168.0.1 same=1.3.6.1.4.1.32473.11.37.4.1.2.4.0 name=stDefaultGateway
+# per band: SSID, channel, super mode (shared with the settings), data rate, authentication,
+# privacy as in use
+1.3.6.1.4.1.32473.11.37.4.4.2.1.1.1 displaystr ro "Norvane-11a" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1 name=stSSID.1
+1.3.6.1.4.1.32473.11.37.4.4.2.1.1.2 displaystr ro "Norvane-11g" same=1.3.6.1.4.1.32473.11.37.4.1.1.1.1.2 name=stSSID.2
+1.3.6.1.4.1.32473.11.37.4.4.2.1.2.1 integer ro 36 same=1.3.6.1.4.1.32473.11.37.4.1.1.1.3.1 name=stChannel.1
+1.3.6.1.4.1.32473.11.37.4.4.2.1.2.2 integer ro 6 same=1.3.6.1.4.1.32473.11.37.4.1.1.1.3.2 name=stChannel.2
+1.3.6.1.4.1.32473.11.37.4.4.2.1.3.1 integer ro 1 same=1.3.6.1.4.1.32473.11.37.4.2.3.1.11.1 name=stSuperMode.1
+1.3.6.1.4.1.32473.11.37.4.4.2.1.3.2 integer ro 4 same=1.3.6.1.4.1.32473.11.37.4.2.3.1.11.2 name=stSuperMode.2
 1.3.6.1.4.1.32473.11.37.4.4.2.1.4.1 displaystr ro "54 Mbps" name=stDataRate.1
 1.3.6.1.4.1.32473.11.37.4.4.2.1.4.2 displaystr ro "54 Mbps" name=stDataRate.2
 1.3.6.1.4.1.32473.11.37.4.4.2.1.5.1 displaystr ro "WPA2-Personal" name=stSecLevelAuth.1

@@ -5,7 +5,6 @@ include default
 1.3.6.1.4.1.32473.11.37.4.99.1.1.9.0 integer ro 0 name=mssidsupported
 1.3.6.1.4.1.32473.11.37.4.2.9.3.1.1.2 integer rw 0 enum=0,1 name=adMSSIDState.2
 1.3.6.1.4.1.32473.11.37.4.2.3.1.11.2 integer rw 1 enum=1,2,3,4 name=adSuperMode.2
-1.3.6.1.4.1.32473.11.37.4.4.2.1.3.2 integer ro 1 name=stSuperMode.2
 
 table 1.3.6.1.4.1.32473.11.37.4.2.9.2.1 mssid
 column 1 integer na

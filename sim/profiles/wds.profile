@@ -7,10 +7,7 @@ include default
 1.3.6.1.4.1.32473.11.37.4.2.2.1.2.1.1 octetstr rw 000F3DFA7C21 size=6..6 name=adPtPRemoteAPMACAddress.1.1
 1.3.6.1.4.1.32473.11.37.4.2.2.1.2.1.2 octetstr rw 000F3DFA8E07 size=6..6 name=adPtPRemoteAPMACAddress.1.2
 1.3.6.1.4.1.32473.11.37.4.2.3.1.11.1 integer rw 4 enum=1,2,3,4 name=adSuperMode.1
-1.3.6.1.4.1.32473.11.37.4.4.2.1.3.1 integer ro 4 name=stSuperMode.1
 1.3.6.1.4.1.32473.11.37.4.1.1.1.3.1 integer rw 40 enum=36,40,42,44,48,50,52,56,58,60,64,149,152,153,157,160,161,165 name=hChannel.1
-1.3.6.1.4.1.32473.11.37.4.2.3.1.2.1 integer rw 40 enum=36,40,42,44,48,50,52,56,58,60,64,149,152,153,157,160,161,165 name=adChannel.1
-1.3.6.1.4.1.32473.11.37.4.4.2.1.2.1 integer ro 40 name=stChannel.1
 
 table 1.3.6.1.4.1.32473.11.37.4.4.6.2.1 wdspeers
 column 1 integer ro

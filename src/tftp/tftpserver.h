@@ -87,12 +87,14 @@ public:
 
 private:
     void onReadable();
+    void receiveOne();
     void handleAck(quint16 block);
     void handleData(quint16 block, qint64 length);
     bool sendBytes(const char *data, qint64 length);
     bool sendAck(quint16 block);
     void sendError(quint16 errorCode, quint32 address, quint16 port);
     void armDeadline();
+    void readAhead();
     void addBytes(qint64 count);
     bool openSocket();
 
@@ -111,7 +113,12 @@ private:
     qint64 m_totalBytes = 0;
     QString m_rootDir;
     TTFTPMsgEvent m_handler;
-    alignas(4) char m_sendBuf[2048];
+    // The block in flight, and the one after it, read while the peer handles the first.
+    static constexpr qint64 NothingReadAhead = -2;
+    char *m_sendBuf;
+    char *m_nextBuf;
+    qint64 m_nextCount = NothingReadAhead;   // bytes read ahead, -1 when that read failed
+    alignas(4) char m_buffers[2][2048];
     alignas(4) char m_recvBuf[2048];
 };
 

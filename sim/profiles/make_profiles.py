@@ -5,9 +5,12 @@
     single-radio.profile  the default device with its 802.11g radio only
 
 Both are committed; run this again after changing default.profile or the rules below:
-    python3 sim/profiles/make_profiles.py
+    python3 sim/profiles/make_profiles.py [--out DIR]
+(--out writes the files into DIR instead, which the simulator tests use to check that the
+committed files are current).
 """
 
+import argparse
 import os
 import random
 import re
@@ -140,11 +143,15 @@ def single_radio():
     return "\n".join(out) + "\n"
 
 
-def write(name, text):
-    with open(os.path.join(HERE, name), "w") as f:
-        f.write(text)
+def main():
+    parser = argparse.ArgumentParser(description="Writes the generated simulator profiles.")
+    parser.add_argument("--out", default=HERE, help="folder to write into (default: here)")
+    out = parser.parse_args().out
+    for name, text in (("clients1000.profile", clients1000()),
+                       ("single-radio.profile", single_radio())):
+        with open(os.path.join(out, name), "w") as f:
+            f.write(text)
 
 
 if __name__ == "__main__":
-    write("clients1000.profile", clients1000())
-    write("single-radio.profile", single_radio())
+    main()

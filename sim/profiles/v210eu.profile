@@ -12,8 +12,11 @@ include default
 1.3.6.1.4.1.32473.11.37.4.1.1.1.4.1 displaystr ro "36 40 44 48 52 56 60 64 100 104 108 112 116 120 124 128 132 136 140" name=hChannelList.1
 1.3.6.1.4.1.32473.11.37.4.1.1.1.4.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11 12 13" name=hChannelList.2
 1.3.6.1.4.1.32473.11.37.4.1.1.1.8.1 displaystr ro "36 40 44 48" name=hwdsChannelList.1
-1.3.6.1.4.1.32473.11.37.4.1.1.1.9.1 displaystr ro "40 48" name=hwdsDynamicChannelList.1
-1.3.6.1.4.1.32473.11.37.4.1.1.1.10.1 displaystr ro "42" name=hwdsStaticChannelList.1
 1.3.6.1.4.1.32473.11.37.4.1.1.1.8.2 displaystr ro "1 2 3 4 5 6 7 8 9 10 11 12 13" name=hwdsChannelList.2
 # Central European Time
 1.3.6.1.4.1.32473.11.37.4.3.5.2.0 integer rw 28 range=1..75 name=sntpTZoneIdx
+# turbo channels within the European band plan
+1.3.6.1.4.1.32473.11.37.4.1.1.1.6.1 displaystr ro "40 48 56" name=hDynamicChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.7.1 displaystr ro "42 50 58" name=hStaticChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.9.1 displaystr ro "40 48" name=hwdsDynamicChannelList.1
+1.3.6.1.4.1.32473.11.37.4.1.1.1.10.1 displaystr ro "42" name=hwdsStaticChannelList.1

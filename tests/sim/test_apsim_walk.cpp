@@ -3,6 +3,7 @@
 #include "apsim.h"
 #include "snmptools.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -175,6 +176,25 @@ TEST(ApSimWalkTable, ThousandRowTableWalksCompletely)
     EXPECT_EQ(oids.size(), 7000);
     EXPECT_TRUE(inOrder(oids));
     EXPECT_EQ(oids.last(), vendorOid("4.4.5.2.1.7.1000"));
+}
+
+// Every profile shipped with the simulator loads, and a walk serves exactly what it says.
+TEST(ApSimProfiles, EveryProfileLoadsAndWalksCompletely)
+{
+    const QDir dir(qEnvironmentVariable("QRN_SOURCE_DIR") + QStringLiteral("/sim/profiles"));
+    const QStringList files = dir.entryList({QStringLiteral("*.profile")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString &file : files) {
+        const QString name = QFileInfo(file).completeBaseName();
+        SCOPED_TRACE(name.toStdString());
+        ApSim sim({QStringLiteral("--profile"), name});
+        ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+        SnmpResult walk = runSnmpTool(QStringLiteral("snmpbulkwalk"),
+                                      v2c() + QStringList{target(sim.port()),
+                                                          QLatin1String(kVendor)});
+        ASSERT_TRUE(walk.ok()) << qPrintable(walk.err);
+        EXPECT_EQ(walkedOids(walk), expectedWalk(name, QLatin1String(kVendor)));
+    }
 }
 
 } // namespace

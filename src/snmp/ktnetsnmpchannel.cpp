@@ -408,6 +408,25 @@ quint64 KtNetSnmp::packetsSent()
     return snmp_get_statistic(STAT_SNMPOUTPKTS);
 }
 
+namespace {
+
+// Every exchange in flight by its token. net-snmp matches an answer to its request by message
+// ID and calls back with the token; the request ID it passes along is not reliable (a report
+// about a message the device could not authenticate carries none).
+std::map<quint64, KtNetSnmpChannel::Session *> &exchangeOwners()
+{
+    static std::map<quint64, KtNetSnmpChannel::Session *> owners;
+    return owners;
+}
+
+quint64 nextToken()
+{
+    static quint64 token = 0;
+    return ++token;
+}
+
+} // namespace
+
 struct KtNetSnmpChannel::Exchange {
     KtNetSnmpCommand command = KtNetSnmpCommand::Get;
     QVector<KtNetSnmpBinding> bindings;
@@ -415,10 +434,11 @@ struct KtNetSnmpChannel::Exchange {
     bool synchronous = false;
     bool probe = false;
     bool done = false;
-    int requestId = 0;
+    quint64 token = 0; // what net-snmp hands back to the callback
     int resends = 0;
     int lastReport = 0;
     QElapsedTimer sinceActivity;
+    bool inSend = false; // inside snmp_sess_async_send
     KtNetSnmpResult result;
 };
 
@@ -430,9 +450,8 @@ struct KtNetSnmpChannel::Session {
     int socket = -1;
     std::unique_ptr<QSocketNotifier> notifier;
     State state = Ready;
-    std::map<int, std::shared_ptr<Exchange>> exchanges; // by request id
-    std::deque<std::shared_ptr<Exchange>> waiting;      // sends waiting for the discovery
-    std::shared_ptr<Exchange> sending;                  // inside snmp_sess_async_send
+    std::map<quint64, std::shared_ptr<Exchange>> exchanges; // by token
+    std::deque<std::shared_ptr<Exchange>> waiting;          // sends waiting for the discovery
     bool closing = false;
 
     netsnmp_session *library() const { return snmp_sess_session(handle); }
@@ -473,6 +492,8 @@ void KtNetSnmpChannel::closeSession(Session *session)
     session->notifier.reset();
     snmp_sess_close(session->handle);
     session->handle = nullptr;
+    for (const auto &entry : session->exchanges)
+        exchangeOwners().erase(entry.first);
     session->exchanges.clear();
     session->waiting.clear();
 }
@@ -650,10 +671,17 @@ int KtNetSnmpChannel::transmit(Session *session, const std::shared_ptr<Exchange>
         }
     }
 
-    session->sending = exchange;
-    const int requestId = snmp_sess_async_send(session->handle, pdu, libraryCallback, session);
-    session->sending.reset();
+    exchange->token = nextToken();
+    session->exchanges[exchange->token] = exchange;
+    exchangeOwners()[exchange->token] = session;
+    exchange->inSend = true;
+    const int requestId =
+        snmp_sess_async_send(session->handle, pdu, libraryCallback,
+                             reinterpret_cast<void *>(static_cast<quintptr>(exchange->token)));
+    exchange->inSend = false;
     if (requestId == 0) {
+        session->exchanges.erase(exchange->token);
+        exchangeOwners().erase(exchange->token);
         const int error = session->library()->s_snmp_errno;
         snmp_free_pdu(pdu);
         if (exchange->done && exchange->result.status != 0)
@@ -673,23 +701,23 @@ int KtNetSnmpChannel::transmit(Session *session, const std::shared_ptr<Exchange>
             deliverLater(exchange);
         return 0;
     }
-    exchange->requestId = requestId;
     exchange->sinceActivity.start();
-    session->exchanges[requestId] = exchange;
     return 0;
 }
 
-int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySession,
-                                      int requestId, snmp_pdu *pdu, void *magic)
+int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySession, int,
+                                      snmp_pdu *pdu, void *magic)
 {
-    auto *session = static_cast<Session *>(magic);
-    std::shared_ptr<Exchange> exchange;
-    auto found = session->exchanges.find(requestId);
-    if (found != session->exchanges.end())
-        exchange = found->second;
-    else if (session->sending)
-        exchange = session->sending;
-    if (!exchange || exchange->done)
+    const auto token = static_cast<quint64>(reinterpret_cast<quintptr>(magic));
+    auto owner = exchangeOwners().find(token);
+    if (owner == exchangeOwners().end())
+        return 1;
+    Session *session = owner->second;
+    auto found = session->exchanges.find(token);
+    if (found == session->exchanges.end())
+        return 1;
+    std::shared_ptr<Exchange> exchange = found->second;
+    if (exchange->done)
         return 1;
 
     switch (operation) {
@@ -705,7 +733,6 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
     }
     if (session->closing) {
         exchange->done = true;
-        session->exchanges.erase(exchange->requestId);
         return 1;
     }
 
@@ -775,23 +802,26 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
     default:
         return 1;
     }
-    if (exchange->requestId != 0) {
-        session->channel->finish(session, exchange->requestId, result);
+    if (!exchange->inSend) {
+        session->channel->finish(session, token, result);
     } else {
         // Still inside snmp_sess_async_send: transmit() takes the outcome from here.
+        session->exchanges.erase(token);
+        exchangeOwners().erase(token);
         exchange->done = true;
         exchange->result = result;
     }
     return 1;
 }
 
-void KtNetSnmpChannel::finish(Session *session, int requestId, const KtNetSnmpResult &result)
+void KtNetSnmpChannel::finish(Session *session, quint64 token, const KtNetSnmpResult &result)
 {
-    auto found = session->exchanges.find(requestId);
+    auto found = session->exchanges.find(token);
     if (found == session->exchanges.end())
         return;
     std::shared_ptr<Exchange> exchange = found->second;
     session->exchanges.erase(found);
+    exchangeOwners().erase(token);
     exchange->done = true;
     exchange->result = result;
     if (exchange->probe)
@@ -911,13 +941,13 @@ void KtNetSnmpChannel::waitFor(Session *session, const std::shared_ptr<Exchange>
         } else if (errno != EINTR) {
             KtNetSnmpResult failed;
             failed.status = SPP_CLASS_TL_FAILED;
-            finish(session, exchange->requestId, failed);
+            finish(session, exchange->token, failed);
             break;
         }
         if (!exchange->done && exchange->sinceActivity.elapsed() > session->watchdogMs()) {
             KtNetSnmpResult silent;
             silent.status = exchange->lastReport ? exchange->lastReport : SPP_CLASS_TIMEOUT;
-            finish(session, exchange->requestId, silent);
+            finish(session, exchange->token, silent);
         }
     }
 }
@@ -1013,12 +1043,12 @@ void KtNetSnmpChannel::processTimeouts()
         if (!session->handle || session->exchanges.empty())
             continue;
         snmp_sess_timeout(session->handle);
-        std::vector<int> silent;
+        std::vector<quint64> silent;
         for (const auto &entry : session->exchanges)
             if (entry.second->sinceActivity.elapsed() > session->watchdogMs())
                 silent.push_back(entry.first);
-        for (int requestId : silent) {
-            auto found = session->exchanges.find(requestId);
+        for (quint64 token : silent) {
+            auto found = session->exchanges.find(token);
             if (found == session->exchanges.end())
                 continue;
             KtNetSnmpResult result;
@@ -1026,7 +1056,7 @@ void KtNetSnmpChannel::processTimeouts()
                                                       : SPP_CLASS_TIMEOUT;
             result.agentAddress = session->target.address;
             result.agentPort = session->target.port;
-            finish(session, requestId, result);
+            finish(session, token, result);
         }
     }
 }

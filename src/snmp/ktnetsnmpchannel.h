@@ -99,7 +99,7 @@ private:
     int startProbe(Session *session, bool synchronous);
     int transmit(Session *session, const std::shared_ptr<Exchange> &exchange);
     void probeFinished(Session *session, const KtNetSnmpResult &result);
-    void finish(Session *session, int requestId, const KtNetSnmpResult &result);
+    void finish(Session *session, quint64 token, const KtNetSnmpResult &result);
     void readSocket(Session *session);
     void waitFor(Session *session, const std::shared_ptr<Exchange> &exchange);
     void deliverLater(const std::shared_ptr<Exchange> &exchange);

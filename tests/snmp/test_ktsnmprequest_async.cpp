@@ -1,0 +1,353 @@
+// The request engine's asynchronous sends, time-outs and SNMPv3 security outcomes against the
+// simulated access point.
+#include "apsim.h"
+#include "ktexception.h"
+#include "ktsnmprequest.h"
+#include "ktsnmpsession.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kSys = QStringLiteral("1.3.6.1.2.1.1");
+const QString kMssid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.9.2.1");
+
+class SessionEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { KtSNMPSession::OpenSession(m_dir.path()); }
+    void TearDown() override { KtSNMPSession::CloseSession(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
+
+KtSNMPVarItem item(const QString &oid, int syntax, int access)
+{
+    KtSNMPVarItem record;
+    record.oid = oid;
+    record.syntax = syntax;
+    record.access = access;
+    return record;
+}
+
+KtSNMPVarList systemList()
+{
+    const KtSNMPVarItem table[] = {item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE),
+                                   item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY),
+                                   {}};
+    return KtSNMPVarList(table, SVT_SV, 0);
+}
+
+KtSNMPVarList mssidList()
+{
+    const KtSNMPVarItem table[] = {
+        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+        item(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY),
+        item(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY),
+        {}};
+    return KtSNMPVarList(table, MVT_UMV, 2);
+}
+
+void aim(KtSNMPRequest &request, const QString &address, quint16 port, int version,
+         const QString &user = QStringLiteral("authpriv"))
+{
+    request.address = address;
+    request.port = port;
+    request.version = static_cast<quint8>(version);
+    if (version == 3) {
+        request.securityModel = 3;
+        request.securityLevel = 3;
+        request.securityName = user;
+        request.authProtocol = 2;
+        request.authPassword = QStringLiteral("authpass1");
+        request.privProtocol = 2;
+        request.privPassword = QStringLiteral("privpass1");
+    }
+}
+
+// Runs the event loop until done() holds or ms have passed.
+bool spinUntil(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    return done();
+}
+
+// An asynchronous walk driven from its completions, as the control-bound requests drive it.
+struct AsyncWalk {
+    explicit AsyncWalk(KtSNMPRequest &walked) : request(walked) {}
+    KtSNMPRequest &request;
+    QVector<QStringList> rows;
+    QVector<KtSNMPError> statuses;
+    bool finished = false;
+    bool onGuiThread = true;
+
+    void step(bool first)
+    {
+        request.ReadAsync(
+            [this](void *owner, const KtSNMPError &status, KtSNMPVarList &list) {
+                onGuiThread = onGuiThread && QThread::currentThread() == qApp->thread();
+                EXPECT_EQ(owner, this);
+                statuses.append(status);
+                if (status.code != 0 || status.finished) {
+                    finished = true;
+                    return;
+                }
+                QStringList row;
+                for (int i = 0; i < list.Count(); ++i)
+                    row << list.Item(i).value;
+                rows.append(row);
+                step(false);
+            },
+            this, first);
+    }
+};
+
+class AsyncTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString(); }
+    ApSim m_sim;
+};
+
+TEST_F(AsyncTest, AsynchronousWalkOverV2cAndV3DeliversEveryRowOnTheGuiThread)
+{
+    for (int version : {1, 3}) {
+        KtSNMPRequest request;
+        aim(request, m_sim.address(), m_sim.port(), version);
+        request.list = mssidList();
+        AsyncWalk walk(request);
+        walk.step(true);
+        EXPECT_EQ(request.outstanding, 1);
+        ASSERT_TRUE(spinUntil([&] { return walk.finished; }, 10000)) << "version " << version;
+        EXPECT_TRUE(walk.onGuiThread);
+        EXPECT_EQ(request.outstanding, 0);
+        ASSERT_EQ(walk.rows.size(), 16) << "version " << version;
+        EXPECT_EQ(walk.rows.at(10), (QStringList{"2", "3", "1", "Norvane-Voice"}));
+        EXPECT_EQ(walk.statuses.last().code, 0);
+        EXPECT_EQ(walk.statuses.last().finished, 1);
+        EXPECT_EQ(walk.statuses.first().finished, 0);
+        EXPECT_EQ(walk.statuses.first().agentPort, m_sim.port());
+    }
+}
+
+TEST_F(AsyncTest, AsynchronousWriteWithItemMapRestoresTheListAtOnce)
+{
+    KtSNMPRequest request;
+    aim(request, m_sim.address(), m_sim.port(), 3);
+    request.list = systemList();
+    request.list.Item(0).value = QStringLiteral("before");
+    KtSNMPError result;
+    bool done = false;
+    request.WriteAsync(
+        [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
+            result = status;
+            done = true;
+        },
+        nullptr, QStringLiteral("0"), {QStringLiteral("renamed-ap")});
+    EXPECT_EQ(request.list.Item(0).value, QStringLiteral("before"));
+    EXPECT_EQ(request.list.Item(1).access, ACC_READONLY);
+    ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(m_sim.command(QStringLiteral("get ") + kSys + QStringLiteral(".5.0")),
+              QStringLiteral("ok displaystr \"renamed-ap\""));
+}
+
+TEST_F(AsyncTest, SilentDeviceTimesOutAfterEveryRetry)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 30")).startsWith(QStringLiteral("ok")));
+    for (int version : {1, 3}) {
+        KtSNMPRequest request;
+        aim(request, m_sim.address(), m_sim.port(), version, QStringLiteral("noauth"));
+        request.securityLevel = 1;
+        request.timeout = 30; // 0.3 s
+        request.retries = 2;
+        request.list = systemList();
+        QVector<KtSNMPError> errors;
+        request.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_FALSE(request.ReadSync(true));
+        // Three sends of 0.3 s each before the library gives up (for SNMPv3 the engine
+        // discovery is the exchange that goes unanswered).
+        EXPECT_GE(elapsed.elapsed(), 850) << "version " << version;
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_EQ(errors.at(0).code, -405);
+        EXPECT_EQ(errors.at(0).text, QStringLiteral("(SNMPClass) SNMP request timed out!"));
+
+        bool done = false;
+        KtSNMPError asyncResult;
+        elapsed.restart();
+        request.ReadAsync(
+            [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
+                asyncResult = status;
+                done = true;
+            },
+            nullptr, true);
+        ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+        EXPECT_GE(elapsed.elapsed(), 850);
+        EXPECT_EQ(asyncResult.code, -405);
+        EXPECT_EQ(asyncResult.finished, 1);
+        EXPECT_EQ(asyncResult.serial, 2u);
+    }
+}
+
+TEST_F(AsyncTest, WaitingForASilentDeviceDoesNotFreezeTheEventLoop)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 30")).startsWith(QStringLiteral("ok")));
+    KtSNMPRequest request;
+    aim(request, m_sim.address(), m_sim.port(), 3);
+    request.timeout = 100;
+    request.list = systemList();
+    bool done = false;
+    request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; }, nullptr,
+                      true);
+    // The SNMPv3 engine discovery runs in the background: timers keep ticking meanwhile.
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+    ASSERT_TRUE(spinUntil([&] { return done; }, 6000));
+    EXPECT_GE(ticks, 20);
+}
+
+TEST_F(AsyncTest, DestroyingARequestWithAnUnansweredSendReturnsWithinSixSeconds)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 30")).startsWith(QStringLiteral("ok")));
+    bool called = false;
+    auto request = std::make_unique<KtSNMPRequest>();
+    aim(*request, m_sim.address(), m_sim.port(), 1);
+    request->timeout = 2000; // 20 s: longer than the wait on destruction
+    request->list = systemList();
+    request->ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { called = true; },
+                       nullptr, true);
+    ASSERT_EQ(request->outstanding, 1);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    request.reset();
+    EXPECT_LT(elapsed.elapsed(), 6500);
+    EXPECT_GE(elapsed.elapsed(), 5900);
+    // Nothing of the destroyed request runs afterwards.
+    spinUntil([] { return false; }, 200);
+    EXPECT_FALSE(called);
+}
+
+TEST_F(AsyncTest, DestroyingARequestWaitsForItsAnswer)
+{
+    auto request = std::make_unique<KtSNMPRequest>();
+    aim(*request, m_sim.address(), m_sim.port(), 1);
+    request->list = systemList();
+    request->ReadAsync([](void *, const KtSNMPError &, KtSNMPVarList &) {}, nullptr, true);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    request.reset();
+    EXPECT_LT(elapsed.elapsed(), 1000);
+}
+
+TEST_F(AsyncTest, NothingIsSentOnceDestructionBegan)
+{
+    KtSNMPRequest request;
+    aim(request, m_sim.address(), m_sim.port(), 1);
+    request.list = systemList();
+    request.alive = 0;
+    m_sim.clearLog();
+    request.ReadAsync([](void *, const KtSNMPError &, KtSNMPVarList &) {}, nullptr, true);
+    EXPECT_EQ(request.outstanding, 0);
+    spinUntil([] { return false; }, 100);
+    EXPECT_TRUE(m_sim.log().isEmpty());
+}
+
+// ---- SNMPv3 security outcomes ----------------------------------------------------------------
+
+struct SecurityRow {
+    const char *name;
+    const char *user;
+    const char *authPassword;
+    const char *privPassword;
+    int code;
+    const char *text;
+};
+
+class SecurityTest : public ::testing::TestWithParam<SecurityRow>
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString(); }
+    ApSim m_sim;
+};
+
+TEST_P(SecurityTest, GivesTheUsmCodeAndText)
+{
+    const SecurityRow &row = GetParam();
+    for (bool asynchronous : {false, true}) {
+        KtSNMPRequest request;
+        aim(request, m_sim.address(), m_sim.port(), 3, QString::fromLatin1(row.user));
+        request.authPassword = QString::fromLatin1(row.authPassword);
+        request.privPassword = QString::fromLatin1(row.privPassword);
+        request.timeout = 50;
+        request.list = systemList();
+        QVector<KtSNMPError> errors;
+        request.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
+        if (asynchronous) {
+            bool done = false;
+            request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; },
+                              nullptr, true);
+            ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+        } else {
+            EXPECT_FALSE(request.ReadSync(true));
+        }
+        ASSERT_EQ(errors.size(), 1) << (asynchronous ? "async" : "sync");
+        EXPECT_EQ(errors.at(0).code, row.code) << (asynchronous ? "async" : "sync");
+        EXPECT_EQ(errors.at(0).text, QString::fromLatin1(row.text));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Users, SecurityTest,
+    ::testing::Values(
+        SecurityRow{"wrongAuthPassword", "authpriv", "authpass2", "privpass1", -308,
+                    "(SNMPv3USM) Authentication failure!"},
+        SecurityRow{"unknownUser", "nobody", "authpass1", "privpass1", -304,
+                    "(SNMPv3USM) Unknown SecurityName!"},
+        // The device drops a message it cannot decrypt without a report: only the time-out
+        // tells.
+        SecurityRow{"wrongPrivPassword", "authpriv", "authpass1", "privpass9", -405,
+                    "(SNMPClass) SNMP request timed out!"}),
+    [](const ::testing::TestParamInfo<SecurityRow> &row) { return std::string(row.param.name); });
+
+TEST(SecurityPasswords, RightPasswordAfterAWrongOneWorks)
+{
+    ApSim sim;
+    ASSERT_TRUE(sim.start()) << sim.error().toStdString();
+    KtSNMPRequest wrong;
+    aim(wrong, sim.address(), sim.port(), 3);
+    wrong.authPassword = QStringLiteral("authpass2");
+    wrong.list = systemList();
+    EXPECT_FALSE(wrong.ReadSync(true));
+
+    // The user table of the library must not keep the keys of the wrong password.
+    KtSNMPRequest right;
+    aim(right, sim.address(), sim.port(), 3);
+    right.list = systemList();
+    EXPECT_TRUE(right.ReadSync(true));
+    EXPECT_EQ(right.list.Item(0).value, QStringLiteral("ap-bldg2-3f"));
+}
+
+} // namespace

@@ -1,0 +1,405 @@
+#include "ktsnmprequest2controls.h"
+
+#include "ktdialogs.h"
+#include "ktexception.h"
+#include "ktmessages.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+namespace {
+
+const QString kErrorMark = QStringLiteral("[ERROR]");
+const QString kListMark = QStringLiteral("[VARLIST]");
+const QString kTimeMark = QStringLiteral("[TIME]");
+
+[[noreturn]] void fail(int code)
+{
+    throw KtException(code, KtMessages::text(KtMessages::Table::KtSnmp, -code - 500));
+}
+
+// "hh:nn:ss ampm": the hour on the 12-hour clock in two digits, then "am" or "pm".
+QString clockText(const QTime &time)
+{
+    int hour = time.hour() % 12;
+    if (hour == 0)
+        hour = 12;
+    return QStringLiteral("%1:%2:%3 %4")
+        .arg(hour, 2, 10, QLatin1Char('0'))
+        .arg(time.minute(), 2, 10, QLatin1Char('0'))
+        .arg(time.second(), 2, 10, QLatin1Char('0'))
+        .arg(time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm"));
+}
+
+} // namespace
+
+KtSNMPRequest2Controls::KtSNMPRequest2Controls(QWidget *ownerForm) : owner(ownerForm)
+{
+    installDefaultStatusCallback();
+}
+
+KtSNMPRequest2Controls::KtSNMPRequest2Controls(QWidget *ownerForm, const KtSNMPVarItem *table,
+                                               int itemType, int keyCount)
+    : owner(ownerForm)
+{
+    request.list = KtSNMPVarList(table, itemType, keyCount);
+    installDefaultStatusCallback();
+}
+
+KtSNMPRequest2Controls::~KtSNMPRequest2Controls()
+{
+    // Nothing the engine still receives may reach this object any more; the engine's own
+    // destructor then waits for the sends in flight.
+    request.alive = 0;
+    request.statusCallback = nullptr;
+}
+
+void KtSNMPRequest2Controls::SetList(const KtSNMPVarList &other)
+{
+    request.list = other;
+    request.list.instance = other.instance;
+}
+
+void KtSNMPRequest2Controls::installDefaultStatusCallback()
+{
+    request.statusCallback = [this](const KtSNMPError &status) { defaultReport(status); };
+}
+
+void KtSNMPRequest2Controls::defaultReport(const KtSNMPError &status)
+{
+    if (!statusControl && status.code == 0)
+        return;
+    if (messageIndex == SetMessage)
+        ReportSetResult(status);
+    else
+        ReportGetResult(status);
+}
+
+KtSNMPError KtSNMPRequest2Controls::SuccessStatus()
+{
+    KtSNMPError status;
+    status.code = 0;
+    status.text = KtMessages::text(KtMessages::Table::KtSnmp, 0);
+    status.finished = 1;
+    status.serial = KtSNMPError::NoSerial;
+    return status;
+}
+
+// ---- Reading ----
+
+bool KtSNMPRequest2Controls::Get()
+{
+    messageIndex = GetMessage;
+    BeforeGet();
+    m_masterFilterText.clear();
+    if (master && !masterFilter.isEmpty())
+        m_masterFilterText =
+            master->request.SubstituteValues(masterFilter, QStringLiteral("#"), true);
+    rowCount = 0;
+    return mode == Synchronous ? getSync() : getAsync();
+}
+
+bool KtSNMPRequest2Controls::rowPassesFilters()
+{
+    return request.Condition(m_masterFilterText) && request.Condition(request.rowFilter);
+}
+
+bool KtSNMPRequest2Controls::getSync()
+{
+    busy = 1;
+    bool ok = false;
+    try {
+        if (request.list.IsTable()) {
+            bool more = false;
+            ok = request.ReadSync(true, &more);
+            while (ok && more) {
+                if (rowPassesFilters()) {
+                    OnRow();
+                    ++rowCount;
+                }
+                ok = request.ReadSync(false, &more);
+            }
+        } else {
+            // A failed read leaves the controls showing what they showed.
+            ok = request.ReadSync(true);
+            if (ok && rowPassesFilters()) {
+                OnRow();
+                ++rowCount;
+            }
+        }
+        AfterGet();
+    } catch (const KtException &e) {
+        busy = 0;
+        throw KtException(e.code(), e.text());
+    }
+    busy = 0;
+    if (ok && request.statusCallback)
+        request.statusCallback(SuccessStatus());
+    return ok;
+}
+
+bool KtSNMPRequest2Controls::getAsync()
+{
+    busy = 1;
+    if (!request.alive) {
+        busy = 0;
+        return false;
+    }
+    try {
+        request.ReadAsync(
+            [](void *self, const KtSNMPError &status, KtSNMPVarList &) {
+                static_cast<KtSNMPRequest2Controls *>(self)->onReadStep(status);
+            },
+            this, true);
+    } catch (const KtException &e) {
+        busy = 0;
+        throw KtException(e.code(), e.text());
+    }
+    return true;
+}
+
+void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
+{
+    const std::weak_ptr<bool> living = m_living;
+    if (status.code != 0) {
+        busy = 0;
+        messageIndex = GetMessage;
+        if (OnGetComplete)
+            OnGetComplete(this, status);
+        return;
+    }
+    const bool table = request.list.IsTable();
+    try {
+        // A table step that finished delivered no row: every column had ended.
+        if ((!table || status.finished == 0) && rowPassesFilters()) {
+            OnRow();
+            if (living.expired())
+                return;
+            ++rowCount;
+        }
+        if (table && status.finished == 0) {
+            if (!request.alive) {
+                busy = 0;
+                return;
+            }
+            request.ReadAsync(
+                [](void *self, const KtSNMPError &next, KtSNMPVarList &) {
+                    static_cast<KtSNMPRequest2Controls *>(self)->onReadStep(next);
+                },
+                this, false);
+            return;
+        }
+        AfterGet();
+        if (living.expired())
+            return;
+    } catch (const KtException &e) {
+        // The read ends here; the window still hears of it, so that it does not wait forever.
+        busy = 0;
+        ShowException(e.code(), e.text());
+        if (living.expired())
+            return;
+        KtSNMPError failure;
+        failure.code = e.code();
+        failure.text = e.text();
+        failure.finished = 1;
+        if (OnGetComplete)
+            OnGetComplete(this, failure);
+        return;
+    }
+    busy = 0;
+    const KtSNMPError success = SuccessStatus();
+    if (request.statusCallback)
+        request.statusCallback(success);
+    if (living.expired())
+        return;
+    if (OnGetComplete)
+        OnGetComplete(this, success);
+}
+
+// ---- Writing ----
+
+bool KtSNMPRequest2Controls::Set(bool refreshAfter, bool collect, const QString &itemMap,
+                                 const QStringList &values)
+{
+    messageIndex = SetMessage;
+    refreshAfterSet = refreshAfter ? 1 : 0;
+    OnBeforeSet();
+    if (collect)
+        BeforeSet();
+    return mode == Synchronous ? setSync(itemMap, values) : setAsync(itemMap, values);
+}
+
+bool KtSNMPRequest2Controls::setSync(const QString &itemMap, const QStringList &values)
+{
+    const std::weak_ptr<bool> living = m_living;
+    busy = 1;
+    bool ok = false;
+    try {
+        ok = request.WriteSync(itemMap, values);
+        AfterSet();
+    } catch (const KtException &e) {
+        busy = 0;
+        throw KtException(e.code(), e.text());
+    }
+    if (living.expired())
+        return ok;
+    busy = 0;
+    if (ok && request.statusCallback)
+        request.statusCallback(SuccessStatus());
+    if (ok && !living.expired() && request.list.IsTable() && refreshAfterSet)
+        Get();
+    return ok;
+}
+
+bool KtSNMPRequest2Controls::setAsync(const QString &itemMap, const QStringList &values)
+{
+    busy = 1;
+    if (!request.alive) {
+        busy = 0;
+        return false;
+    }
+    try {
+        request.WriteAsync(
+            [](void *self, const KtSNMPError &status, KtSNMPVarList &) {
+                static_cast<KtSNMPRequest2Controls *>(self)->onWriteDone(status);
+            },
+            this, itemMap, values);
+    } catch (const KtException &e) {
+        busy = 0;
+        throw KtException(e.code(), e.text());
+    }
+    return true;
+}
+
+void KtSNMPRequest2Controls::onWriteDone(const KtSNMPError &status)
+{
+    const std::weak_ptr<bool> living = m_living;
+    if (status.code != 0) {
+        busy = 0;
+        if (OnSetComplete)
+            OnSetComplete(this, status);
+        return;
+    }
+    try {
+        AfterSet();
+    } catch (const KtException &e) {
+        busy = 0;
+        ShowException(e.code(), e.text());
+        if (living.expired())
+            return;
+        KtSNMPError failure;
+        failure.code = e.code();
+        failure.text = e.text();
+        failure.finished = 1;
+        if (OnSetComplete)
+            OnSetComplete(this, failure);
+        return;
+    }
+    if (living.expired())
+        return;
+    busy = 0;
+    const KtSNMPError success = SuccessStatus();
+    if (request.statusCallback)
+        request.statusCallback(success);
+    if (living.expired())
+        return;
+    if (OnSetComplete)
+        OnSetComplete(this, success);
+    if (living.expired() || !request.list.IsTable() || !refreshAfterSet)
+        return;
+    try {
+        Get();
+    } catch (const KtException &e) {
+        ShowException(e.code(), e.text());
+    }
+}
+
+// ---- Status ----
+
+void KtSNMPRequest2Controls::SetStatusControl(QWidget *control)
+{
+    if (control && !qobject_cast<QPlainTextEdit *>(control)
+        && !qobject_cast<QStatusBar *>(control) && !qobject_cast<QLabel *>(control))
+        fail(-521);
+    statusControl = control;
+}
+
+QString KtSNMPRequest2Controls::StatusLine(const QString &text, const QTime &time) const
+{
+    QString line = KtMessages::text(KtMessages::Table::SnmpMsg,
+                                    messageIndex == SetMessage ? SetMessage : GetMessage);
+    const QString &name = request.list.listName;
+    if (name.isEmpty()) {
+        // "Get: [ERROR] Request:[VARLIST]. ..." becomes "Get: [ERROR]. ...".
+        const int error = line.indexOf(kErrorMark);
+        const int list = line.indexOf(kListMark);
+        if (error >= 0 && list > error) {
+            const int from = error + kErrorMark.size();
+            line.remove(from, list + kListMark.size() - from);
+        }
+    }
+    // The texts go in one pass, so a list name or status text holding a marker stays as is.
+    QString result;
+    int position = 0;
+    while (position < line.size()) {
+        if (line.mid(position, kListMark.size()) == kListMark) {
+            result += name;
+            position += kListMark.size();
+        } else if (line.mid(position, kErrorMark.size()) == kErrorMark) {
+            result += text;
+            position += kErrorMark.size();
+        } else if (line.mid(position, kTimeMark.size()) == kTimeMark) {
+            result += clockText(time);
+            position += kTimeMark.size();
+        } else {
+            result += line.at(position++);
+        }
+    }
+    return result;
+}
+
+void KtSNMPRequest2Controls::ShowStatus(const QString &text)
+{
+    if (!statusControl)
+        return;
+    const QString line = StatusLine(text, QTime::currentTime());
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(statusControl.data()))
+        memo->appendPlainText(line);
+    else if (auto *bar = qobject_cast<QStatusBar *>(statusControl.data()))
+        bar->showMessage(line);
+    else if (auto *panel = qobject_cast<QLabel *>(statusControl.data()))
+        panel->setText(line);
+}
+
+void KtSNMPRequest2Controls::message(const QString &text)
+{
+    KtDialogs::message(owner, text, KtDialogs::programFileName());
+}
+
+void KtSNMPRequest2Controls::ReportGetResult(const KtSNMPError &status)
+{
+    messageIndex = GetMessage;
+    if (statusControl)
+        ShowStatus(status.text);
+    else
+        message(status.text);
+}
+
+void KtSNMPRequest2Controls::ReportSetResult(const KtSNMPError &status)
+{
+    messageIndex = SetMessage;
+    if (statusControl)
+        ShowStatus(status.text);
+    else
+        message(status.text);
+}
+
+void KtSNMPRequest2Controls::ShowException(int code, const QString &text)
+{
+    Q_UNUSED(code)
+    if (statusControl)
+        ShowStatus(text);
+    else
+        message(text);
+}

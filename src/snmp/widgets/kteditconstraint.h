@@ -3,7 +3,7 @@
 // is left, restoring the last accepted text after a refusal.
 #pragma once
 
-#include "ktformatspec.h"
+#include "ktformatspecifier.h"
 
 #include <QHash>
 #include <QList>

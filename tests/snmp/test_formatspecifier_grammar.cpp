@@ -1,6 +1,6 @@
 // The value format specifier grammar: what each specifier means and every refusal.
 #include "ktexception.h"
-#include "ktformatspec.h"
+#include "ktformatspecifier.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "ktformatspec.h"
+#include "ktformatspecifier.h"
 
 #include "ktexception.h"
 #include "ktmessages.h"

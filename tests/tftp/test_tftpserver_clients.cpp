@@ -79,8 +79,8 @@ protected:
     QString m_served;
     QString m_client;
     quint16 m_port = 0;
+    Reports m_reports;     // outlives the server, whose sessions report until it is gone
     KtTFTPServer m_server;
-    Reports m_reports;
 };
 
 class TftpClients : public ServedFolder, public ::testing::WithParamInterface<Row>

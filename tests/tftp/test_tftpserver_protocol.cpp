@@ -57,8 +57,8 @@ protected:
     QTemporaryDir m_top;
     QString m_served;
     quint16 m_port = 0;
+    Reports m_reports;     // outlives the server, whose sessions report until it is gone
     KtTFTPServer m_server;
-    Reports m_reports;
 };
 
 TEST_F(TftpProtocol, ReadReportsEveryStep)

@@ -47,14 +47,15 @@ public:
                                   QStringLiteral("127.0.0.1:%1").arg(m_port), dir});
         if (!m_process.waitForStarted(3000))
             return QStringLiteral("cannot start in.tftpd");
-        // It binds at once; give it a moment and make sure it is still there.
-        for (int i = 0; i < 20; ++i) {
+        // Serving once the port is taken (a probe that does not share addresses cannot bind);
+        // the first look comes late enough not to take the port from under the server.
+        QThread::msleep(50);
+        for (int i = 0; i < 100 && m_process.state() == QProcess::Running; ++i) {
             QUdpSocket probe;
-            if (!probe.bind(QHostAddress::LocalHost, m_port))
+            if (!probe.bind(QHostAddress::LocalHost, m_port, QUdpSocket::DontShareAddress))
                 return {};
-            QThread::msleep(25);
-            if (m_process.state() != QProcess::Running)
-                break;
+            probe.close();
+            QThread::msleep(20);
         }
         return QStringLiteral("in.tftpd did not start: ") +
                QString::fromLocal8Bit(m_process.readAll());

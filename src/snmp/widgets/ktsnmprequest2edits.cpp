@@ -683,9 +683,10 @@ void KtSNMPRequest2Edits::fillBinding(const Binding &binding)
         const double days = KtValue::parseBcDateTime(partText, &ok);
         if (!ok)
             fail(-518);
-        const double dayPart = std::floor(days);
+        // Day counts before day zero keep their time of day as a positive fraction.
+        const double dayPart = std::trunc(days);
         const QDate date = dayZero().addDays(static_cast<qint64>(dayPart));
-        const qint64 ms = std::llround((days - dayPart) * 86400000.0);
+        const qint64 ms = std::llround(std::fabs(days - dayPart) * 86400000.0);
         const QTime time = QTime(0, 0).addMSecs(static_cast<int>(std::min<qint64>(ms, 86399999)));
         const int fields[] = {date.year(),   date.month(),  date.day(), time.hour(),
                               time.minute(), time.second(), time.msec()};
@@ -876,8 +877,9 @@ void KtSNMPRequest2Edits::collectItem(int item)
                 const QTime time(fields[3], fields[4], fields[5], fields[6]);
                 if (!date.isValid() || !time.isValid())
                     fail(-518);
-                const double days = static_cast<double>(dayZero().daysTo(date))
-                                    + time.msecsSinceStartOfDay() / 86400000.0;
+                const double dayPart = static_cast<double>(dayZero().daysTo(date));
+                const double fraction = time.msecsSinceStartOfDay() / 86400000.0;
+                const double days = dayPart < 0 ? dayPart - fraction : dayPart + fraction;
                 text = KtValue::bcDateTimeText(days);
             } else {
                 text = edits.first()->text();

@@ -12,7 +12,6 @@
 #include <climits>
 #include <cstring>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
@@ -68,7 +67,8 @@ sockaddr_in makeAddress(quint32 address, quint16 port)
 }
 
 // A UDP socket bound to any local address at the port; -1 when it cannot be had. Receiving
-// never blocks (MSG_DONTWAIT); sending may wait briefly for buffer space rather than fail.
+// is done with MSG_DONTWAIT unless a short wait is wanted; sending may wait briefly for buffer
+// space rather than fail.
 int openUdpSocket(quint16 port, bool reuseAddress, quint16 *boundPort)
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -148,6 +148,12 @@ bool _TFTPSession::openSocket()
     m_fd = openUdpSocket(0, false, &m_localPort);
     if (m_fd < 0)
         return false;
+    const timeval patience = {0, BurstWaitMs * 1000};
+    if (::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return false;
+    }
     m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &_TFTPSession::onReadable);
     return true;
@@ -225,32 +231,32 @@ void _TFTPSession::Start()
 
 void _TFTPSession::onReadable()
 {
-    receiveOne();
+    receiveOne(false);
     // A lock-step transfer is bound by its round trips. While one runs, the next packet is
     // taken straight from this socket instead of through the event loop between every two
     // blocks; the limits keep the windows responsive (a stall of at most about 15 ms).
     int packets = 0;
     const qint64 until = nowMs() + BurstBudgetMs;
     while (m_state == Active && m_fd >= 0 && m_deadline != 0 && ++packets < BurstPackets) {
-        pollfd wait = {m_fd, POLLIN, 0};
-        if (::poll(&wait, 1, BurstWaitMs) != 1 || !(wait.revents & POLLIN))
-            break;
-        receiveOne();
-        if (nowMs() > until)
+        if (!receiveOne(true) || nowMs() > until)
             break;
     }
 }
 
-void _TFTPSession::receiveOne()
+// Takes one datagram off the socket (waiting up to the socket's receive time-out when asked)
+// and handles it. False when none came.
+bool _TFTPSession::receiveOne(bool wait)
 {
     sockaddr_in from;
     socklen_t fromLen = sizeof from;
-    const ssize_t length = ::recvfrom(m_fd, m_recvBuf, BufferSize, MSG_DONTWAIT,
+    const ssize_t length = ::recvfrom(m_fd, m_recvBuf, BufferSize, wait ? 0 : MSG_DONTWAIT,
                                       reinterpret_cast<sockaddr *>(&from), &fromLen);
+    if (length < 0)
+        return false;
     // The datagram is always taken off the socket, so that a finished session is not woken
     // again and again by one it ignores.
     if (length < HeaderSize || m_state != Active || !m_file.isOpen())
-        return;
+        return true;
 
     // Only the requester's address and port belong to this transfer (RFC 1350's transfer
     // identifier); anyone else could otherwise write into the file or end the transfer.
@@ -258,7 +264,7 @@ void _TFTPSession::receiveOne()
     const quint16 fromPort = ntohs(from.sin_port);
     if (fromAddress != m_peerAddress || fromPort != m_peerPort) {
         sendError(ErrUnknownTransferId, fromAddress, fromPort);
-        return;
+        return true;
     }
 
     const quint16 opcode = get16(m_recvBuf);
@@ -267,6 +273,7 @@ void _TFTPSession::receiveOne()
         handleAck(block);
     else if (m_msg.op == OpWrq && opcode == OpData)
         handleData(block, length - HeaderSize);
+    return true;
 }
 
 void _TFTPSession::handleAck(quint16 block)

@@ -87,7 +87,7 @@ public:
 
 private:
     void onReadable();
-    void receiveOne();
+    bool receiveOne(bool wait);
     void handleAck(quint16 block);
     void handleData(quint16 block, qint64 length);
     bool sendBytes(const char *data, qint64 length);

@@ -6,6 +6,7 @@
 #include "ktlaunchparameters.h"
 #include "ktmodule.h"
 #include "ktregistry.h"
+#include "ktsnmprequest2edits.h"
 #include "ktsnmpsession.h"
 
 #include <QCoreApplication>
@@ -150,3 +151,27 @@ void TMainForm::Timer4Timer()
     // TODO: read the six capability requests again. They exist only after the session start;
     // a start-up that stopped on an error leaves this timer running without them.
 }
+
+// ---- Interface first; the implementation follows ----
+
+TMainLamp::TMainLamp(QWidget *parent) : QWidget(parent) {}
+
+void TMainLamp::setBrushColor(const QColor &color)
+{
+    m_color = color;
+    update();
+}
+
+void TMainLamp::toggle()
+{
+    if (blink)
+        setBrushColor(m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark));
+}
+
+void TMainLamp::paintEvent(QPaintEvent *) {}
+
+bool TMainForm::IsValidIPAddress(const QString &) { return false; }
+bool TMainForm::IsValidMask(const QString &) { return false; }
+QString TMainForm::statusText() const { return QString(); }
+void TMainForm::connectModal(QAction *, std::function<QDialog *()>, std::function<void()>) {}
+void TMainForm::Status1Click() {}

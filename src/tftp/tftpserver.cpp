@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QSocketNotifier>
@@ -188,7 +189,10 @@ void _TFTPSession::Start()
     m_file.setFileName(m_rootDir + m_msg.fileName);
 
     if (m_msg.op == OpRrq) {
-        if (!bare || !m_file.open(QIODevice::ReadOnly)) {
+        // Only plain files: opening a named pipe would block the whole module until someone
+        // wrote into it.
+        if (!bare || !QFileInfo(m_file.fileName()).isFile()
+            || !m_file.open(QIODevice::ReadOnly)) {
             sendError(ErrFileNotFound, m_peerAddress, m_peerPort);
             return;
         }

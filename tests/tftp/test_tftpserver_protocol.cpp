@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 using namespace tftptest;
 
 namespace {
@@ -131,6 +133,17 @@ TEST_F(TftpProtocol, MissingFileGetsErrorOne)
     EXPECT_EQ(m_reports.codes(), (std::vector<int>{1, -1102}));
     EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) File not found!"));
     EXPECT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 2000));
+}
+
+// A named pipe in the folder must not freeze the module waiting for a writer.
+TEST_F(TftpProtocol, NamedPipeIsNotServed)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(served(QStringLiteral("pipe"))).constData(), 0600), 0);
+    listen();
+    UdpClient client;
+    client.send(request(RRQ, "pipe"), m_port);
+    EXPECT_EQ(client.receive().data(), errorPacket(1));
+    EXPECT_TRUE(waitFor([this] { return m_reports.has(-1102); }, 2000));
 }
 
 TEST_F(TftpProtocol, WrongOperationsAtTheListeningPortAreDropped)

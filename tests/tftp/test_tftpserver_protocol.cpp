@@ -88,7 +88,8 @@ TEST_F(TftpProtocol, ReadReportsEveryStep)
     EXPECT_EQ(m_reports.codes(), (std::vector<int>{1, 2, 2, 3}));
     const KtTFTPMsg &last = m_reports.all.back();
     EXPECT_EQ(last.text, QStringLiteral("(KtTFTP) Success to transfer file."));
-    EXPECT_EQ(m_reports.all.front().text, QStringLiteral("(KtTFTP) A TFTP session is connected..."));
+    EXPECT_EQ(m_reports.all.front().text,
+              QStringLiteral("(KtTFTP) A TFTP session is connected..."));
     EXPECT_EQ(m_reports.all.at(1).text, QStringLiteral("(KtTFTP) File is transferring..."));
     EXPECT_EQ(last.totalBytes, 700);
     EXPECT_EQ(last.lastBlockBytes, 188);

@@ -44,7 +44,8 @@ inline QByteArray patternBytes(qint64 size, quint32 seed)
 inline bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && file.write(data) == data.size();
 }
 
 inline QByteArray readFile(const QString &path)

@@ -403,9 +403,13 @@ bool KtNetSnmp::resolveAddress(const QString &text, QString *ipv4)
     return false;
 }
 
+namespace {
+quint64 s_packetsSent = 0;
+}
+
 quint64 KtNetSnmp::packetsSent()
 {
-    return snmp_get_statistic(STAT_SNMPOUTPKTS);
+    return s_packetsSent;
 }
 
 namespace {
@@ -489,7 +493,11 @@ void KtNetSnmpChannel::closeSession(Session *session)
     // net-snmp reports every request still queued as timed out while it closes: those reports
     // are dropped, nobody waits for them any more.
     session->closing = true;
-    session->notifier.reset();
+    // The notifier may be the one whose signal is being handled right now.
+    if (session->notifier) {
+        session->notifier->setEnabled(false);
+        session->notifier.release()->deleteLater();
+    }
     snmp_sess_close(session->handle);
     session->handle = nullptr;
     for (const auto &entry : session->exchanges)
@@ -679,6 +687,8 @@ int KtNetSnmpChannel::transmit(Session *session, const std::shared_ptr<Exchange>
         snmp_sess_async_send(session->handle, pdu, libraryCallback,
                              reinterpret_cast<void *>(static_cast<quintptr>(exchange->token)));
     exchange->inSend = false;
+    if (requestId != 0)
+        ++s_packetsSent;
     if (requestId == 0) {
         session->exchanges.erase(exchange->token);
         exchangeOwners().erase(exchange->token);
@@ -723,6 +733,7 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
     switch (operation) {
     case NETSNMP_CALLBACK_OP_RESEND:
         // A retransmission, not a result.
+        ++s_packetsSent;
         ++exchange->resends;
         exchange->sinceActivity.start();
         return 1;
@@ -888,7 +899,9 @@ void KtNetSnmpChannel::probeFinished(Session *session, const KtNetSnmpResult &re
 void KtNetSnmpChannel::deliverLater(const std::shared_ptr<Exchange> &exchange)
 {
     m_ready.push_back(exchange);
-    if (m_deliveryQueued)
+    // An answer read from the socket notifier is delivered as soon as net-snmp has returned;
+    // anything else (answers met during a synchronous wait) from the event loop.
+    if (m_deliveryQueued || m_reading)
         return;
     m_deliveryQueued = true;
     QMetaObject::invokeMethod(this, [this] { deliverReady(); }, Qt::QueuedConnection);
@@ -916,7 +929,11 @@ void KtNetSnmpChannel::readSocket(Session *session)
     fd_set fds;
     FD_ZERO(&fds);
     FD_SET(session->socket, &fds);
+    m_reading = true;
     snmp_sess_read(session->handle, &fds);
+    m_reading = false;
+    if (!m_ready.empty())
+        deliverReady(); // may destroy this channel: nothing may follow
 }
 
 void KtNetSnmpChannel::waitFor(Session *session, const std::shared_ptr<Exchange> &exchange)

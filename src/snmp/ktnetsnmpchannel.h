@@ -113,5 +113,6 @@ private:
     std::vector<std::unique_ptr<Session>> m_sessions; // back() serves new sends
     std::deque<std::shared_ptr<Exchange>> m_ready;
     bool m_deliveryQueued = false;
+    bool m_reading = false; // inside snmp_sess_read from the socket notifier
     int m_pending = 0;
 };

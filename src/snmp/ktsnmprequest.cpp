@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -132,11 +133,58 @@ QString joinSubIds(const QVector<quint32> &ids)
     return parts.join(QLatin1Char('.'));
 }
 
+// Dotted sub-identifiers (a leading dot allowed); empty when malformed. Every walk step turns
+// each column's position into an OID and back, so these two stay lean.
 QVector<quint32> parseOidOrEmpty(const QString &text)
 {
-    bool ok = false;
-    QVector<quint32> oid = KtValue::parseOid(text, &ok);
-    return ok ? oid : QVector<quint32>();
+    QVector<quint32> oid;
+    oid.reserve(24);
+    const QChar *c = text.constData();
+    const QChar *end = c + text.size();
+    if (c != end && *c == QLatin1Char('.'))
+        ++c;
+    if (c == end)
+        return oid;
+    while (c != end) {
+        quint64 value = 0;
+        const QChar *start = c;
+        while (c != end && c->unicode() >= '0' && c->unicode() <= '9') {
+            value = value * 10 + (c->unicode() - '0');
+            if (value > 0xFFFFFFFFULL)
+                return {};
+            ++c;
+        }
+        if (c == start)
+            return {};
+        oid.append(static_cast<quint32>(value));
+        if (c != end) {
+            if (*c != QLatin1Char('.') || c + 1 == end)
+                return {};
+            ++c;
+        }
+    }
+    return oid;
+}
+
+QString oidToText(const QVector<quint32> &oid)
+{
+    char buffer[16 * 128];
+    char *out = buffer;
+    const int count = std::min<int>(oid.size(), 128);
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            *out++ = '.';
+        char digits[12];
+        int n = 0;
+        quint32 v = oid.at(i);
+        do {
+            digits[n++] = static_cast<char>('0' + v % 10);
+            v /= 10;
+        } while (v);
+        while (n)
+            *out++ = digits[--n];
+    }
+    return QString::fromLatin1(buffer, static_cast<int>(out - buffer));
 }
 
 } // namespace
@@ -279,7 +327,10 @@ bool KtSNMPRequest::prepareRead(bool first, Prepared *prepared)
             oid = item.lastOid;
         }
         KtNetSnmpBinding binding;
-        binding.oid = parseOidOrEmpty(oid);
+        if (!first && i < m_lastOids.size() && m_lastOids.at(i).first == oid)
+            binding.oid = m_lastOids.at(i).second;
+        else
+            binding.oid = parseOidOrEmpty(oid);
         prepared->bindings.append(binding);
         prepared->items.append(i);
     }
@@ -366,6 +417,12 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         return reportError(status);
     }
 
+    QVector<QString> returnedOids(prepared.items.size());
+    for (int n = 0; n < prepared.items.size(); ++n)
+        returnedOids[n] = oidToText(result.bindings.at(n).oid);
+    if (m_lastOids.size() < list.Count())
+        m_lastOids.resize(list.Count());
+
     // The row index comes from the first binding still inside its column.
     QString rowIndex;
     if (table) {
@@ -375,7 +432,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
             if (binding.value.isException())
                 continue;
             const QString column = list.EffectiveOid(i);
-            const QString returned = KtValue::oidText(binding.oid);
+            const QString &returned = returnedOids.at(n);
             if (!IsColumnDone(column, list.Item(i).lastOid, returned)) {
                 rowIndex = returned.mid(column.size() + 1);
                 break;
@@ -389,7 +446,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         KtSNMPVarItem &item = list.Item(i);
         const KtNetSnmpBinding &binding = result.bindings.at(n);
         const QString column = list.EffectiveOid(i);
-        const QString returned = KtValue::oidText(binding.oid);
+        const QString &returned = returnedOids.at(n);
         if (binding.value.isException()) {
             if (!table) {
                 // A scalar the device does not have.
@@ -413,6 +470,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         }
         StoreVb(i, binding.value);
         item.lastOid = returned;
+        m_lastOids[i] = {returned, binding.oid};
     }
 
     if (ended < prepared.items.size()) {

@@ -7,7 +7,9 @@
 #include "ktsnmpvalue.h"
 #include "ktsnmpvaritem.h"
 
+#include <QPair>
 #include <QString>
+#include <QVector>
 #include <QStringList>
 
 #include <functional>
@@ -99,4 +101,7 @@ private:
     KtNetSnmpChannel *channel();
 
     std::unique_ptr<KtNetSnmpChannel> m_channel;
+    // The binary form of each item's lastOid as the last answer gave it, so that the next walk
+    // step need not parse the text again (used only while the text is unchanged).
+    QVector<QPair<QString, QVector<quint32>>> m_lastOids;
 };

@@ -1,0 +1,157 @@
+#include "tfm_sytem.h"
+
+#include "ktdialogs.h"
+#include "ktexception.h"
+#include "ktoptionlist.h"
+#include "ktsnmprequest2edits.h"
+#include "ktsnmpvaritem.h"
+#include "ktwaiting.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <vector>
+
+TFM_Sytem *FM_Sytem = nullptr;
+
+namespace {
+
+enum Item { RestartItem = 0, FactoryDefaultItem = 1 };
+enum TrueFalse { True = 0, False = 1 }; // positions in the boxes
+
+KtSNMPVarItem item(const char *oid, const char *name, const KtOptionList *options)
+{
+    KtSNMPVarItem record;
+    record.oid = QString::fromLatin1(oid);
+    record.name = QString::fromLatin1(name);
+    record.syntax = SYN_INTEGER;
+    record.access = ACC_READWRITE;
+    record.optionList = options;
+    return record;
+}
+
+const KtOptionList &trueFalseOptions()
+{
+    static const KtOption table[] = {
+        {1, nullptr, "True"}, {2, nullptr, "False"}, {0, nullptr, nullptr}};
+    static const KtOptionList list(table, KtOptionList::Numeric);
+    return list;
+}
+
+} // namespace
+
+TFM_Sytem::TFM_Sytem(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("FM_Sytem"));
+    setWindowTitle(QStringLiteral("Tools \\ System"));
+    setModal(true);
+    buildWindow();
+    FormCreate();
+}
+
+TFM_Sytem::~TFM_Sytem() = default;
+
+QString TFM_Sytem::question() { return QStringLiteral("Device will reboot, continue?"); }
+
+QString TFM_Sytem::restartCaption()
+{
+    return QStringLiteral("System is rebooting, please waiting.....");
+}
+
+QString TFM_Sytem::restoreCaption()
+{
+    return QStringLiteral("System is rebooting, please waiting.....!");
+}
+
+QString TFM_Sytem::restoreLabel3()
+{
+    return QStringLiteral("The system IP will be 192.168.0.50 !");
+}
+
+void TFM_Sytem::buildWindow()
+{
+    Button1 = new QPushButton(QStringLiteral("Restart"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button2 = new QPushButton(QStringLiteral("Restore"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    CB_Restart = new QComboBox(this);
+    CB_Restart->setObjectName(QStringLiteral("CB_Restart"));
+    CB_Restart->hide();
+    CB_Restore = new QComboBox(this);
+    CB_Restore->setObjectName(QStringLiteral("CB_Restore"));
+    CB_Restore->hide();
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Apply Settings and Restart "), this), 0, 0);
+    grid->addWidget(Button1, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Restore to Factory Default Settings"), this), 1,
+                    0);
+    grid->addWidget(Button2, 1, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(StatusBar);
+
+    connect(Button1, &QPushButton::clicked, this, &TFM_Sytem::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFM_Sytem::Button2Click);
+}
+
+void TFM_Sytem::FormCreate()
+{
+    const std::vector<KtSNMPVarItem> table = {
+        item("1.3.6.1.4.1.32473.11.37.4.3.2.1", "Restart", &trueFalseOptions()),
+        item("1.3.6.1.4.1.32473.11.37.4.3.2.2", "FactoryDefault", &trueFalseOptions()),
+        {}};
+    try {
+        m_request = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), SVT_SV);
+        m_request->mode = KtSNMPRequest2Controls::Synchronous;
+        m_request->BindComboBox(RestartItem, CB_Restart);
+        m_request->BindComboBox(FactoryDefaultItem, CB_Restore);
+        m_request->SetStatusControl(StatusBar);
+        m_request->Get();
+    } catch (const KtException &e) {
+        StatusBar->showMessage(e.text());
+    }
+}
+
+void TFM_Sytem::Button1Click()
+{
+    CB_Restart->setCurrentIndex(True);
+    confirmAndWrite(restartCaption(), QString());
+}
+
+void TFM_Sytem::Button2Click()
+{
+    CB_Restart->setCurrentIndex(True);
+    CB_Restore->setCurrentIndex(True);
+    confirmAndWrite(restoreCaption(), restoreLabel3());
+}
+
+void TFM_Sytem::confirmAndWrite(const QString &waitingCaption, const QString &waitingLabel3)
+{
+    if (!KtDialogs::message(this, question(), QStringLiteral("Warning"),
+                            KtDialogs::Buttons::OkCancel))
+        return;
+    try {
+        if (!m_request)
+            return;
+        // Both items go out: the device restarts once the write is answered, and restores its
+        // factory settings first when FactoryDefault reads True.
+        m_request->Set(true, true);
+        KtWaitingOptions options;
+        options.caption = waitingCaption;
+        if (!waitingLabel3.isEmpty())
+            options.label3 = waitingLabel3;
+        // The write itself restarts the device; no second command.
+        options.sendRestartCommand = false;
+        KtWaiting::Show(this, options);
+    } catch (const KtException &e) {
+        StatusBar->showMessage(e.text());
+    }
+}

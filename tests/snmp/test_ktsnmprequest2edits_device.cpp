@@ -1,0 +1,467 @@
+// Control-bound requests against the simulated access point: tables in list views and the
+// enabling of the bound controls, writes of a selected row and the read that follows, status
+// lines and message boxes, filters, and both request modes.
+#include "apsim.h"
+#include "ktdialogs.h"
+#include "ktexception.h"
+#include "ktsnmprequest2edits.h"
+#include "ktsnmpsession.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kSys = QStringLiteral("1.3.6.1.2.1.1");
+const QString kLan = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2");
+const QString kPool = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.7.3.1");
+const QString kMssid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.9.2.1");
+
+class SessionEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        KtSNMPSession::OpenSession(m_dir.path());
+    }
+    void TearDown() override { KtSNMPSession::CloseSession(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
+
+KtSNMPVarItem item(const QString &oid, int syntax, int access, const char *name = "")
+{
+    KtSNMPVarItem record;
+    record.oid = oid;
+    record.name = QString::fromLatin1(name);
+    record.syntax = syntax;
+    record.access = access;
+    return record;
+}
+
+// The simulator writes its log line just after it has answered.
+QStringList logOf(const ApSim &sim, int lines)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QStringList log = sim.log();
+    while (log.size() < lines && waited.elapsed() < 2000) {
+        QThread::msleep(5);
+        log = sim.log();
+    }
+    return log;
+}
+
+// Runs the event loop until done() holds; the guard only ends a hung test.
+template <typename Done>
+bool spinUntil(Done done)
+{
+    QElapsedTimer guard;
+    guard.start();
+    while (!done() && guard.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
+                                        20);
+    return done();
+}
+
+const QRegularExpression kClock(QStringLiteral("(0[1-9]|1[0-2]):[0-5]\\d:[0-5]\\d (am|pm)"));
+
+class Request2EditsDevice : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString(); }
+
+    void aim(KtSNMPRequest2Controls &request)
+    {
+        request.request.address = m_sim.address();
+        request.request.port = m_sim.port();
+        request.request.version = 1;
+    }
+
+    // The static address pool: 16 fixed slots, key = slot number.
+    std::unique_ptr<KtSNMPRequest2Edits> poolRequest(int itemType)
+    {
+        const KtSNMPVarItem table[] = {
+            item(kPool + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "Index"),
+            item(kPool + QStringLiteral(".1"), SYN_IPADDRESS, ACC_READWRITE, "IP"),
+            item(kPool + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READWRITE, "MAC"),
+            item(kPool + QStringLiteral(".3"), SYN_IPADDRESS, ACC_READONLY, "Mask"),
+            item(kPool + QStringLiteral(".8"), SYN_INTEGER, ACC_READWRITE, "Status"),
+            {}};
+        auto request = std::make_unique<KtSNMPRequest2Edits>(&m_form, table, itemType, 1);
+        request->mode = KtSNMPRequest2Controls::Synchronous;
+        aim(*request);
+        return request;
+    }
+
+    ApSim m_sim;
+    QWidget m_form;
+    KtDialogs::Script m_dialogs;
+};
+
+TEST_F(Request2EditsDevice, FixedTableReadIntoListViewDisablesControlsUntilARowIsSelected)
+{
+    auto request = poolRequest(MVT_FMV);
+    request->list().Item(2).access |= ACC_HIDDEN; // MAC: a zero-width column
+    auto *view = new QTreeWidget(&m_form);
+    auto *ip = new QLineEdit(&m_form);
+    auto *mac = new QLineEdit(&m_form);
+    request->BindListView(view);
+    request->BindEdit(1, QStringLiteral("%s"), ip);
+    request->BindEdit(2, QStringLiteral("%h"), mac);
+
+    ASSERT_TRUE(request->Get());
+    EXPECT_EQ(request->rowCount, 16);
+    ASSERT_EQ(view->topLevelItemCount(), 16);
+    // Zero-width columns first (MAC), then the visible ones in item order.
+    ASSERT_EQ(view->columnCount(), 5);
+    EXPECT_TRUE(view->isColumnHidden(0));
+    EXPECT_FALSE(view->isColumnHidden(1));
+    EXPECT_EQ(view->headerItem()->text(0), QStringLiteral("MAC"));
+    EXPECT_EQ(view->headerItem()->text(1), QStringLiteral("Index"));
+    EXPECT_EQ(view->headerItem()->text(2), QStringLiteral("IP"));
+    EXPECT_EQ(view->topLevelItem(2)->text(0), QStringLiteral("0017A4C0FF01"));
+    EXPECT_EQ(view->topLevelItem(2)->text(1), QStringLiteral("3"));
+    EXPECT_EQ(view->topLevelItem(2)->text(2), QStringLiteral("192.168.0.21"));
+    EXPECT_FALSE(ip->isEnabled());
+    EXPECT_FALSE(mac->isEnabled());
+    EXPECT_TRUE(ip->text().isEmpty());
+
+    view->setCurrentItem(view->topLevelItem(2));
+    EXPECT_TRUE(ip->isEnabled());
+    EXPECT_TRUE(mac->isEnabled());
+    EXPECT_EQ(ip->text(), QStringLiteral("192.168.0.21"));
+    EXPECT_EQ(mac->text(), QStringLiteral("0017A4C0FF01"));
+    EXPECT_EQ(request->list().Item(0).value, QStringLiteral("3"));
+}
+
+TEST_F(Request2EditsDevice, UpdatableTableReadLeavesControlsEnabled)
+{
+    auto request = poolRequest(MVT_UMV);
+    auto *view = new QTreeWidget(&m_form);
+    auto *ip = new QLineEdit(&m_form);
+    request->BindListView(view);
+    request->BindEdit(1, QStringLiteral("%s"), ip);
+    ASSERT_TRUE(request->Get());
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+    EXPECT_TRUE(ip->isEnabled());
+}
+
+TEST_F(Request2EditsDevice, SelectHandlerKeptByTheViewRunsFirst)
+{
+    auto request = poolRequest(MVT_FMV);
+    auto *view = new QTreeWidget(&m_form);
+    auto *ip = new QLineEdit(&m_form);
+    request->BindListView(view);
+    request->BindEdit(1, QStringLiteral("%s"), ip);
+    QStringList seen;
+    request->previousSelectHandler = [&](QTreeWidgetItem *row, bool selected) {
+        // The controls still show the previous row when the window's handler runs.
+        seen << QStringLiteral("%1 %2 %3").arg(row ? row->text(0) : QStringLiteral("-"),
+                                               selected ? QStringLiteral("on")
+                                                        : QStringLiteral("off"),
+                                               ip->text());
+    };
+    ASSERT_TRUE(request->Get());
+    view->setCurrentItem(view->topLevelItem(0));
+    view->setCurrentItem(view->topLevelItem(2));
+    view->clearSelection();
+    EXPECT_EQ(seen, (QStringList{"1 on ", "3 on 192.168.0.20", "- off 192.168.0.21"}));
+}
+
+TEST_F(Request2EditsDevice, SynchronousSetOfASelectedRowWritesItAndReadsTheTableAgain)
+{
+    auto request = poolRequest(MVT_FMV);
+    auto *view = new QTreeWidget(&m_form);
+    auto *ip = new QLineEdit(&m_form);
+    auto *mac = new QLineEdit(&m_form);
+    auto *status = new QLineEdit(&m_form);
+    request->BindListView(view);
+    request->BindEdit(1, QStringLiteral("%s"), ip);
+    request->BindEdit(2, QStringLiteral("%h"), mac);
+    request->BindEdit(4, QStringLiteral("%u"), status);
+    ASSERT_TRUE(request->Get());
+    view->setCurrentItem(view->topLevelItem(1)); // the free slot 2
+    ip->setText(QStringLiteral("192.168.0.22"));
+    mac->setText(QStringLiteral("00112233AABB"));
+    status->setText(QStringLiteral("1"));
+
+    m_sim.clearLog();
+    ASSERT_TRUE(request->Set(true));
+    const QStringList log = logOf(m_sim, 18);
+    ASSERT_GE(log.size(), 18);
+    EXPECT_TRUE(log.at(0).startsWith(QStringLiteral("v2c set ")));
+    EXPECT_TRUE(log.at(0).contains(kPool + QStringLiteral(".1.2=192.168.0.22")));
+    EXPECT_TRUE(log.at(0).contains(kPool + QStringLiteral(".2.2=0x00112233AABB")))
+        << log.at(0).toStdString();
+    EXPECT_TRUE(log.at(0).contains(kPool + QStringLiteral(".8.2=1")));
+    EXPECT_FALSE(log.at(0).contains(kPool + QStringLiteral(".3.2"))); // read-only column
+    EXPECT_TRUE(log.at(0).endsWith(QStringLiteral("-> noError")));
+    // The table was read again: a walk of get-next requests follows the set.
+    EXPECT_TRUE(log.at(1).startsWith(QStringLiteral("v2c getnext ")));
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+    EXPECT_EQ(view->topLevelItem(1)->text(1), QStringLiteral("192.168.0.22"));
+}
+
+TEST_F(Request2EditsDevice, SetWithoutRefreshDoesNotReadAgain)
+{
+    auto request = poolRequest(MVT_UMV);
+    auto *view = new QTreeWidget(&m_form);
+    request->BindListView(view);
+    ASSERT_TRUE(request->Get());
+    view->setCurrentItem(view->topLevelItem(0));
+    m_sim.clearLog();
+    ASSERT_TRUE(request->Set(false));
+    QThread::msleep(100);
+    const QStringList log = logOf(m_sim, 1);
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log.at(0).startsWith(QStringLiteral("v2c set ")));
+    EXPECT_EQ(request->refreshAfterSet, 0);
+}
+
+TEST_F(Request2EditsDevice, UnboundWritableItemsGoOutEmptyAndAnIntegerAsZero)
+{
+    const KtSNMPVarItem table[] = {
+        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
+        item(kSys + QStringLiteral(".6"), SYN_DISPLAYSTR, ACC_READWRITE, "sysLocation"),
+        item(kLan + QStringLiteral(".1"), SYN_INTEGER, ACC_READWRITE, "hGetIPFrom"),
+        {}};
+    KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
+    request.mode = KtSNMPRequest2Controls::Synchronous;
+    aim(request);
+    auto *name = new QLineEdit(&m_form);
+    request.BindEdit(0, QStringLiteral("%s"), name);
+    ASSERT_TRUE(request.Get());
+    EXPECT_EQ(name->text(), QStringLiteral("ap-bldg2-3f"));
+    name->setText(QStringLiteral("ap-lobby"));
+
+    m_sim.clearLog();
+    request.Set(true);
+    const QStringList log = logOf(m_sim, 1);
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log.at(0).contains(kSys + QStringLiteral(".5.0=\"ap-lobby\"")))
+        << log.at(0).toStdString();
+    EXPECT_TRUE(log.at(0).contains(kSys + QStringLiteral(".6.0=\"\" ")));
+    EXPECT_TRUE(log.at(0).contains(kLan + QStringLiteral(".1.0=0 ")));
+    // The device refuses 0 for the address source; without a status control that is a box.
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, KtDialogs::programFileName());
+    // A scalar list is not read again after the write.
+    QThread::msleep(100);
+    EXPECT_EQ(m_sim.log().size(), 1);
+}
+
+TEST_F(Request2EditsDevice, StatusLinesOfUnnamedAndNamedListsInAStatusBarAndAMemo)
+{
+    const KtSNMPVarItem table[] = {
+        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"), {}};
+    KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
+    request.mode = KtSNMPRequest2Controls::Synchronous;
+    aim(request);
+    auto *bar = new QStatusBar(&m_form);
+    request.SetStatusControl(bar);
+    ASSERT_TRUE(request.Get());
+    const QRegularExpression unnamed(QStringLiteral("^Get: \\(KtSNMP\\+\\+\\) Ok!\\. Receive at ")
+                                     + kClock.pattern() + QStringLiteral("\\.$"));
+    EXPECT_TRUE(unnamed.match(bar->currentMessage()).hasMatch()) << bar->currentMessage().toStdString();
+
+    auto *memo = new QPlainTextEdit(&m_form);
+    request.SetStatusControl(memo);
+    request.list().listName = QStringLiteral("System");
+    ASSERT_TRUE(request.Get());
+    ASSERT_TRUE(request.Set(false));
+    const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Get: (KtSNMP++) Ok! Request:System. "
+                                                       "Receive at ")));
+    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("Set: (KtSNMP++) Ok! Request:System. "
+                                                      "Receive at ")));
+    EXPECT_TRUE(m_dialogs.messages().isEmpty());
+}
+
+TEST_F(Request2EditsDevice, ErrorsGoToTheStatusPanelOrAMessageBoxAndTheControlsKeepTheirText)
+{
+    const KtSNMPVarItem table[] = {
+        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READONLY, "sysName"),
+        item(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY),
+        {}};
+    KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
+    request.mode = KtSNMPRequest2Controls::Synchronous;
+    aim(request);
+    auto *name = new QLineEdit(&m_form);
+    name->setText(QStringLiteral("before"));
+    request.BindEdit(0, QStringLiteral("%s"), name);
+    auto *panel = new QLabel(&m_form);
+    request.SetStatusControl(panel);
+    EXPECT_FALSE(request.Get());
+    EXPECT_EQ(name->text(), QStringLiteral("before"));
+    EXPECT_TRUE(panel->text().startsWith(
+        QStringLiteral("Get: (SNMP) Variable does not exist!. Receive at ")))
+        << panel->text().toStdString();
+
+    // Without a status control the error is a message box, a success is not shown.
+    request.SetStatusControl(nullptr);
+    EXPECT_FALSE(request.Get());
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages().at(0).text, QStringLiteral("(SNMP) Variable does not exist!"));
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, KtDialogs::programFileName());
+    request.list().Item(1).access |= ACC_INVALID;
+    EXPECT_TRUE(request.Get());
+    EXPECT_EQ(name->text(), QStringLiteral("ap-bldg2-3f"));
+    EXPECT_EQ(m_dialogs.messages().size(), 1);
+}
+
+TEST_F(Request2EditsDevice, MasterFilterAndRowFilterChooseTheDeliveredRows)
+{
+    const KtSNMPVarItem masterTable[] = {
+        item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY, "sysServices"), {}};
+    KtSNMPRequest2Edits master(&m_form, masterTable, SVT_SV);
+    master.mode = KtSNMPRequest2Controls::Synchronous;
+    aim(master);
+    ASSERT_TRUE(master.Get());
+    ASSERT_EQ(master.list().Item(0).value, QStringLiteral("2"));
+
+    const KtSNMPVarItem table[] = {
+        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "band"),
+        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "index"),
+        item(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY, "state"),
+        item(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY, "ssid"),
+        {}};
+    KtSNMPRequest2Edits detail(&m_form, table, MVT_UMV, 2);
+    detail.mode = KtSNMPRequest2Controls::Synchronous;
+    aim(detail);
+    auto *view = new QTreeWidget(&m_form);
+    detail.BindListView(view);
+    detail.master = &master;
+    detail.masterFilter = QStringLiteral("$0=#0"); // the band the master's value names
+    ASSERT_TRUE(detail.Get());
+    EXPECT_EQ(detail.rowCount, 8);
+    EXPECT_EQ(view->topLevelItemCount(), 8);
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        EXPECT_EQ(view->topLevelItem(i)->text(0), QStringLiteral("2"));
+
+    detail.request.rowFilter = QStringLiteral("$2=1");
+    ASSERT_TRUE(detail.Get());
+    EXPECT_LT(detail.rowCount, 8);
+    EXPECT_GT(detail.rowCount, 0);
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        EXPECT_EQ(view->topLevelItem(i)->text(2), QStringLiteral("1"));
+}
+
+TEST_F(Request2EditsDevice, AsynchronousReadOfATableCompletesFromTheEventLoop)
+{
+    auto request = poolRequest(MVT_FMV);
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    auto *view = new QTreeWidget(&m_form);
+    auto *ip = new QLineEdit(&m_form);
+    request->BindListView(view);
+    request->BindEdit(1, QStringLiteral("%s"), ip);
+    int afterGet = 0;
+    request->afterGetHook = [&](KtSNMPRequest2Edits *) { ++afterGet; };
+    QList<KtSNMPError> completions;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *sender, const KtSNMPError &status) {
+        EXPECT_EQ(sender, request.get());
+        completions.append(status);
+    };
+    ASSERT_TRUE(request->Get());
+    EXPECT_EQ(request->busy, 1);
+    EXPECT_TRUE(completions.isEmpty()); // nothing before the event loop runs
+    ASSERT_TRUE(spinUntil([&] { return !completions.isEmpty(); }));
+    EXPECT_EQ(completions.size(), 1);
+    EXPECT_EQ(completions.at(0).code, 0);
+    EXPECT_EQ(completions.at(0).text, QStringLiteral("(KtSNMP++) Ok!"));
+    EXPECT_EQ(request->busy, 0);
+    EXPECT_EQ(request->rowCount, 16);
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+    EXPECT_EQ(afterGet, 1);
+    EXPECT_FALSE(ip->isEnabled());
+}
+
+TEST_F(Request2EditsDevice, AsynchronousSetOfATableCompletesThenReadsAgain)
+{
+    auto request = poolRequest(MVT_UMV);
+    auto *view = new QTreeWidget(&m_form);
+    auto *ip = new QLineEdit(&m_form);
+    request->BindListView(view);
+    request->BindEdit(1, QStringLiteral("%s"), ip);
+    ASSERT_TRUE(request->Get());
+    view->setCurrentItem(view->topLevelItem(3));
+    ip->setText(QStringLiteral("192.168.0.24"));
+
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    QStringList events;
+    request->afterSetHook = [&](KtSNMPRequest2Edits *) { events << QStringLiteral("afterSet"); };
+    request->OnSetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        events << QStringLiteral("set %1").arg(status.code);
+    };
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        events << QStringLiteral("get %1").arg(status.code);
+    };
+    m_sim.clearLog();
+    ASSERT_TRUE(request->Set(true));
+    ASSERT_TRUE(spinUntil([&] { return events.contains(QStringLiteral("get 0")); }));
+    EXPECT_EQ(events, (QStringList{"afterSet", "set 0", "get 0"}));
+    EXPECT_EQ(view->topLevelItem(3)->text(1), QStringLiteral("192.168.0.24"));
+    EXPECT_TRUE(logOf(m_sim, 1).value(0).contains(kPool + QStringLiteral(".1.4=192.168.0.24")));
+}
+
+TEST_F(Request2EditsDevice, AsynchronousFailureReachesTheCompletionAndClearsBusy)
+{
+    const KtSNMPVarItem table[] = {
+        item(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY), {}};
+    KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
+    aim(request);
+    auto *bar = new QStatusBar(&m_form);
+    request.SetStatusControl(bar);
+    QList<KtSNMPError> completions;
+    request.OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        completions.append(status);
+    };
+    ASSERT_TRUE(request.Get());
+    ASSERT_TRUE(spinUntil([&] { return !completions.isEmpty(); }));
+    EXPECT_EQ(completions.at(0).code, -102);
+    EXPECT_EQ(request.busy, 0);
+    EXPECT_TRUE(bar->currentMessage().startsWith(
+        QStringLiteral("Get: (SNMP) Variable does not exist!. Receive at ")));
+}
+
+TEST_F(Request2EditsDevice, ACompletionMayDestroyTheRequest)
+{
+    auto *request = poolRequest(MVT_UMV).release();
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    auto *view = new QTreeWidget(&m_form);
+    request->BindListView(view);
+    bool done = false;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *sender, const KtSNMPError &) {
+        delete sender;
+        done = true;
+    };
+    ASSERT_TRUE(request->Get());
+    ASSERT_TRUE(spinUntil([&] { return done; }));
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+}
+
+} // namespace

@@ -39,6 +39,7 @@ constexpr qint64 StopWaitMs = 10000;
 constexpr int BurstWaitMs = 5;
 constexpr int BurstPackets = 64;
 constexpr qint64 BurstBudgetMs = 10;
+constexpr int BurstsSkippedWhenSlow = 16;
 
 qint64 nowMs()
 {
@@ -238,11 +239,20 @@ void _TFTPSession::onReadable()
     receiveOne(false);
     // A lock-step transfer is bound by its round trips. While one runs, the next packet is
     // taken straight from this socket instead of through the event loop between every two
-    // blocks; the limits keep the windows responsive (a stall of at most about 15 ms).
+    // blocks; the limits keep the windows responsive (a stall of at most about 15 ms). A peer
+    // too slow for that is left to the event loop for a while.
+    if (m_skipBursts > 0) {
+        --m_skipBursts;
+        return;
+    }
     int packets = 0;
     const qint64 until = nowMs() + BurstBudgetMs;
     while (m_state == Active && m_fd >= 0 && m_deadline != 0 && ++packets < BurstPackets) {
-        if (!receiveOne(true) || nowMs() > until)
+        if (!receiveOne(true)) {
+            m_skipBursts = BurstsSkippedWhenSlow;
+            break;
+        }
+        if (nowMs() > until)
             break;
     }
 }

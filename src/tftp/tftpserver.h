@@ -107,6 +107,7 @@ private:
     int m_fd = -1;
     quint16 m_localPort = 0;
     QSocketNotifier *m_notifier = nullptr;
+    int m_skipBursts = 0;           // notifications to handle without waiting for more
     QFile m_file;
     int m_lastBlock = -1;           // last block accepted, -1 before the first
     quint16 m_block = 0;            // read: the block in flight; write: the block last acked

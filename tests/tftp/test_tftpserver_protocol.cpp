@@ -429,6 +429,23 @@ TEST_F(TftpProtocol, ListenAgainMovesOnlyTheFolder)
     EXPECT_TRUE(probe.bind(QHostAddress::AnyIPv4, otherPort, QUdpSocket::DontShareAddress));
 }
 
+// The windows listen with no folder first; names then resolve against the working folder.
+TEST_F(TftpProtocol, EmptyFolderMeansTheWorkingFolder)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("cfg.bin")), "here\n"));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(m_served));
+    m_server.Listen(QString(), m_port);
+    EXPECT_EQ(m_server.rootDir(), QString());
+    UdpClient device;
+    device.send(request(RRQ, "cfg.bin"), m_port);
+    const QNetworkDatagram data = device.receive();
+    QDir::setCurrent(before);
+    EXPECT_EQ(payloadOf(data), QByteArray("here\n"));
+    device.send(packet(ACK, 1), static_cast<quint16>(data.senderPort()));
+    EXPECT_TRUE(waitFor([this] { return m_reports.has(3); }, 2000));
+}
+
 TEST_F(TftpProtocol, ListenOnATakenPortThrows)
 {
     QUdpSocket holder;

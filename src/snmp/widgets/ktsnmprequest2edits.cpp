@@ -29,6 +29,9 @@ namespace {
     throw KtException(code, KtMessages::text(KtMessages::Table::KtSnmp, -code - 500));
 }
 
+// Where a row keeps the value its caption cell replaced.
+constexpr int kRowValueRole = Qt::UserRole + 1;
+
 enum class Kind { Label, Edit, Memo, Combo, Check, Radio, Other };
 
 Kind kindOf(const QWidget *control)
@@ -350,8 +353,15 @@ QTreeWidgetItem *KtSNMPRequest2Edits::AppendRow(const QString *caption)
     const QVector<int> items = ColumnItems();
     auto *row = new QTreeWidgetItem(listView.data());
     for (int column = 0; column < items.size(); ++column) {
-        row->setText(column, column == 0 && caption ? *caption
-                                                    : list().Item(items.at(column)).value);
+        const QString &value = list().Item(items.at(column)).value;
+        if (column == 0 && caption) {
+            row->setText(column, *caption);
+            // The row still knows its own value (normally the slot index), so a selected
+            // numbered row writes back to its own slot and not to the slot of its number.
+            row->setData(column, kRowValueRole, value);
+        } else {
+            row->setText(column, value);
+        }
     }
     return row;
 }
@@ -362,8 +372,11 @@ void KtSNMPRequest2Edits::TakeRowIntoItems(QTreeWidgetItem *row)
         return;
     const QVector<int> items = ColumnItems();
     const int columns = listView ? listView->columnCount() : row->columnCount();
-    for (int column = 0; column < items.size() && column < columns; ++column)
-        list().Item(items.at(column)).value = row->text(column);
+    for (int column = 0; column < items.size() && column < columns; ++column) {
+        const QVariant value = row->data(column, kRowValueRole);
+        list().Item(items.at(column)).value =
+            value.isValid() ? value.toString() : row->text(column);
+    }
 }
 
 void KtSNMPRequest2Edits::ProcessPendingMessages()

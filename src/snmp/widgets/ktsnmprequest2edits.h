@@ -105,7 +105,8 @@ public:
     void CollectControls(int item = -1);
     // Enabled state of every bound control.
     void EnableControls(bool enabled);
-    // Copies the row's texts into the items, in column order.
+    // Copies the row's texts into the items, in column order. A caption cell that shows
+    // something else than its value (a row number) gives back the value it replaced.
     void TakeRowIntoItems(QTreeWidgetItem *row);
 
     // ---- The record ----
@@ -138,7 +139,8 @@ protected:
     QVector<int> ColumnItems() const;
     // Rebuilds the view's columns when it has fewer than ColumnItems().
     void BuildColumns();
-    // Appends a row of the items' values; caption replaces the first cell when given.
+    // Appends a row of the items' values; caption replaces the text of the first cell when
+    // given (the row keeps the value for TakeRowIntoItems).
     QTreeWidgetItem *AppendRow(const QString *caption = nullptr);
     // Lets the window paint while a long table arrives.
     static void ProcessPendingMessages();

@@ -1,0 +1,128 @@
+// The button bar: pictures from the current folder replace captions, and the stack closes up
+// over hidden controls.
+#include "tctrlbtnpanel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs a test inside a folder of its own, the process's current folder meanwhile.
+class CurrentFolder : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_previous = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+    }
+    void TearDown() override { QDir::setCurrent(m_previous); }
+
+    void writePicture(const char *name, int size = 16)
+    {
+        QImage image(size, size, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        ASSERT_TRUE(image.save(m_dir.filePath(QString::fromLatin1(name)), "BMP"));
+    }
+    void writeJunk(const char *name)
+    {
+        QFile file(m_dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("this is not a picture");
+    }
+
+    QTemporaryDir m_dir;
+    QString m_previous;
+};
+
+using CtrlBtnPanelGlyphs = CurrentFolder;
+
+TEST_F(CtrlBtnPanelGlyphs, NoPicturesKeepsEveryCaption)
+{
+    TCtrlBtnPanel bar;
+    EXPECT_EQ(bar.refreshButton()->text(), QStringLiteral("Refresh"));
+    EXPECT_EQ(bar.editButton()->text(), QStringLiteral("Edit"));
+    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set Checked"));
+    EXPECT_EQ(bar.addButton()->text(), QStringLiteral("Add"));
+    EXPECT_EQ(bar.deleteButton()->text(), QStringLiteral("Delete"));
+    EXPECT_EQ(bar.checkAllButton()->text(), QStringLiteral("Check All"));
+    EXPECT_EQ(bar.clearChecksButton()->text(), QStringLiteral("Clear Checks"));
+    EXPECT_EQ(bar.closeButton()->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(bar.refreshButton()->icon().isNull());
+}
+
+TEST_F(CtrlBtnPanelGlyphs, GetPictureReplacesTheRefreshCaption)
+{
+    writePicture("Get.bmp", 24);
+    TCtrlBtnPanel bar;
+    EXPECT_TRUE(bar.refreshButton()->text().isEmpty());
+    EXPECT_FALSE(bar.refreshButton()->icon().isNull());
+    EXPECT_EQ(bar.refreshButton()->iconSize(), QSize(24, 24));
+    EXPECT_EQ(bar.closeButton()->text(), QStringLiteral("Close"));
+}
+
+TEST_F(CtrlBtnPanelGlyphs, EveryButtonTakesItsOwnFile)
+{
+    for (const char *name : {"Get.bmp", "Set.bmp", "SetCheck.bmp", "Add.bmp", "Delete.bmp",
+                             "SelectAll.bmp", "SelectNone.bmp", "Close.bmp"})
+        writePicture(name);
+    TCtrlBtnPanel bar;
+    for (QPushButton *button :
+         {bar.refreshButton(), bar.editButton(), bar.setCheckedButton(), bar.addButton(),
+          bar.deleteButton(), bar.checkAllButton(), bar.clearChecksButton(), bar.closeButton()}) {
+        EXPECT_TRUE(button->text().isEmpty()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+    }
+}
+
+// A damaged picture ends the loading: the buttons after it keep their captions and get no
+// picture, and the button itself is not left blank.
+TEST_F(CtrlBtnPanelGlyphs, DamagedPictureEndsTheLoading)
+{
+    writePicture("Get.bmp");
+    writeJunk("SetCheck.bmp");
+    writePicture("Close.bmp");
+    TCtrlBtnPanel bar;
+    EXPECT_TRUE(bar.refreshButton()->text().isEmpty());
+    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set Checked"));
+    EXPECT_TRUE(bar.setCheckedButton()->icon().isNull());
+    EXPECT_EQ(bar.closeButton()->text(), QStringLiteral("Close"));
+    EXPECT_TRUE(bar.closeButton()->icon().isNull());
+}
+
+TEST(CtrlBtnPanelLayout, StacksVisibleControlsAndSkipsHiddenOnes)
+{
+    TCtrlBtnPanel bar;
+    EXPECT_EQ(bar.width(), 2 * 10 + 96);
+    // "Add" and "Delete" start hidden: "Check All" sits right under "Set Checked".
+    EXPECT_TRUE(bar.addButton()->isHidden());
+    EXPECT_TRUE(bar.deleteButton()->isHidden());
+    EXPECT_EQ(bar.counter()->geometry().top(), 10);
+    EXPECT_EQ(bar.counter()->text(), QStringLiteral("0"));
+    const QList<QWidget *> &controls = bar.layoutList();
+    ASSERT_EQ(controls.size(), 10);
+    for (QWidget *control : controls) {
+        EXPECT_EQ(control->geometry().left(), 10);
+        EXPECT_EQ(control->width(), 96);
+    }
+    EXPECT_EQ(bar.samplesLabel()->geometry().top(), bar.counter()->geometry().bottom() + 1 + 5);
+    EXPECT_EQ(bar.checkAllButton()->geometry().top(),
+              bar.setCheckedButton()->geometry().bottom() + 1 + 5);
+
+    bar.counter()->hide();
+    bar.samplesLabel()->hide();
+    bar.editButton()->hide();
+    bar.Layout();
+    EXPECT_EQ(bar.refreshButton()->geometry().top(), 10);
+    EXPECT_EQ(bar.setCheckedButton()->geometry().top(),
+              bar.refreshButton()->geometry().bottom() + 1 + 5);
+    EXPECT_EQ(bar.contentHeight(), bar.closeButton()->geometry().bottom() + 1 + 10);
+}
+
+} // namespace

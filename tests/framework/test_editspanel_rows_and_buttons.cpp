@@ -1,0 +1,284 @@
+// The grid of an editor panel: one row per item, read-only and writable appearance, and the
+// buttons the bar keeps for a list. No device is needed: nothing here reads or writes.
+#include "ktexception.h"
+#include "ktoptionlist.h"
+#include "ktsnmprequest2edits.h"
+#include "tctrlbtnpanel.h"
+#include "teditspanel.h"
+#include "tsnmpeditorpanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+KtSNMPVarItem item(const char *oid, const char *name, int syntax, int access,
+                   const KtOptionList *options = nullptr)
+{
+    KtSNMPVarItem record;
+    record.oid = QString::fromLatin1(oid);
+    record.name = QString::fromLatin1(name);
+    record.syntax = syntax;
+    record.access = access;
+    record.optionList = options;
+    return record;
+}
+
+std::unique_ptr<KtSNMPRequest2Edits> requestOf(std::vector<KtSNMPVarItem> items,
+                                               int type = SVT_SV, int keys = 0)
+{
+    items.push_back({});
+    return std::make_unique<KtSNMPRequest2Edits>(nullptr, items.data(), type, keys);
+}
+
+std::vector<KtSNMPVarItem> systemGroup()
+{
+    return {item("1.3.6.1.2.1.1.1", "System Description", SYN_DISPLAYSTR, ACC_READONLY),
+            item("1.3.6.1.2.1.1.2", "System Object ID", SYN_OBJECTID, ACC_READONLY),
+            item("1.3.6.1.2.1.1.3", "System Uptime", SYN_TIMETICKS, ACC_READONLY),
+            item("1.3.6.1.2.1.1.4", "System Contact", SYN_DISPLAYSTR, ACC_READWRITE),
+            item("1.3.6.1.2.1.1.5", "System Name", SYN_DISPLAYSTR, ACC_READWRITE),
+            item("1.3.6.1.2.1.1.6", "System Location", SYN_DISPLAYSTR, ACC_READWRITE)};
+}
+
+int visibleBoxes(const TEditsPanel &grid, bool *anyChecked)
+{
+    int count = 0;
+    *anyChecked = false;
+    for (int i = 0; i < grid.RowCount(); ++i) {
+        const QCheckBox *box = grid.RowAt(i).checkBox;
+        if (!box->isHidden()) {
+            ++count;
+            *anyChecked = *anyChecked || box->isChecked();
+        }
+    }
+    return count;
+}
+
+TEST(EditsPanelRows, SixItemsThreeWritable)
+{
+    auto request = requestOf(systemGroup());
+    TSNMPEditorPanel panel(nullptr, request.get());
+    TEditsPanel &grid = *panel.Grid();
+    ASSERT_EQ(grid.RowCount(), 6);
+    bool anyChecked = true;
+    EXPECT_EQ(visibleBoxes(grid, &anyChecked), 3);
+    EXPECT_FALSE(anyChecked);
+    for (int i = 0; i < 6; ++i) {
+        const TEditsPanel::Row &row = grid.RowAt(i);
+        EXPECT_EQ(row.kind, i < 3 ? TEditsPanel::ReadOnlyEdit : TEditsPanel::WritableEdit);
+        EXPECT_EQ(row.label->text(), request->list().Item(i).name);
+        auto *edit = qobject_cast<QLineEdit *>(row.editor);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->isReadOnly(), i < 3);
+        EXPECT_EQ(row.checkBox->isEnabled(), i >= 3);
+    }
+    TCtrlBtnPanel &bar = *panel.CtrlBtn();
+    EXPECT_FALSE(bar.refreshButton()->isHidden());
+    EXPECT_FALSE(bar.setCheckedButton()->isHidden());
+    EXPECT_FALSE(bar.checkAllButton()->isHidden());
+    EXPECT_FALSE(bar.clearChecksButton()->isHidden());
+    EXPECT_FALSE(bar.closeButton()->isHidden());
+    EXPECT_TRUE(bar.editButton()->isHidden());
+    EXPECT_TRUE(bar.counter()->isHidden());
+    EXPECT_TRUE(bar.samplesLabel()->isHidden());
+    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set Checked"));
+    // Nothing ticked yet, so nothing to set.
+    EXPECT_FALSE(bar.setCheckedButton()->isEnabled());
+}
+
+TEST(EditsPanelRows, TickingRowsEnablesSetChecked)
+{
+    auto request = requestOf(systemGroup());
+    TSNMPEditorPanel panel(nullptr, request.get());
+    TEditsPanel &grid = *panel.Grid();
+    QPushButton *set = panel.CtrlBtn()->setCheckedButton();
+    grid.RowAt(4).checkBox->click();
+    EXPECT_TRUE(set->isEnabled());
+    grid.RowAt(4).checkBox->click();
+    EXPECT_FALSE(set->isEnabled());
+
+    panel.CtrlBtn()->checkAllButton()->click();
+    EXPECT_EQ(grid.CheckedCount(), 3);
+    EXPECT_TRUE(set->isEnabled());
+    // Read-only rows never get ticked.
+    EXPECT_FALSE(grid.RowAt(0).checkBox->isChecked());
+    panel.CtrlBtn()->clearChecksButton()->click();
+    EXPECT_EQ(grid.CheckedCount(), 0);
+    EXPECT_FALSE(set->isEnabled());
+}
+
+TEST(EditsPanelRows, OneWritableItemGetsASetButtonAndAHiddenTickedBox)
+{
+    auto request = requestOf({item("1.3.6.1.2.1.1.1", "System Description", SYN_DISPLAYSTR,
+                                   ACC_READONLY),
+                              item("1.3.6.1.2.1.1.5", "System Name", SYN_DISPLAYSTR,
+                                   ACC_READWRITE)});
+    TSNMPEditorPanel panel(nullptr, request.get());
+    const TEditsPanel::Row &row = panel.Grid()->RowAt(1);
+    EXPECT_TRUE(row.checkBox->isChecked());
+    EXPECT_TRUE(row.checkBox->isHidden());
+    TCtrlBtnPanel &bar = *panel.CtrlBtn();
+    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set"));
+    EXPECT_TRUE(bar.setCheckedButton()->isEnabled());
+    EXPECT_FALSE(bar.setCheckedButton()->isHidden());
+    EXPECT_TRUE(bar.checkAllButton()->isHidden());
+    EXPECT_TRUE(bar.clearChecksButton()->isHidden());
+}
+
+TEST(EditsPanelRows, NoWritableItemLeavesRefreshAndClose)
+{
+    auto request = requestOf({item("1.3.6.1.2.1.1.1", "System Description", SYN_DISPLAYSTR,
+                                   ACC_READONLY),
+                              item("1.3.6.1.2.1.1.3", "System Uptime", SYN_TIMETICKS,
+                                   ACC_READONLY)});
+    TSNMPEditorPanel panel(nullptr, request.get());
+    TCtrlBtnPanel &bar = *panel.CtrlBtn();
+    QStringList shown;
+    for (QWidget *control : bar.layoutList()) {
+        if (!control->isHidden())
+            shown << control->objectName();
+    }
+    EXPECT_EQ(shown, QStringList({QStringLiteral("Bt_Refresh"), QStringLiteral("Bt_Close")}));
+    EXPECT_EQ(bar.closeButton()->geometry().top(), bar.refreshButton()->geometry().bottom() + 6);
+}
+
+TEST(EditsPanelRows, ArrangeWithoutARequestFails)
+{
+    TEditsPanel grid(nullptr, nullptr);
+    TCtrlBtnPanel bar;
+    try {
+        grid.ArrangeCtrlBtn(&bar);
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("TEditsPanel:ArrangeCtrlBtn - EditCtrl is NULL!"));
+    }
+}
+
+TEST(EditsPanelRows, OptionListsAndKeysChooseTheEditor)
+{
+    static const KtOption modes[] = {{1, nullptr, "Enable"}, {0, nullptr, "Disable"}, {}};
+    const KtOptionList options(modes, KtOptionList::Numeric);
+    auto request = requestOf({item("1.3.6.1.4.1.32473.11.37.9.1", "Key", SYN_INTEGER,
+                                   ACC_READWRITE),
+                              item("1.3.6.1.4.1.32473.11.37.9.2", "Mode", SYN_INTEGER,
+                                   ACC_READWRITE, &options),
+                              item("1.3.6.1.4.1.32473.11.37.9.3", "State", SYN_INTEGER,
+                                   ACC_READONLY, &options)},
+                             MVT_UMV, 1);
+    TEditsPanel grid(nullptr, request.get());
+    // A key item is read-only in the grid even though it is writable.
+    EXPECT_EQ(grid.RowAt(0).kind, TEditsPanel::ReadOnlyEdit);
+    EXPECT_TRUE(grid.RowAt(0).checkBox->isHidden());
+    EXPECT_EQ(grid.RowAt(1).kind, TEditsPanel::WritableList);
+    auto *listBox = qobject_cast<QComboBox *>(grid.RowAt(1).editor);
+    ASSERT_NE(listBox, nullptr);
+    EXPECT_EQ(listBox->count(), 2);
+    EXPECT_EQ(grid.RowAt(2).kind, TEditsPanel::ReadOnlyList);
+    EXPECT_NE(qobject_cast<QLineEdit *>(grid.RowAt(2).editor), nullptr);
+
+    request->list().Item(2).value = QStringLiteral("0");
+    request->FillControls(2);
+    EXPECT_EQ(qobject_cast<QLineEdit *>(grid.RowAt(2).editor)->text(), QStringLiteral("Disable"));
+}
+
+TEST(EditsPanelRows, DependencyMakesARowReadOnly)
+{
+    static const KtOption modes[] = {{1, nullptr, "Static"}, {2, nullptr, "DHCP"}, {}};
+    const KtOptionList options(modes, KtOptionList::Numeric);
+    auto request = requestOf({item("1.3.6.1.4.1.32473.11.37.4.1.2.1", "Get IP From",
+                                   SYN_INTEGER, ACC_READWRITE, &options),
+                              item("1.3.6.1.4.1.32473.11.37.4.1.2.2", "IP Address",
+                                   SYN_IPADDRESS, ACC_READWRITE)});
+    TEditsPanel grid(nullptr, request.get());
+    auto *listBox = qobject_cast<QComboBox *>(grid.RowAt(0).editor);
+    ASSERT_NE(listBox, nullptr);
+    grid.dependencies.append({listBox, 1, 1});
+    listBox->setCurrentIndex(1);
+    EXPECT_TRUE(grid.RowAt(1).readOnly);
+    EXPECT_TRUE(qobject_cast<QLineEdit *>(grid.RowAt(1).editor)->isReadOnly());
+    EXPECT_TRUE(grid.RowAt(1).checkBox->isHidden());
+    listBox->setCurrentIndex(0);
+    EXPECT_FALSE(grid.RowAt(1).readOnly);
+    EXPECT_FALSE(qobject_cast<QLineEdit *>(grid.RowAt(1).editor)->isReadOnly());
+    EXPECT_FALSE(grid.RowAt(1).checkBox->isHidden());
+}
+
+TEST(EditsPanelRows, HiddenItemsTakeNoRow)
+{
+    auto request = requestOf({item("1.3.6.1.2.1.1.4", "System Contact", SYN_DISPLAYSTR,
+                                   ACC_READWRITE),
+                              item("1.3.6.1.2.1.1.5", "System Name", SYN_DISPLAYSTR,
+                                   ACC_READWRITE | ACC_HIDDEN),
+                              item("1.3.6.1.2.1.1.6", "System Location", SYN_DISPLAYSTR,
+                                   ACC_READWRITE)});
+    TEditsPanel grid(nullptr, request.get());
+    EXPECT_TRUE(grid.RowAt(1).editor->isHidden());
+    EXPECT_TRUE(grid.RowAt(1).label->isHidden());
+    EXPECT_TRUE(grid.RowAt(1).checkBox->isHidden());
+    const QRect first = grid.RowAt(0).editor->geometry();
+    EXPECT_EQ(first.top(), 20);
+    EXPECT_EQ(grid.RowAt(2).editor->geometry().top(), first.bottom() + 1 + 5);
+}
+
+TEST(EditsPanelRows, LayoutFollowsTheEditorWidth)
+{
+    auto request = requestOf(systemGroup());
+    TEditsPanel grid(nullptr, request.get());
+    EXPECT_EQ(grid.RowAt(0).editor->width(), 121);
+    grid.SetEditorWidth(180);
+    int widestLabel = 0;
+    for (int i = 0; i < grid.RowCount(); ++i) {
+        const TEditsPanel::Row &row = grid.RowAt(i);
+        EXPECT_EQ(row.editor->width(), 180);
+        EXPECT_EQ(row.checkBox->geometry().left(), 20);
+        EXPECT_EQ(row.label->geometry().left(), 45);
+        widestLabel = qMax(widestLabel, row.label->width());
+    }
+    const int editorLeft = 45 + widestLabel + 5;
+    EXPECT_EQ(grid.RowAt(5).editor->geometry().left(), editorLeft);
+    EXPECT_EQ(grid.size(),
+              QSize(editorLeft + 180 + 40, grid.RowAt(5).editor->geometry().bottom() + 1 + 40));
+}
+
+// A writable edit takes at most 42 typed characters, but a longer value read from the device
+// stays whole: cutting it would write the cut text back with the next set.
+TEST(EditsPanelRows, LongDeviceValueIsNotCut)
+{
+    auto request = requestOf(systemGroup());
+    TEditsPanel grid(nullptr, request.get());
+    auto *edit = qobject_cast<QLineEdit *>(grid.RowAt(5).editor);
+    ASSERT_NE(edit, nullptr);
+    const QString longText = QString(60, QLatin1Char('x'));
+    request->list().Item(5).value = longText;
+    request->FillControls(5);
+    EXPECT_EQ(edit->text(), longText);
+
+    edit->setFocus();
+    edit->end(false);
+    edit->insert(QStringLiteral("y"));
+    EXPECT_EQ(edit->text(), longText);
+    edit->backspace();
+    EXPECT_EQ(edit->text().size(), 59);
+
+    edit->clear();
+    edit->insert(QString(42, QLatin1Char('a')));
+    EXPECT_EQ(edit->text().size(), 42);
+    edit->insert(QStringLiteral("b"));
+    EXPECT_EQ(edit->text().size(), 42);
+}
+
+} // namespace

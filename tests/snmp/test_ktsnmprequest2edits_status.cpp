@@ -1,0 +1,201 @@
+// Status lines of control-bound requests: the snmp.msg templates, the list name, the 12-hour
+// clock, the three status controls, and the message box used without one. No device.
+#include "ktdialogs.h"
+#include "ktexception.h"
+#include "ktmessages.h"
+#include "ktsnmprequest2edits.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+KtSNMPVarItem item(const char *name)
+{
+    KtSNMPVarItem record;
+    record.oid = QStringLiteral("1.3.6.1.2.1.1.5");
+    record.name = QString::fromLatin1(name);
+    record.syntax = SYN_DISPLAYSTR;
+    record.access = ACC_READWRITE;
+    return record;
+}
+
+struct ClockRow {
+    const char *name;
+    QTime time;
+    const char *shown;
+};
+
+class Clock : public ::testing::TestWithParam<ClockRow> {};
+
+TEST_P(Clock, HoursOnTheTwelveHourClockWithAmOrPm)
+{
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    EXPECT_EQ(request.StatusLine(QStringLiteral("x"), GetParam().time),
+              QStringLiteral("Get: x. Receive at %1.").arg(QString::fromLatin1(GetParam().shown)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Times, Clock,
+    ::testing::Values(ClockRow{"evening", QTime(19, 5, 9), "07:05:09 pm"},
+                      ClockRow{"justAfterMidnight", QTime(0, 0, 1), "12:00:01 am"},
+                      ClockRow{"lastMorningSecond", QTime(11, 59, 59), "11:59:59 am"},
+                      ClockRow{"noon", QTime(12, 30, 0), "12:30:00 pm"},
+                      ClockRow{"lastSecond", QTime(23, 59, 59), "11:59:59 pm"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+TEST(StatusLine, UnnamedListLeavesTheRequestPartOut)
+{
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    const QTime time(9, 8, 7);
+    EXPECT_EQ(request.StatusLine(QStringLiteral("(KtSNMP++) Ok!"), time),
+              QStringLiteral("Get: (KtSNMP++) Ok!. Receive at 09:08:07 am."));
+    request.messageIndex = KtSNMPRequest2Controls::SetMessage;
+    EXPECT_EQ(request.StatusLine(QStringLiteral("(SNMP) Bad Value!"), time),
+              QStringLiteral("Set: (SNMP) Bad Value!. Receive at 09:08:07 am."));
+}
+
+TEST(StatusLine, NamedListNamesItself)
+{
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    request.list().listName = QStringLiteral("System");
+    EXPECT_EQ(request.StatusLine(QStringLiteral("(KtSNMP++) Ok!"), QTime(13, 0, 0)),
+              QStringLiteral("Get: (KtSNMP++) Ok! Request:System. Receive at 01:00:00 pm."));
+}
+
+TEST(StatusLine, MarkersInsideTheTextsAreNotReplacedAgain)
+{
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    request.list().listName = QStringLiteral("[TIME]");
+    EXPECT_EQ(request.StatusLine(QStringLiteral("[VARLIST]"), QTime(13, 0, 0)),
+              QStringLiteral("Get: [VARLIST] Request:[TIME]. Receive at 01:00:00 pm."));
+}
+
+TEST(StatusLine, TemplatesComeFromTheLoadedCatalogue)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("snmp.msg")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream(&file) << "Lu: [ERROR] Liste:[VARLIST]. Um [TIME].\n"
+                       << "Gesetzt: [ERROR] Liste:[VARLIST]. Um [TIME].\n";
+    file.close();
+    ASSERT_TRUE(KtMessages::LoadCatalogue(KtMessages::Table::SnmpMsg, file.fileName()));
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    EXPECT_EQ(request.StatusLine(QStringLiteral("gut"), QTime(8, 0, 0)),
+              QStringLiteral("Lu: gut. Um 08:00:00 am."));
+    KtMessages::resetToBuiltIn();
+}
+
+TEST(StatusControls, MemoAppendsStatusBarAndPanelReplace)
+{
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    QPlainTextEdit memo;
+    request.SetStatusControl(&memo);
+    request.ShowStatus(QStringLiteral("one"));
+    request.ShowStatus(QStringLiteral("two"));
+    const QStringList lines = memo.toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Get: one. Receive at ")));
+    EXPECT_TRUE(lines.at(1).startsWith(QStringLiteral("Get: two. Receive at ")));
+
+    QStatusBar bar;
+    request.SetStatusControl(&bar);
+    request.ShowStatus(QStringLiteral("one"));
+    request.ShowStatus(QStringLiteral("two"));
+    EXPECT_TRUE(bar.currentMessage().startsWith(QStringLiteral("Get: two. Receive at ")));
+
+    QLabel panel;
+    request.SetStatusControl(&panel);
+    request.ShowStatus(QStringLiteral("three"));
+    EXPECT_TRUE(panel.text().startsWith(QStringLiteral("Get: three. Receive at ")));
+}
+
+TEST(StatusControls, AnEditIsNoStatusControl)
+{
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    QLineEdit edit;
+    try {
+        request.SetStatusControl(&edit);
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.code(), -521);
+    }
+    EXPECT_EQ(request.statusControl, nullptr);
+}
+
+TEST(StatusControls, WithoutAStatusControlShowStatusShowsNothing)
+{
+    KtDialogs::Script dialogs;
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    request.ShowStatus(QStringLiteral("lost"));
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST(Reports, WithoutAStatusControlAResultIsAMessageBoxOwnedByTheForm)
+{
+    KtDialogs::Script dialogs;
+    QWidget form;
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(&form, table, SVT_SV);
+    KtSNMPError status;
+    status.code = -105;
+    status.text = QStringLiteral("(SNMP) General error!");
+    request.ReportSetResult(status);
+    EXPECT_EQ(request.messageIndex, KtSNMPRequest2Controls::SetMessage);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages().at(0).text, status.text);
+    EXPECT_EQ(dialogs.messages().at(0).caption, KtDialogs::programFileName());
+    request.ReportGetResult(status);
+    EXPECT_EQ(request.messageIndex, KtSNMPRequest2Controls::GetMessage);
+    EXPECT_EQ(dialogs.messages().size(), 2);
+}
+
+TEST(Reports, DefaultStatusCallbackChoosesByMessageIndexAndKeepsSuccessOutOfBoxes)
+{
+    KtDialogs::Script dialogs;
+    const KtSNMPVarItem table[] = {item("sysName"), {}};
+    KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+    ASSERT_TRUE(request.request.statusCallback);
+    KtSNMPError ok;
+    ok.text = QStringLiteral("(KtSNMP++) Ok!");
+    KtSNMPError failed;
+    failed.code = -102;
+    failed.text = QStringLiteral("(SNMP) Variable does not exist!");
+
+    request.request.statusCallback(ok);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    request.request.statusCallback(failed);
+    EXPECT_EQ(dialogs.messages().size(), 1);
+
+    QStatusBar bar;
+    request.SetStatusControl(&bar);
+    request.messageIndex = KtSNMPRequest2Controls::SetMessage;
+    request.request.statusCallback(ok);
+    EXPECT_TRUE(bar.currentMessage().startsWith(QStringLiteral("Set: (KtSNMP++) Ok!. ")));
+    request.messageIndex = KtSNMPRequest2Controls::GetMessage;
+    request.request.statusCallback(failed);
+    EXPECT_TRUE(bar.currentMessage().startsWith(
+        QStringLiteral("Get: (SNMP) Variable does not exist!. ")));
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/select.h>
+#include <sys/socket.h>
 
 // SNMP++ library values the engine's MapError understands (see the translation table in
 // ktsnmprequest.cpp).
@@ -332,6 +333,54 @@ QString engineKey(const KtNetSnmpTarget &target)
     return target.address + QLatin1Char(':') + QString::number(target.port);
 }
 
+// One BER element: tag, and the content as an offset and length into data.
+bool berElement(const QByteArray &data, int *pos, int *tag, int *start, int *length)
+{
+    const int size = data.size();
+    if (*pos + 2 > size)
+        return false;
+    *tag = static_cast<quint8>(data.at(*pos));
+    int n = static_cast<quint8>(data.at(*pos + 1));
+    int at = *pos + 2;
+    if (n & 0x80) {
+        const int bytes = n & 0x7f;
+        if (bytes < 1 || bytes > 3 || at + bytes > size)
+            return false;
+        n = 0;
+        for (int i = 0; i < bytes; ++i)
+            n = (n << 8) | static_cast<quint8>(data.at(at++));
+    }
+    if (at + n > size)
+        return false;
+    *start = at;
+    *length = n;
+    *pos = at + n;
+    return true;
+}
+
+// The msgAuthoritativeEngineID of an SNMPv3 message (RFC 3412, 3414), or empty.
+QByteArray authoritativeEngineId(const QByteArray &message)
+{
+    int pos = 0, tag = 0, start = 0, length = 0;
+    if (!berElement(message, &pos, &tag, &start, &length) || tag != 0x30)
+        return {};
+    pos = start;
+    if (!berElement(message, &pos, &tag, &start, &length) || tag != 0x02) // msgVersion
+        return {};
+    if (!berElement(message, &pos, &tag, &start, &length) || tag != 0x30) // msgGlobalData
+        return {};
+    if (!berElement(message, &pos, &tag, &start, &length) || tag != 0x04) // security parameters
+        return {};
+    const QByteArray parameters = message.mid(start, length);
+    pos = 0;
+    if (!berElement(parameters, &pos, &tag, &start, &length) || tag != 0x30)
+        return {};
+    pos = start;
+    if (!berElement(parameters, &pos, &tag, &start, &length) || tag != 0x04)
+        return {};
+    return parameters.mid(start, length);
+}
+
 // The user net-snmp's USM sends discovery probes as: no name, no authentication, no privacy.
 void ensureProbeUser()
 {
@@ -443,6 +492,7 @@ struct KtNetSnmpChannel::Exchange {
     int lastReport = 0;
     QElapsedTimer sinceActivity;
     bool inSend = false; // inside snmp_sess_async_send
+    Session *owner = nullptr;
     KtNetSnmpResult result;
 };
 
@@ -457,6 +507,8 @@ struct KtNetSnmpChannel::Session {
     std::map<quint64, std::shared_ptr<Exchange>> exchanges; // by token
     std::deque<std::shared_ptr<Exchange>> waiting;          // sends waiting for the discovery
     bool closing = false;
+    quint64 callbacks = 0; // calls net-snmp made for this session's exchanges
+    QByteArray engineId;   // the engine the session was opened for (SNMPv3)
 
     netsnmp_session *library() const { return snmp_sess_session(handle); }
     // How long an exchange may stay silent before the channel gives it up itself: net-snmp
@@ -515,7 +567,13 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::sessionFor(const KtNetSnmpTarget &t
         m_sessions.back()->target = target;
         return m_sessions.back().get();
     }
+    return openSession(target, failure);
+}
 
+KtNetSnmpChannel::Session *KtNetSnmpChannel::openSession(const KtNetSnmpTarget &target,
+                                                         int *failure)
+{
+    *failure = 0;
     netsnmp_session in;
     snmp_sess_init(&in);
     QByteArray peer = "udp:" + target.address.toLatin1() + ':' + QByteArray::number(target.port);
@@ -602,10 +660,12 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::sessionFor(const KtNetSnmpTarget &t
     netsnmp_session *library = session->library();
     library->flags |= SNMP_FLAGS_DONT_PROBE; // the library clears it once the session is open
     if (target.version == 3) {
-        if (library->securityEngineIDLen == 0)
+        if (library->securityEngineIDLen == 0) {
             session->state = Session::NeedsProbe;
-        else
+        } else {
+            session->engineId = engineId;
             enterUser(library);
+        }
     }
     netsnmp_transport *transport = snmp_sess_transport(handle);
     session->socket = transport ? transport->sock : -1;
@@ -680,6 +740,7 @@ int KtNetSnmpChannel::transmit(Session *session, const std::shared_ptr<Exchange>
     }
 
     exchange->token = nextToken();
+    exchange->owner = session;
     session->exchanges[exchange->token] = exchange;
     exchangeOwners()[exchange->token] = session;
     exchange->inSend = true;
@@ -723,6 +784,7 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
     if (owner == exchangeOwners().end())
         return 1;
     Session *session = owner->second;
+    ++session->callbacks;
     auto found = session->exchanges.find(token);
     if (found == session->exchanges.end())
         return 1;
@@ -863,37 +925,34 @@ void KtNetSnmpChannel::probeFinished(Session *session, const KtNetSnmpResult &re
 {
     netsnmp_session *library = session->library();
     if (result.status == 0 && library->securityEngineIDLen > 0) {
-        engineIds()[engineKey(session->target)] =
-            QByteArray(reinterpret_cast<const char *>(library->securityEngineID),
-                       static_cast<int>(library->securityEngineIDLen));
+        session->engineId = QByteArray(reinterpret_cast<const char *>(library->securityEngineID),
+                                       static_cast<int>(library->securityEngineIDLen));
+        engineIds()[engineKey(session->target)] = session->engineId;
         enterUser(library);
         session->state = Session::Ready;
     } else {
         session->state = Session::NeedsProbe;
     }
-    if (session->waiting.empty())
-        return;
-    // The waiting sends go out (or fail with the probe's outcome) from the event loop, not
-    // from inside net-snmp's read.
-    QMetaObject::invokeMethod(
-        this,
-        [this, session, status = result.status] {
-            std::deque<std::shared_ptr<Exchange>> waiting;
-            waiting.swap(session->waiting);
-            for (const auto &exchange : waiting) {
-                int sent = status != 0 ? status : SPP_USM_UNKNOWN_ENGINEID;
-                if (session->state == Session::Ready)
-                    sent = transmit(session, exchange);
-                if (sent != 0) {
-                    exchange->done = true;
-                    exchange->result.status = sent;
-                    exchange->result.agentAddress = session->target.address;
-                    exchange->result.agentPort = session->target.port;
-                    deliverLater(exchange);
-                }
-            }
-        },
-        Qt::QueuedConnection);
+    // The waiting sends go out now (net-snmp allows sending from its callbacks), or fail with
+    // the probe's outcome.
+    std::deque<std::shared_ptr<Exchange>> waiting;
+    waiting.swap(session->waiting);
+    for (const auto &exchange : waiting) {
+        if (exchange->done)
+            continue; // given up meanwhile
+        int sent = result.status != 0 ? result.status : SPP_USM_UNKNOWN_ENGINEID;
+        if (session->state == Session::Ready)
+            sent = transmit(session, exchange);
+        if (sent != 0) {
+            exchange->done = true;
+            exchange->result = KtNetSnmpResult();
+            exchange->result.status = sent;
+            exchange->result.agentAddress = session->target.address;
+            exchange->result.agentPort = session->target.port;
+            if (!exchange->synchronous)
+                deliverLater(exchange);
+        }
+    }
 }
 
 void KtNetSnmpChannel::deliverLater(const std::shared_ptr<Exchange> &exchange)
@@ -929,17 +988,82 @@ void KtNetSnmpChannel::readSocket(Session *session)
     fd_set fds;
     FD_ZERO(&fds);
     FD_SET(session->socket, &fds);
+    const QByteArray peeked = peek(session);
     m_reading = true;
+    const quint64 callbacks = session->callbacks;
     snmp_sess_read(session->handle, &fds);
     m_reading = false;
+    if (session->callbacks == callbacks)
+        answerDropped(session, peeked);
     if (!m_ready.empty())
         deliverReady(); // may destroy this channel: nothing may follow
 }
 
-void KtNetSnmpChannel::waitFor(Session *session, const std::shared_ptr<Exchange> &exchange)
+QByteArray KtNetSnmpChannel::peek(Session *session)
 {
-    // Blocks like the library's synchronous calls, serving only this session's socket.
-    while (!exchange->done && session->handle) {
+    // Only SNMPv3 sessions need to see what net-snmp may drop (see answerDropped).
+    if (session->target.version != 3 || session->socket < 0)
+        return {};
+    QByteArray datagram(4096, Qt::Uninitialized);
+    const ssize_t size =
+        recv(session->socket, datagram.data(), static_cast<size_t>(datagram.size()),
+             MSG_PEEK | MSG_DONTWAIT);
+    datagram.resize(size > 0 ? static_cast<int>(size) : 0);
+    return datagram;
+}
+
+void KtNetSnmpChannel::answerDropped(Session *session, const QByteArray &datagram)
+{
+    // A datagram net-snmp could not match to any request. When it comes from another engine
+    // than the one the session talks to, the device has restarted with a new engine ID and
+    // reports that it does not know ours (a report net-snmp cannot tie to the request).
+    // Discover the engine again and send what is in flight once more, instead of waiting for
+    // the time-out.
+    if (session->target.version != 3 || session->state != Session::Ready || session->closing
+        || session->exchanges.empty() || session->engineId.isEmpty())
+        return;
+    const QByteArray engine = authoritativeEngineId(datagram);
+    if (engine.isEmpty() || engine == session->engineId)
+        return;
+    const QString key = engineKey(session->target);
+
+    engineIds().erase(key);
+    int failure = 0;
+    Session *fresh = openSession(session->target, &failure);
+    if (!fresh)
+        return;
+    // The exchanges move over; the old session is closed without reporting them.
+    std::vector<std::shared_ptr<Exchange>> moved;
+    for (const auto &entry : session->exchanges) {
+        if (entry.second->probe)
+            continue;
+        exchangeOwners().erase(entry.first);
+        entry.second->owner = fresh;
+        entry.second->resends = 0;
+        entry.second->lastReport = 0;
+        entry.second->sinceActivity.start();
+        moved.push_back(entry.second);
+    }
+    session->exchanges.clear();
+    closeSession(session);
+    for (const auto &exchange : moved)
+        fresh->waiting.push_back(exchange);
+    const int status = startProbe(fresh, false);
+    if (status != 0) {
+        KtNetSnmpResult failed;
+        failed.status = status;
+        probeFinished(fresh, failed);
+    }
+}
+
+void KtNetSnmpChannel::waitFor(Session *, const std::shared_ptr<Exchange> &exchange)
+{
+    // Blocks like the library's synchronous calls, serving only the socket of the session that
+    // carries the exchange (it changes when the device's engine had to be discovered again).
+    while (!exchange->done) {
+        Session *session = exchange->owner;
+        if (!session || !session->handle)
+            break;
         fd_set fds;
         FD_ZERO(&fds);
         int fdCount = 0;
@@ -952,7 +1076,11 @@ void KtNetSnmpChannel::waitFor(Session *session, const std::shared_ptr<Exchange>
         }
         const int ready = select(fdCount, &fds, nullptr, nullptr, &wait);
         if (ready > 0) {
+            const QByteArray peeked = peek(session);
+            const quint64 callbacks = session->callbacks;
             snmp_sess_read(session->handle, &fds);
+            if (session->callbacks == callbacks)
+                answerDropped(session, peeked);
         } else if (ready == 0) {
             snmp_sess_timeout(session->handle);
         } else if (errno != EINTR) {
@@ -961,11 +1089,22 @@ void KtNetSnmpChannel::waitFor(Session *session, const std::shared_ptr<Exchange>
             finish(session, exchange->token, failed);
             break;
         }
-        if (!exchange->done && exchange->sinceActivity.elapsed() > session->watchdogMs()) {
+        session = exchange->owner;
+        if (!exchange->done && session
+            && exchange->sinceActivity.elapsed() > session->watchdogMs()) {
             KtNetSnmpResult silent;
             silent.status = exchange->lastReport ? exchange->lastReport : SPP_CLASS_TIMEOUT;
-            finish(session, exchange->token, silent);
+            if (session->exchanges.count(exchange->token)) {
+                finish(session, exchange->token, silent);
+            } else {
+                exchange->done = true; // still waiting for a discovery that never ended
+                exchange->result = silent;
+            }
         }
+    }
+    if (!exchange->done) {
+        exchange->done = true;
+        exchange->result.status = SPP_CLASS_TL_FAILED;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -348,6 +349,91 @@ TEST(SecurityPasswords, RightPasswordAfterAWrongOneWorks)
     right.list = systemList();
     EXPECT_TRUE(right.ReadSync(true));
     EXPECT_EQ(right.list.Item(0).value, QStringLiteral("ap-bldg2-3f"));
+}
+
+// ---- Device restart --------------------------------------------------------------------------
+
+// qrn-apsim on a fixed port, so that a second start is the same device after a restart (with a
+// new SNMPv3 engine ID, as the simulator makes one at every start).
+class FixedSim
+{
+public:
+    explicit FixedSim(quint16 port) : m_port(port) {}
+    ~FixedSim() { stop(); }
+    bool start()
+    {
+        m_process.start(ApSim::executable(),
+                        {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:%1").arg(m_port),
+                         QStringLiteral("--state-dir"), m_state.path()});
+        QElapsedTimer waited;
+        waited.start();
+        QByteArray seen;
+        while (waited.elapsed() < 10000 && m_process.state() != QProcess::NotRunning) {
+            m_process.waitForReadyRead(50);
+            seen += m_process.readAllStandardOutput();
+            if (seen.contains("qrn-apsim ready"))
+                return true;
+        }
+        return false;
+    }
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+
+private:
+    quint16 m_port;
+    QTemporaryDir m_state;
+    QProcess m_process;
+};
+
+// The device answers a message for its old engine ID with a report net-snmp cannot match to
+// the request: the engine is discovered again and the request sent once more, at once.
+TEST(DeviceRestart, FirstV3RequestsAfterARestartWithANewEngineSucceed)
+{
+    const quint16 port = ApSim::freeUdpPort();
+    KtSNMPRequest syncRequest;
+    aim(syncRequest, QStringLiteral("127.0.0.1"), port, 3);
+    syncRequest.list = systemList();
+    KtSNMPRequest asyncRequest;
+    aim(asyncRequest, QStringLiteral("127.0.0.1"), port, 3);
+    asyncRequest.list = systemList();
+    {
+        FixedSim sim(port);
+        ASSERT_TRUE(sim.start());
+        ASSERT_TRUE(syncRequest.ReadSync(true));
+        ASSERT_TRUE(asyncRequest.ReadSync(true));
+    }
+    FixedSim again(port);
+    ASSERT_TRUE(again.start());
+
+    QVector<KtSNMPError> errors;
+    syncRequest.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
+    syncRequest.list.Item(0).value.clear();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_TRUE(syncRequest.ReadSync(true));
+    EXPECT_LT(elapsed.elapsed(), 900); // well before the 1 s time-out
+    EXPECT_TRUE(errors.isEmpty()) << errors.value(0).code;
+    EXPECT_EQ(syncRequest.list.Item(0).value, QStringLiteral("ap-bldg2-3f"));
+
+    // A request whose session still holds the old engine, answered asynchronously.
+    again.stop();
+    FixedSim third(port);
+    ASSERT_TRUE(third.start());
+    bool done = false;
+    KtSNMPError result;
+    asyncRequest.ReadAsync(
+        [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
+            result = status;
+            done = true;
+        },
+        nullptr, true);
+    ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+    EXPECT_EQ(result.code, 0);
 }
 
 } // namespace

@@ -464,4 +464,64 @@ TEST_F(Request2EditsDevice, ACompletionMayDestroyTheRequest)
     EXPECT_EQ(view->topLevelItemCount(), 16);
 }
 
+TEST_F(Request2EditsDevice, AnExceptionWhileFillingEndsAnAsynchronousReadAndIsShown)
+{
+    auto request = poolRequest(MVT_UMV);
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    auto *box = new QCheckBox(&m_form);
+    // Bit 60 lies beyond the 6 bytes of a MAC address.
+    request->BindEditList(2, QStringLiteral("60"), {box});
+    auto *bar = new QStatusBar(&m_form);
+    request->SetStatusControl(bar);
+    QList<KtSNMPError> completions;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        completions.append(status);
+    };
+    m_sim.clearLog();
+    ASSERT_TRUE(request->Get());
+    ASSERT_TRUE(spinUntil([&] { return !completions.isEmpty(); }));
+    EXPECT_EQ(completions.at(0).code, -519);
+    EXPECT_EQ(request->busy, 0);
+    EXPECT_TRUE(bar->currentMessage().startsWith(
+        QStringLiteral("Get: (KtSNMP++) Out of range for the bit(byte) index")))
+        << bar->currentMessage().toStdString();
+    // The first row ended the read: no further step was sent.
+    QThread::msleep(100);
+    EXPECT_EQ(m_sim.log().size(), 1);
+}
+
+TEST_F(Request2EditsDevice, AnExceptionWhileFillingLeavesASynchronousReadNotBusy)
+{
+    auto request = poolRequest(MVT_UMV);
+    auto *box = new QCheckBox(&m_form);
+    request->BindEditList(2, QStringLiteral("60"), {box});
+    try {
+        request->Get();
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.code(), -519);
+    }
+    EXPECT_EQ(request->busy, 0);
+}
+
+TEST_F(Request2EditsDevice, DestroyingARequestWithAReadInFlightDeliversNothingMore)
+{
+    auto request = poolRequest(MVT_UMV);
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    auto *view = new QTreeWidget(&m_form);
+    request->BindListView(view);
+    bool completed = false;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &) {
+        completed = true;
+    };
+    ASSERT_TRUE(request->Get());
+    request.reset();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(view->topLevelItemCount(), 0);
+}
+
 } // namespace

@@ -1,0 +1,355 @@
+// The "Home \ Information" configuration form against the simulated access point: the two
+// reads on opening, writes of the ticked rows only, the empty-row warning, the wait for an
+// outstanding read on closing, and the form's one editor.
+#include "apsim.h"
+#include "informationwindow.h"
+#include "ktdialogs.h"
+#include "ktexception.h"
+#include "ktsnmprequest2edits.h"
+#include "ktsnmpsession.h"
+#include "tconfigform.h"
+#include "tctrlbtnpanel.h"
+#include "teditspanel.h"
+#include "tmsgpanel.h"
+#include "tsnmpeditorpanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kSysContact = QStringLiteral("1.3.6.1.2.1.1.4.0");
+const QString kSysName = QStringLiteral("1.3.6.1.2.1.1.5.0");
+const QString kSysLocation = QStringLiteral("1.3.6.1.2.1.1.6.0");
+
+enum Row { Description, ObjectId, Uptime, Contact, Name, Location };
+
+class SessionEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        KtSNMPSession::OpenSession(m_dir.path());
+    }
+    void TearDown() override { KtSNMPSession::CloseSession(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
+
+// Runs the event loop until done() holds or the bound has passed.
+bool processUntil(const std::function<bool()> &done, int boundMs = 10000)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < boundMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QStringList memoLines(TConfigForm &form)
+{
+    const QString text = form.editorPanel()->MsgPanel()->memo()->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+class InformationWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString();
+        // Every request copies these when it is created.
+        g_snmpDevice.address = m_sim.address();
+        g_snmpDevice.port = m_sim.port();
+        g_snmpSecurity.version = 1;
+    }
+
+    // The simulator writes its log line just after it has answered: wait for it.
+    QStringList logLines(const QString &operation, int atLeast)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        for (;;) {
+            QStringList lines;
+            for (const QString &line : m_sim.log()) {
+                if (line.startsWith(QStringLiteral("v2c ") + operation + QLatin1Char(' ')))
+                    lines << line;
+            }
+            if (lines.size() >= atLeast || waited.elapsed() > 3000)
+                return lines;
+            QThread::msleep(5);
+        }
+    }
+
+    QString deviceValue(const QString &oid)
+    {
+        return m_sim.command(QStringLiteral("get ") + oid);
+    }
+
+    // Opens the form as the Home menu does and lets both reads finish.
+    std::unique_ptr<TConfigForm> openAndRead()
+    {
+        std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
+        form->show();
+        EXPECT_TRUE(processUntil([&] { return memoLines(*form).size() >= 2; }));
+        EXPECT_TRUE(processUntil([&] { return form->currentRequest()->busy == 0; }));
+        return form;
+    }
+
+    static QLineEdit *editor(TConfigForm &form, int row)
+    {
+        return qobject_cast<QLineEdit *>(form.editorPanel()->Grid()->RowAt(row).editor);
+    }
+    static QCheckBox *checkBox(TConfigForm &form, int row)
+    {
+        return form.editorPanel()->Grid()->RowAt(row).checkBox;
+    }
+
+    ApSim m_sim{{QStringLiteral("--profile"), QStringLiteral("v130")}};
+};
+
+// The creator's read goes out before the window shows; the refresh posted at construction
+// reads again once the event loop runs, into the same controls.
+TEST_F(InformationWindowTest, OpeningReadsTwiceIntoTheSameControls)
+{
+    std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Home \\ Information"));
+    ASSERT_EQ(form->requestCount(), 1);
+
+    // The first answer is on its way with the old name before the device is renamed.
+    ASSERT_EQ(logLines(QStringLiteral("get"), 1).size(), 1);
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set sysName renamed-ap")).startsWith("ok"));
+
+    QLineEdit *name = editor(*form, Name);
+    ASSERT_NE(name, nullptr);
+    QStringList shown;
+    QObject::connect(name, &QLineEdit::textChanged, [&](const QString &t) { shown << t; });
+    QTimer::singleShot(0, form.get(), [&] {
+        processUntil([&] { return memoLines(*form).size() >= 2; });
+        form->close();
+    });
+    form->exec();
+
+    const QStringList gets = logLines(QStringLiteral("get"), 2);
+    ASSERT_EQ(gets.size(), 2) << m_sim.log().join(QLatin1Char('\n')).toStdString();
+    for (const QString &line : gets) {
+        EXPECT_TRUE(line.contains(QStringLiteral("1.3.6.1.2.1.1.1.0 1.3.6.1.2.1.1.2.0 "
+                                                 "1.3.6.1.2.1.1.3.0 1.3.6.1.2.1.1.4.0 "
+                                                 "1.3.6.1.2.1.1.5.0 1.3.6.1.2.1.1.6.0 -> noError")))
+            << line.toStdString();
+    }
+    EXPECT_EQ(shown, QStringList({QStringLiteral("ap-bldg2-3f"), QStringLiteral("renamed-ap")}));
+    EXPECT_EQ(form->requestCount(), 0); // closing destroyed the request
+}
+
+TEST_F(InformationWindowTest, SixItemsThreeWritableInTheWindow)
+{
+    auto form = openAndRead();
+    TSNMPEditorPanel &panel = *form->editorPanel();
+    EXPECT_EQ(editor(*form, Description)->text(),
+              deviceValue(QStringLiteral("sysDescr")).section(QLatin1Char('"'), 1, 1));
+    EXPECT_FALSE(editor(*form, Uptime)->text().isEmpty());
+    for (int row = Description; row <= Location; ++row) {
+        EXPECT_EQ(editor(*form, row)->width(), 180);
+        EXPECT_EQ(checkBox(*form, row)->isHidden(), row < Contact);
+        EXPECT_FALSE(checkBox(*form, row)->isChecked());
+    }
+    TCtrlBtnPanel &bar = *panel.CtrlBtn();
+    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set Checked"));
+    EXPECT_FALSE(bar.checkAllButton()->isHidden());
+    EXPECT_FALSE(bar.clearChecksButton()->isHidden());
+    // The form grew from its design size to the panel.
+    EXPECT_EQ(form->size(), panel.sizeHint().boundedTo(QSize(800, 550)));
+}
+
+TEST_F(InformationWindowTest, SetWritesTheTickedRowsOnly)
+{
+    auto form = openAndRead();
+    const QString location = deviceValue(kSysLocation);
+    m_sim.clearLog();
+
+    editor(*form, Contact)->setText(QStringLiteral("Lab desk, ext. 12"));
+    editor(*form, Name)->setText(QStringLiteral("ap-lab-7"));
+    editor(*form, Location)->setText(QStringLiteral("must not be written"));
+    checkBox(*form, Contact)->click();
+    checkBox(*form, Name)->click();
+    QPushButton *set = form->editorPanel()->CtrlBtn()->setCheckedButton();
+    ASSERT_TRUE(set->isEnabled());
+    set->click();
+
+    const QStringList sets = logLines(QStringLiteral("set"), 1);
+    ASSERT_EQ(sets.size(), 1);
+    EXPECT_EQ(sets.first(), QStringLiteral("v2c set 1.3.6.1.2.1.1.4.0=\"Lab desk, ext. 12\" "
+                                           "1.3.6.1.2.1.1.5.0=\"ap-lab-7\" -> noError"));
+    EXPECT_EQ(deviceValue(kSysContact), QStringLiteral("ok displaystr \"Lab desk, ext. 12\""));
+    EXPECT_EQ(deviceValue(kSysName), QStringLiteral("ok displaystr \"ap-lab-7\""));
+    EXPECT_EQ(deviceValue(kSysLocation), location);
+
+    // The write was synchronous; reads are asynchronous again and the marks are gone.
+    KtSNMPRequest2Edits &request = *form->currentRequest();
+    EXPECT_EQ(request.mode, KtSNMPRequest2Controls::Asynchronous);
+    for (int i = 0; i < request.list().Count(); ++i)
+        EXPECT_EQ(request.list().Item(i).access & ACC_INVALID, 0) << i;
+    EXPECT_TRUE(memoLines(*form).last().startsWith(QStringLiteral("Set: ")));
+
+    // A refresh shows what the device now holds, the untouched location included.
+    form->editorPanel()->CtrlBtn()->refreshButton()->click();
+    EXPECT_TRUE(processUntil([&] { return request.busy == 0; }));
+    EXPECT_EQ(editor(*form, Name)->text(), QStringLiteral("ap-lab-7"));
+    EXPECT_EQ(editor(*form, Location)->text(), location.section(QLatin1Char('"'), 1, 1));
+}
+
+TEST_F(InformationWindowTest, EmptyTickedRowWarnsAndSendsNothing)
+{
+    auto form = openAndRead();
+    m_sim.clearLog();
+    KtDialogs::Script script;
+
+    editor(*form, Contact)->clear();
+    checkBox(*form, Contact)->click();
+    form->editorPanel()->CtrlBtn()->setCheckedButton()->click();
+
+    ASSERT_EQ(script.messages().size(), 1);
+    EXPECT_EQ(script.messages().first().text, QStringLiteral("Some items are empty!"));
+    EXPECT_EQ(script.messages().first().caption, QStringLiteral("Warning"));
+    EXPECT_TRUE(checkBox(*form, Contact)->isChecked());
+    // The warning is the only outcome: no write, and nothing asked of the device at all.
+    QThread::msleep(200);
+    EXPECT_TRUE(m_sim.log().isEmpty()) << m_sim.log().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(form->currentRequest()->mode, KtSNMPRequest2Controls::Asynchronous);
+}
+
+// An unticked empty row does not matter: only the ticked one is checked and written.
+TEST_F(InformationWindowTest, EmptyUntickedRowDoesNotStopTheWrite)
+{
+    auto form = openAndRead();
+    m_sim.clearLog();
+    KtDialogs::Script script;
+
+    editor(*form, Contact)->clear();
+    editor(*form, Name)->setText(QStringLiteral("ap-east"));
+    checkBox(*form, Name)->click();
+    form->editorPanel()->CtrlBtn()->setCheckedButton()->click();
+
+    EXPECT_TRUE(script.messages().isEmpty());
+    const QStringList sets = logLines(QStringLiteral("set"), 1);
+    ASSERT_EQ(sets.size(), 1);
+    EXPECT_EQ(sets.first(), QStringLiteral("v2c set 1.3.6.1.2.1.1.5.0=\"ap-east\" -> noError"));
+}
+
+TEST_F(InformationWindowTest, RefusedWriteIsReportedInTheMessagePanel)
+{
+    auto form = openAndRead();
+    KtDialogs::Script script;
+    ASSERT_TRUE(m_sim.command(QStringLiteral("error ") + kSysName + QStringLiteral(" genErr"))
+                    .startsWith("ok"));
+    editor(*form, Name)->setText(QStringLiteral("refused"));
+    checkBox(*form, Name)->click();
+    const int before = memoLines(*form).size();
+    form->editorPanel()->CtrlBtn()->setCheckedButton()->click();
+
+    EXPECT_TRUE(script.messages().isEmpty());
+    const QStringList lines = memoLines(*form);
+    ASSERT_EQ(lines.size(), before + 1);
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("Set: "))) << lines.last().toStdString();
+    EXPECT_EQ(deviceValue(kSysName), QStringLiteral("ok displaystr \"ap-bldg2-3f\""));
+}
+
+// Closing with a read still on its way keeps the window up until the answer is in.
+TEST_F(InformationWindowTest, ClosingWaitsForTheOutstandingRead)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("delay 1500")).startsWith("ok"));
+    std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
+    form->show();
+    ASSERT_EQ(form->currentRequest(), nullptr); // the refresh has not run yet
+    bool visibleWhileWaiting = false;
+    bool closingWhileWaiting = false;
+    QTimer::singleShot(300, form.get(), [&] {
+        visibleWhileWaiting = form->isVisible();
+        closingWhileWaiting = form->isClosing();
+    });
+    QElapsedTimer closing;
+    closing.start();
+    form->close();
+    const qint64 waited = closing.elapsed();
+
+    EXPECT_TRUE(visibleWhileWaiting);
+    EXPECT_TRUE(closingWhileWaiting);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->requestCount(), 0);
+    // The answer leaves the device 1.5 s after the question: the close cannot have ended
+    // sooner.
+    EXPECT_GE(waited, 1300);
+    EXPECT_EQ(logLines(QStringLiteral("get"), 1).size(), 1);
+}
+
+TEST_F(InformationWindowTest, SecondEditorIsRefused)
+{
+    std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
+    TSNMPEditorPanel *first = form->editorPanel();
+    auto second = std::make_unique<KtSNMPRequest2Edits>(form.get(), InformationWindow::Items,
+                                                        SVT_SV);
+    try {
+        form->AddEditor(second.get());
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Can not change Type of a Config Form!"));
+    }
+    EXPECT_EQ(form->editorPanel(), first);
+    EXPECT_EQ(form->requestCount(), 1);
+    EXPECT_EQ(form->formType(), TConfigForm::EditorForm);
+}
+
+// A list too long for the screen leaves the form at 800 by 550; the grid scrolls.
+TEST_F(InformationWindowTest, LargePanelIsLimitedAndScrolls)
+{
+    std::vector<KtSNMPVarItem> items;
+    for (int i = 0; i < 40; ++i) {
+        KtSNMPVarItem item;
+        item.oid = QStringLiteral("1.3.6.1.2.1.1.4");
+        item.name = QStringLiteral("A rather long caption for row %1").arg(i);
+        item.syntax = SYN_DISPLAYSTR;
+        item.access = ACC_READWRITE;
+        items.push_back(item);
+    }
+    items.push_back({});
+    auto form = std::make_unique<TConfigForm>();
+    auto *request = new KtSNMPRequest2Edits(form.get(), items.data(), SVT_SV);
+    TSNMPEditorPanel *panel = form->AddEditor(request);
+    panel->SetEditorWidth(400);
+    EXPECT_GT(panel->sizeHint().height(), 550);
+    EXPECT_GT(panel->sizeHint().width(), 800);
+    EXPECT_EQ(form->size(), QSize(800, 550));
+    form->show();
+    QCoreApplication::processEvents();
+    auto *scroll = panel->Grid()->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(scroll->horizontalScrollBar()->maximum(), 0);
+    form->close();
+}
+
+} // namespace

@@ -418,6 +418,22 @@ void enterUser(netsnmp_session *session)
 
 } // namespace
 
+bool KtNetSnmp::shiftEngineClock(const QString &ipv4, quint16 port, int boots, int seconds)
+{
+    auto known = engineIds().find(ipv4 + QLatin1Char(':') + QString::number(port));
+    if (known == engineIds().end())
+        return false;
+    const auto *id = reinterpret_cast<const u_char *>(known->second.constData());
+    const auto length = static_cast<u_int>(known->second.size());
+    u_int engineBoots = 0;
+    u_int engineTime = 0;
+    if (get_enginetime(id, length, &engineBoots, &engineTime, TRUE) != SNMPERR_SUCCESS)
+        return false;
+    return set_enginetime(id, length, static_cast<u_int>(int(engineBoots) + boots),
+                          static_cast<u_int>(int(engineTime) + seconds), TRUE)
+           == SNMPERR_SUCCESS;
+}
+
 bool KtNetSnmpTarget::sameSession(const KtNetSnmpTarget &o) const
 {
     return address == o.address && port == o.port && version == o.version

@@ -63,6 +63,9 @@ namespace KtNetSnmp {
 bool resolveAddress(const QString &text, QString *ipv4);
 // Datagrams net-snmp has sent in this process (requests, retransmissions and probes).
 quint64 packetsSent();
+// Tests: shifts what this process believes of a known SNMPv3 device's boot count and clock,
+// as when the device restarted behind its back. False when the device's engine is not known.
+bool shiftEngineClock(const QString &ipv4, quint16 port, int boots, int seconds);
 } // namespace KtNetSnmp
 
 class KtNetSnmpChannel : public QObject

@@ -2,6 +2,7 @@
 // simulated access point.
 #include "apsim.h"
 #include "ktexception.h"
+#include "ktnetsnmpchannel.h"
 #include "ktsnmprequest.h"
 #include "ktsnmpsession.h"
 
@@ -389,6 +390,37 @@ private:
     QTemporaryDir m_state;
     QProcess m_process;
 };
+
+// A device that restarted keeps its engine ID but counts one boot more and starts its clock
+// again: its first answer is a report that our message is not in its time window. net-snmp
+// takes the device's clock from it and sends again; the request succeeds.
+TEST(DeviceRestart, TimeWindowReportAfterARestartIsNotAnError)
+{
+    ApSim sim;
+    ASSERT_TRUE(sim.start()) << sim.error().toStdString();
+    for (bool asynchronous : {false, true}) {
+        KtSNMPRequest request;
+        aim(request, sim.address(), sim.port(), 3);
+        request.list = systemList();
+        ASSERT_TRUE(request.ReadSync(true));
+        ASSERT_TRUE(KtNetSnmp::shiftEngineClock(sim.address(), sim.port(), -1, 5000));
+        QVector<KtSNMPError> errors;
+        request.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
+        request.list.Item(0).value.clear();
+        const quint64 sentBefore = KtNetSnmp::packetsSent();
+        if (asynchronous) {
+            bool done = false;
+            request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; },
+                              nullptr, true);
+            ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+        } else {
+            EXPECT_TRUE(request.ReadSync(true));
+        }
+        EXPECT_TRUE(errors.isEmpty()) << errors.value(0).code;
+        EXPECT_EQ(request.list.Item(0).value, QStringLiteral("ap-bldg2-3f"));
+        EXPECT_EQ(KtNetSnmp::packetsSent() - sentBefore, 2u); // the request, sent again once
+    }
+}
 
 // The device answers a message for its old engine ID with a report net-snmp cannot match to
 // the request: the engine is discovered again and the request sent once more, at once.

@@ -202,6 +202,27 @@ TEST_F(DeviceTest, ScalarGetOverV3AuthNoPrivAndNoAuth)
     expectScalars(none);
 }
 
+TEST_F(DeviceTest, ScalarGetOverV3WithSha)
+{
+    KtSNMPRequest sha;
+    aim(sha, m_sim, 3);
+    sha.securityLevel = 2;
+    sha.securityName = QStringLiteral("authsha");
+    sha.authProtocol = 3;
+    sha.privProtocol = 1;
+    sha.list = systemList();
+    expectScalars(sha);
+
+    // AES-128 privacy (privacy protocol 3) beside the DES of the launch parameters.
+    KtSNMPRequest aes;
+    aim(aes, m_sim, 3);
+    aes.securityName = QStringLiteral("authsha");
+    aes.authProtocol = 3;
+    aes.privProtocol = 3;
+    aes.list = systemList();
+    expectScalars(aes);
+}
+
 TEST_F(DeviceTest, ScalarTheDeviceLacksIsVariableDoesNotExist)
 {
     for (int version : {0, 1, 3}) {

@@ -149,18 +149,16 @@ TEST_F(InformationWindowTest, OpeningReadsTwiceIntoTheSameControls)
     QObject::connect(name, &QLineEdit::textChanged, [&](const QString &t) { shown << t; });
     QTimer::singleShot(0, form.get(), [&] {
         processUntil([&] { return memoLines(*form).size() >= 2; });
-        form->close();
+        form->editorPanel()->CtrlBtn()->closeButton()->click();
     });
     form->exec();
 
     const QStringList gets = logLines(QStringLiteral("get"), 2);
     ASSERT_EQ(gets.size(), 2) << m_sim.log().join(QLatin1Char('\n')).toStdString();
-    for (const QString &line : gets) {
-        EXPECT_TRUE(line.contains(QStringLiteral("1.3.6.1.2.1.1.1.0 1.3.6.1.2.1.1.2.0 "
-                                                 "1.3.6.1.2.1.1.3.0 1.3.6.1.2.1.1.4.0 "
-                                                 "1.3.6.1.2.1.1.5.0 1.3.6.1.2.1.1.6.0 -> noError")))
-            << line.toStdString();
-    }
+    const QString asked = QStringLiteral("1.3.6.1.2.1.1.1.0 1.3.6.1.2.1.1.2.0 1.3.6.1.2.1.1.3.0 "
+                                         "1.3.6.1.2.1.1.4.0 1.3.6.1.2.1.1.5.0 1.3.6.1.2.1.1.6.0");
+    for (const QString &line : gets)
+        EXPECT_TRUE(line.contains(asked + QStringLiteral(" -> noError"))) << line.toStdString();
     EXPECT_EQ(shown, QStringList({QStringLiteral("ap-bldg2-3f"), QStringLiteral("renamed-ap")}));
     EXPECT_EQ(form->requestCount(), 0); // closing destroyed the request
 }
@@ -276,6 +274,25 @@ TEST_F(InformationWindowTest, RefusedWriteIsReportedInTheMessagePanel)
     ASSERT_EQ(lines.size(), before + 1);
     EXPECT_TRUE(lines.last().startsWith(QStringLiteral("Set: "))) << lines.last().toStdString();
     EXPECT_EQ(deviceValue(kSysName), QStringLiteral("ok displaystr \"ap-bldg2-3f\""));
+}
+
+// A refused read is a line in the message panel; the window stays and shows what it had.
+TEST_F(InformationWindowTest, ReadFailureIsReportedInTheMessagePanel)
+{
+    KtDialogs::Script script;
+    auto form = openAndRead();
+    const QString name = editor(*form, Name)->text();
+    ASSERT_TRUE(m_sim.command(QStringLiteral("error ") + kSysName + QStringLiteral(" genErr"))
+                    .startsWith("ok"));
+    const int before = memoLines(*form).size();
+    form->editorPanel()->CtrlBtn()->refreshButton()->click();
+    ASSERT_TRUE(processUntil([&] { return memoLines(*form).size() > before; }));
+    EXPECT_TRUE(processUntil([&] { return form->currentRequest()->busy == 0; }));
+
+    EXPECT_TRUE(script.messages().isEmpty());
+    EXPECT_TRUE(memoLines(*form).last().startsWith(QStringLiteral("Get: ")));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(editor(*form, Name)->text(), name);
 }
 
 // Closing with a read still on its way keeps the window up until the answer is in.

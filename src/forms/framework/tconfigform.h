@@ -20,7 +20,8 @@ public:
     enum FormType : quint8 { EmptyForm = 0, EditorForm = 1 };
 
     // Posted to the form at construction; the form refreshes when it arrives.
-    static constexpr QEvent::Type RefreshEventType = static_cast<QEvent::Type>(QEvent::User + 1234);
+    static constexpr QEvent::Type RefreshEventType =
+        static_cast<QEvent::Type>(QEvent::User + 1234);
 
     explicit TConfigForm(QWidget *owner = nullptr);
     ~TConfigForm() override;

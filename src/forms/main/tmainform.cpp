@@ -9,10 +9,27 @@
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpsession.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QStatusBar>
 #include <QTimer>
 
+#include <exception>
+
 TMainForm *MainForm = nullptr;
+
+// The resource lives in a static library: without this its registration would be dropped.
+static void initMainFormResources()
+{
+    Q_INIT_RESOURCE(tmainform);
+}
 
 namespace {
 
@@ -23,7 +40,157 @@ QTimer *makeTimer(QObject *owner, int interval)
     return timer;
 }
 
+const QString ReadyText = QStringLiteral("Ready. ");
+// The Status menu compares the remembered status line with exactly this text. The built-in
+// time-out text carries the "(SNMPClass) " prefix, so it matches only when a catalogue words
+// the time-out this way.
+const QString TimedOutText = QStringLiteral("SNMP request timed out!");
+
+// ---- Device variables the main window reads ----
+
+const KtSNMPVarItem StatusItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.4"), QStringLiteral("stLED"), SYN_INTEGER,
+     ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+const KtSNMPVarItem FirmwareItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.1.1.1"), QStringLiteral("stFirmwareVersion"),
+     SYN_DISPLAYSTR, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+const KtSNMPVarItem CountryItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.6"), QStringLiteral("countrycode"),
+     SYN_DISPLAYSTR, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+// Fully instanced: the last component is the band (1 = 802.11a, 2 = 802.11g).
+const KtSNMPVarItem TurboItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.2.1"), QStringLiteral("turbomodes"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.2.2"), QStringLiteral("turbomodes"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+const KtSNMPVarItem ApModeItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.1.1"), QStringLiteral("apmodes"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.1.2"), QStringLiteral("apmodes"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+const KtSNMPVarItem MultiSsidItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.9"), QStringLiteral("mssidsupported"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+// The whole LAN group travels together; only the address and the mask are kept.
+const KtSNMPVarItem LanItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2.1"), QStringLiteral("hGetIPFrom"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2.2"), QStringLiteral("hIPAddress"),
+     SYN_IPADDRESS, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2.3"), QStringLiteral("hSubnetMask"),
+     SYN_IPADDRESS, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2.4"), QStringLiteral("hDefaultGateway"),
+     SYN_IPADDRESS, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.1"), QStringLiteral("sysRestart"),
+     SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {}, {}},
+    {},
+};
+
+const KtSNMPVarItem ClientInfoItems[] = {
+    {QStringLiteral("1.3.6.1.4.1.32473.11.37.4.99.1.1.7"),
+     QStringLiteral("clientinfosupported"), SYN_INTEGER, ACC_READONLY, nullptr, {}, {}, {}, {},
+     {}},
+    {},
+};
+
+// stLED: a lit bit and a blink bit per lamp.
+enum LedBits : int {
+    PowerLit = 0x0001,
+    PowerBlink = 0x0002,
+    Radio11gLit = 0x0040,
+    Radio11gBlink = 0x0080,
+    Radio11aLit = 0x0100,
+    Radio11aBlink = 0x0200,
+    Lan1Lit = 0x0400,
+    Lan1Blink = 0x0800,
+    Lan2Lit = 0x1000,
+    Lan2Blink = 0x2000,
+};
+
+// A text that is not a plain decimal number counts as 0.
+int ledValue(const QString &text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+// One part of a dotted address, converted the way the checks need it: false for a part that
+// is not a decimal number.
+bool dottedParts(const QString &text, int parts[4])
+{
+    // Steps of the address check before the conversion: a leading dot, a first dot that is the
+    // last character (this includes the empty text), or not exactly three dots.
+    const int firstDot = text.indexOf(u'.');
+    if (text.startsWith(u'.') || firstDot == text.size() - 1)
+        return false;
+    if (text.count(u'.') != 3)
+        return false;
+    const QStringList texts = text.split(u'.');
+    for (int i = 0; i < 4; ++i) {
+        try {
+            parts[i] = KtLaunchParameters::StrToInt(texts.at(i));
+        } catch (const KtConvertError &) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+// ---- Lamps ----
+
+TMainLamp::TMainLamp(QWidget *parent) : QWidget(parent)
+{
+    setFixedSize(13, 13);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void TMainLamp::setBrushColor(const QColor &color)
+{
+    if (m_color == color)
+        return;
+    m_color = color;
+    update();
+}
+
+void TMainLamp::toggle()
+{
+    if (!blink)
+        return;
+    setBrushColor(m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark));
+}
+
+void TMainLamp::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));
+    painter.setBrush(m_color);
+    painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
+}
+
+// ---- The window ----
 
 QString TMainForm::onlyHostMessage()
 {
@@ -48,6 +215,24 @@ TMainForm::TMainForm(const QStringList &parameters, QWidget *parent)
 
 TMainForm::~TMainForm()
 {
+    Timer1->stop();
+    Timer2->stop();
+    Timer3->stop();
+    Timer4->stop();
+    // The main window goes only when the process ends: answers still in flight are of no
+    // interest to anyone, so its requests do not wait for them (a silent device would hold
+    // the exit for the firmware read's 20 s). Closing their sessions drops those answers.
+    const auto drop = [](KtSNMPRequest2Edits *request) {
+        request->OnGetComplete = nullptr;
+        request->request.alive = 0;
+        request->request.outstanding = 0;
+    };
+    if (m_statusRequest)
+        drop(m_statusRequest.get());
+    for (auto &request : m_capabilityRequests)
+        drop(request.get());
+    m_statusRequest.reset();
+    m_capabilityRequests.clear();
     if (MainForm == this)
         MainForm = nullptr;
 }
@@ -64,9 +249,180 @@ void TMainForm::buildWindow()
     connect(Timer3, &QTimer::timeout, this, &TMainForm::Timer3Timer);
     connect(Timer4, &QTimer::timeout, this, &TMainForm::Timer4Timer);
     Timer4->start();
-    // TODO: front-panel picture, lamps, status bar and menus belong to the main window's own
-    // work; they go here, before the creation handler.
+
+    buildFrontPanel();
+    buildCapabilityFields();
+    buildMenus();
+    connectMenuItems();
 }
+
+void TMainForm::buildFrontPanel()
+{
+    initMainFormResources();
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setAutoFillBackground(true);
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, QColor(0xD4, 0xD0, 0xC8));
+    client->setPalette(palette);
+    setCentralWidget(client);
+
+    Image1 = new QLabel(client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/forms/main/frontpanel.png")));
+    Image1->setGeometry(QRect(QPoint(0, 0), Image1->pixmap().size()));
+
+    // Left to right over the six LEDs of the picture, all on one row.
+    const struct {
+        TMainLamp **lamp;
+        const char *name;
+        int left;
+    } lamps[] = {
+        {&Sh_11a, "Sh_11a", 114}, {&Sh_11b, "Sh_11b", 128}, {&Shape1, "Shape1", 142},
+        {&Shape2, "Shape2", 156}, {&Shape5, "Shape5", 170}, {&Sh_power, "Sh_power", 185},
+    };
+    for (const auto &entry : lamps) {
+        auto *lamp = new TMainLamp(client);
+        lamp->setObjectName(QString::fromLatin1(entry.name));
+        lamp->move(entry.left, 276);
+        lamp->raise();
+        *entry.lamp = lamp;
+    }
+
+    MainStatusBar = new QStatusBar(this);
+    MainStatusBar->setObjectName(QStringLiteral("MainStatusBar"));
+    MainStatusBar->setSizeGripEnabled(false);
+    // The bar's one panel; as the last panel it reaches to the window's right edge.
+    MainStatusPanel = new QLabel(MainStatusBar);
+    MainStatusPanel->setObjectName(QStringLiteral("MainStatusPanel"));
+    MainStatusPanel->setMinimumWidth(50);
+    MainStatusBar->addWidget(MainStatusPanel, 1);
+    setStatusBar(MainStatusBar);
+}
+
+void TMainForm::buildCapabilityFields()
+{
+    // Invisible edits: other windows read their text. Until the device first answers each
+    // holds its design-time text.
+    const struct {
+        QLineEdit **field;
+        const char *name;
+        const char *text;
+    } fields[] = {
+        {&Ed_FwVer, "Ed_FwVer", "Ed_FwVer"},
+        {&Ed_Countrycode, "Ed_Countrycode", "Ed_Countrycode"},
+        {&ED_Turbomode, "ED_Turbomode", "ED_Turbomode"},
+        {&ED_Turbomode_g, "ED_Turbomode_g", "ED_Turbomode"},
+        {&APModeSupport, "APModeSupport", ""},
+        {&APModeSupport11g, "APModeSupport11g", ""},
+        {&ifMultiSSID_Edit, "ifMultiSSID_Edit", "ifMultiSSID_Edit"},
+        {&IPAddressEdit, "IPAddressEdit", "IPAddressEdit"},
+        {&SubMaskEdit, "SubMaskEdit", "SubMaskEdit"},
+        {&Ifclientinfosupported, "Ifclientinfosupported", "Ifclientinfosupported"},
+    };
+    for (const auto &entry : fields) {
+        auto *field = new QLineEdit(centralWidget());
+        field->setObjectName(QString::fromLatin1(entry.name));
+        field->setText(QString::fromLatin1(entry.text));
+        field->hide();
+        *entry.field = field;
+    }
+}
+
+void TMainForm::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    const auto menu = [bar](const char *name, const char *caption) {
+        QMenu *result = bar->addMenu(QString::fromLatin1(caption));
+        result->setObjectName(QString::fromLatin1(name));
+        return result;
+    };
+    // Items stay disabled until the window they open exists (connectMenuItems).
+    const auto item = [](QMenu *owner, const char *name, const char *caption) {
+        QAction *result = owner->addAction(QString::fromLatin1(caption));
+        result->setObjectName(QString::fromLatin1(name));
+        result->setEnabled(false);
+        return result;
+    };
+
+    Home1 = menu("Home1", "Home");
+    Information1 = item(Home1, "Information1", "Information");
+    Wireless1 = item(Home1, "Wireless1", "Wireless");
+    LAN1 = item(Home1, "LAN1", "LAN");
+
+    Advanced1 = menu("Advanced1", "Advanced");
+    Performance1 = item(Advanced1, "Performance1", "Performance");
+    Filters1 = item(Advanced1, "Filters1", "Filters");
+    Grouping1 = item(Advanced1, "Grouping1", "Grouping");
+    DHCPServer1 = item(Advanced1, "DHCPServer1", "DHCP Server");
+    MultiSSID1 = item(Advanced1, "MultiSSID1", "Multi-SSID");
+    RogueAP1 = item(Advanced1, "RogueAP1", "Rogue AP ");
+
+    Tools1 = menu("Tools1", "Tools");
+    Admin1 = item(Tools1, "Admin1", "Admin");
+    System1 = item(Tools1, "System1", "System");
+    Firmware1 = item(Tools1, "Firmware1", "Firmware");
+    ConfigurationFile1 = item(Tools1, "ConfigurationFile1", "Configuration File");
+    Miscellaneous1 = item(Tools1, "Miscellaneous1", "Miscellaneous");
+    SNTP1 = item(Tools1, "SNTP1", "SNTP");
+
+    Status1 = menu("Status1", "Status");
+    DeviceInfo1 = item(Status1, "DeviceInfo1", "Device Info");
+    Stats1 = item(Status1, "Stats1", "Stats");
+    ClientInfo1 = item(Status1, "ClientInfo1", "Client Info");
+    Log1 = item(Status1, "Log1", "Log");
+    connect(Status1, &QMenu::aboutToShow, this, &TMainForm::Status1Click);
+
+    Help1 = menu("Help1", "Help");
+    About1 = item(Help1, "About1", "About");
+}
+
+void TMainForm::connectMenuItems()
+{
+    // One line per window, added by the work that builds the window, e.g.
+    //     connectWindow(DeviceInfo1, FM_DevInfo);
+}
+
+void TMainForm::connectModal(QAction *item, std::function<QDialog *()> create,
+                             std::function<void()> done)
+{
+    item->setEnabled(true);
+    connect(item, &QAction::triggered, this, [this, create, done] {
+        QDialog *window = nullptr;
+        try {
+            window = create();
+            if (window)
+                window->exec();
+        } catch (const KtException &e) {
+            showError(e.text());
+        } catch (const KtConvertError &e) {
+            showError(e.text());
+        } catch (const std::exception &e) {
+            showError(QString::fromLocal8Bit(e.what()));
+        }
+        delete window;
+        // Every item clears its instance variable, so no window outlives its variable.
+        if (done)
+            done();
+    });
+}
+
+void TMainForm::showError(const QString &text)
+{
+    KtDialogs::message(this, text, KtModule::modelName());
+}
+
+QString TMainForm::statusText() const
+{
+    return MainStatusPanel ? MainStatusPanel->text() : QString();
+}
+
+void TMainForm::rememberStatus()
+{
+    m_rememberedStatus = statusText();
+}
+
+// ---- Start-up ----
 
 void TMainForm::FormCreate()
 {
@@ -122,14 +478,73 @@ void TMainForm::runStartUp()
 
 void TMainForm::applyWindowShape()
 {
-    // TODO: client area = front-panel picture + 10 pixels wide, picture + status bar high;
-    // fixed border, no maximise button. Comes with the picture.
+    // Client area: the picture plus 10 pixels wide, the picture plus the status bar high (the
+    // menu bar comes on top, as a window's menu does). Fixed border, no maximise button.
+    const QSize picture = Image1->pixmap().size();
+    centralWidget()->setFixedSize(picture.width() + 10, picture.height());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
 }
 
 void TMainForm::startSession()
 {
-    // TODO: status request (6 s, no retries, completion to the lamps), first read, Timer1 and
-    // Timer4, capability requests. Comes with the main window's own work.
+    m_statusRequest = std::make_unique<KtSNMPRequest2Edits>(this, StatusItems, SVT_SV);
+    m_statusRequest->request.timeout = 600;
+    m_statusRequest->request.retries = 0;
+    m_statusRequest->SetStatusControl(MainStatusPanel);
+    m_statusRequest->OnGetComplete = [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        StatusComplete(status);
+    };
+    Timer1Timer();
+    Timer1->start();
+    Timer4->start();
+
+    const auto capability = [this](const KtSNMPVarItem *table, int itemType) {
+        auto request = std::make_unique<KtSNMPRequest2Edits>(this, table, itemType);
+        // A failed capability read keeps the field's text and shows nothing: without a status
+        // control the default report would put a message box up every two seconds.
+        request->request.statusCallback = nullptr;
+        m_capabilityRequests.push_back(std::move(request));
+        return m_capabilityRequests.back().get();
+    };
+    const auto read = [](KtSNMPRequest2Edits *request) {
+        try {
+            request->Get();
+        } catch (const KtException &) {
+            request->busy = 0; // the field keeps its text; the next pass tries again
+        }
+    };
+
+    KtSNMPRequest2Edits *firmware = capability(FirmwareItems, SVT_SV);
+    firmware->request.timeout = 2000;
+    firmware->BindEdit(0, QStringLiteral("%s"), Ed_FwVer);
+    read(firmware);
+
+    KtSNMPRequest2Edits *country = capability(CountryItems, SVT_SV);
+    country->BindEdit(0, QStringLiteral("%s"), Ed_Countrycode);
+    read(country);
+
+    KtSNMPRequest2Edits *turbo = capability(TurboItems, MVT_SV);
+    turbo->BindEdit(0, QStringLiteral("%s"), ED_Turbomode);
+    turbo->BindEdit(1, QStringLiteral("%s"), ED_Turbomode_g);
+    read(turbo);
+
+    KtSNMPRequest2Edits *apModes = capability(ApModeItems, MVT_SV);
+    apModes->BindEdit(0, QStringLiteral("%u"), APModeSupport);
+    apModes->BindEdit(1, QStringLiteral("%u"), APModeSupport11g);
+    read(apModes);
+
+    KtSNMPRequest2Edits *multiSsid = capability(MultiSsidItems, SVT_SV);
+    multiSsid->BindEdit(0, QStringLiteral("%u"), ifMultiSSID_Edit);
+    read(multiSsid);
+
+    KtSNMPRequest2Edits *lan = capability(LanItems, SVT_SV);
+    lan->BindEdit(1, QStringLiteral("%s"), IPAddressEdit);
+    lan->BindEdit(2, QStringLiteral("%s"), SubMaskEdit);
+    read(lan);
 }
 
 void TMainForm::terminate()
@@ -140,38 +555,179 @@ void TMainForm::terminate()
     QCoreApplication::exit(0);
 }
 
-void TMainForm::Timer1Timer() {}
+// ---- Status poll and lamps ----
 
-void TMainForm::Timer2Timer() {}
+void TMainForm::Timer1Timer()
+{
+    if (m_statusRequest && !m_statusRequest->busy) {
+        // A read still waiting for its answer is not sent again: its late time-out would
+        // otherwise paint the lamps black after the device had answered a newer read.
+        try {
+            m_statusRequest->Get();
+        } catch (const KtException &e) {
+            m_statusRequest->busy = 0;
+            KtSNMPError failure;
+            failure.code = e.code();
+            failure.text = e.text();
+            failure.finished = 1;
+            StatusComplete(failure);
+        }
+    }
+    rememberStatus();
+}
 
-void TMainForm::Timer3Timer() {}
+void TMainForm::StatusComplete(const KtSNMPError &status)
+{
+    if (status.code != 0) {
+        Timer2->stop();
+        Timer3->stop();
+        MainStatusPanel->setText(status.text);
+        rememberStatus();
+        paintAllLampsDark();
+        return;
+    }
+
+    const int led = ledValue(m_statusRequest->list().Item(0).value);
+    MainStatusPanel->setText(ReadyText);
+    const auto setLamp = [led](TMainLamp *lamp, int litBit, int blinkBit) {
+        lamp->setBrushColor(QColor((led & litBit) ? TMainLamp::Lit : TMainLamp::Dark));
+        lamp->blink = (led & blinkBit) != 0;
+    };
+    setLamp(Sh_power, PowerLit, PowerBlink);
+    setLamp(Sh_11b, Radio11gLit, Radio11gBlink);
+    setLamp(Sh_11a, Radio11aLit, Radio11aBlink);
+    setLamp(Shape1, Lan1Lit, Lan1Blink);
+    setLamp(Shape2, Lan2Lit, Lan2Blink);
+    Shape5->setBrushColor(QColor(TMainLamp::Lit));
+    Shape5->blink = false;
+    // Enabling a running timer leaves its rhythm alone.
+    if (!Timer2->isActive())
+        Timer2->start();
+    if (!Timer3->isActive())
+        Timer3->start();
+}
+
+void TMainForm::paintAllLampsDark()
+{
+    for (TMainLamp *lamp : {Sh_11a, Sh_11b, Shape1, Shape2, Shape5, Sh_power})
+        lamp->setBrushColor(QColor(TMainLamp::Dark));
+}
+
+void TMainForm::Timer2Timer()
+{
+    Sh_power->toggle();
+    Sh_11a->toggle();
+    Sh_11b->toggle();
+    rememberStatus();
+}
+
+void TMainForm::Timer3Timer()
+{
+    Shape1->toggle();
+    Shape2->toggle();
+    rememberStatus();
+}
 
 void TMainForm::Timer4Timer()
 {
-    // TODO: read the six capability requests again. They exist only after the session start;
-    // a start-up that stopped on an error leaves this timer running without them.
+    // Firmware, country, turbo modes, AP modes, multi-SSID, LAN. Before the session start (or
+    // after a start-up that stopped on an error) there are none.
+    for (auto &request : m_capabilityRequests) {
+        // A read still in flight (the firmware read waits up to 20 s) is not sent again.
+        if (request->busy)
+            continue;
+        try {
+            request->Get();
+        } catch (const KtException &) {
+            request->busy = 0;
+        }
+    }
 }
 
-// ---- Interface first; the implementation follows ----
+// ---- Status menu ----
 
-TMainLamp::TMainLamp(QWidget *parent) : QWidget(parent) {}
-
-void TMainLamp::setBrushColor(const QColor &color)
+void TMainForm::Status1Click()
 {
-    m_color = color;
-    update();
+    const auto silent = [this] {
+        return m_rememberedStatus == TimedOutText || m_rememberedStatus.isEmpty();
+    };
+    // The device is known not to answer: no read, the item goes.
+    if (silent()) {
+        ClientInfo1->setVisible(false);
+        return;
+    }
+
+    bool ok = false;
+    {
+        KtSNMPRequest2Edits request(this, ClientInfoItems, SVT_SV);
+        request.mode = KtSNMPRequest2Controls::Synchronous;
+        // Whether the device knows the capability decides the item; a failure is no news for
+        // the user, so no message box.
+        request.request.statusCallback = nullptr;
+        request.BindEdit(0, QStringLiteral("%u"), Ifclientinfosupported);
+        try {
+            ok = request.Get();
+        } catch (const KtException &e) {
+            showError(e.text());
+            ClientInfo1->setVisible(false);
+            return;
+        }
+    }
+    if (ok) {
+        ClientInfo1->setVisible(Ifclientinfosupported->text() == QStringLiteral("1"));
+        return;
+    }
+    if (silent()) {
+        ClientInfo1->setVisible(false);
+        return;
+    }
+    // Firmware before the capability existed: v1.x has client information, later ones
+    // without the variable do not. The second character is the major version digit.
+    const QString firmware = Ed_FwVer->text();
+    const QString digit = firmware.size() >= 2 ? firmware.mid(1, 1) : QString();
+    int major = 0;
+    try {
+        major = KtLaunchParameters::StrToInt(digit);
+    } catch (const KtConvertError &e) {
+        // The conversion error is shown as the application shows any error; the item goes.
+        showError(e.text());
+        ClientInfo1->setVisible(false);
+        return;
+    }
+    ClientInfo1->setVisible(major == 1);
 }
 
-void TMainLamp::toggle()
+// ---- Checks ----
+
+bool TMainForm::IsValidIPAddress(const QString &text)
 {
-    if (blink)
-        setBrushColor(m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark));
+    int p[4];
+    if (!dottedParts(text, p))
+        return false;
+    if (p[0] < 1 || p[0] > 223 || p[0] == 127)
+        return false;
+    if (p[1] < 0 || p[1] > 255 || p[2] < 0 || p[2] > 255)
+        return false;
+    return p[3] >= 1 && p[3] <= 254;
 }
 
-void TMainLamp::paintEvent(QPaintEvent *) {}
-
-bool TMainForm::IsValidIPAddress(const QString &) { return false; }
-bool TMainForm::IsValidMask(const QString &) { return false; }
-QString TMainForm::statusText() const { return QString(); }
-void TMainForm::connectModal(QAction *, std::function<QDialog *()>, std::function<void()>) {}
-void TMainForm::Status1Click() {}
+bool TMainForm::IsValidMask(const QString &text)
+{
+    int p[4];
+    if (!dottedParts(text, p))
+        return false;
+    if (p[0] < 1 || p[0] > 255)
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] < 0 || p[i] > 255 || p[i] == 1)
+            return false;
+    }
+    const quint32 mask = (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8)
+                         | quint32(p[3]);
+    // One run of ones from the top, then only zeros: the inverse plus one is a power of two.
+    const quint32 inverse = ~mask;
+    if ((inverse & (inverse + 1)) != 0)
+        return false;
+    // At least two ones (the second-highest bit set), and fewer than 32.
+    return (mask & 0x40000000u) != 0 && mask != 0xFFFFFFFFu;
+}

@@ -183,12 +183,11 @@ public:
 public Q_SLOTS:
     // The Status menu opens: decides whether "Client Info" is visible.
     void Status1Click();
-
-private Q_SLOTS:
-    void Timer1Timer();
-    void Timer2Timer();
-    void Timer3Timer();
-    void Timer4Timer();
+    // Timer ticks (public so that a test can take one step without waiting).
+    void Timer1Timer(); // read the status again (unless a read is still out); remember the line
+    void Timer2Timer(); // blink Sh_power, Sh_11a, Sh_11b; remember the status line
+    void Timer3Timer(); // blink Shape1, Shape2; remember the status line
+    void Timer4Timer(); // read the six capability requests again
 
 private:
     void buildWindow();

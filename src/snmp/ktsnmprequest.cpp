@@ -229,8 +229,7 @@ KtSNMPRequest::~KtSNMPRequest()
         QTimer tick;
         tick.start(20);
         while (outstanding > 0 && waited.elapsed() < 6000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                            20);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     // Destroying the channel closes its sessions; what is still in flight is dropped.
     m_channel.reset();
@@ -511,6 +510,8 @@ bool KtSNMPRequest::ReadSync(bool first, bool *more)
 
 void KtSNMPRequest::ReadAsync(Completion completion, void *owner, bool first)
 {
+    if (!alive)
+        return; // destruction has begun: nothing is sent any more
     Prepared prepared;
     prepared.target = MakeTarget();
     if (!prepareRead(first, &prepared)) {
@@ -521,8 +522,6 @@ void KtSNMPRequest::ReadAsync(Completion completion, void *owner, bool first)
             completion(owner, status, list);
         return;
     }
-    if (!alive)
-        return;
     sendAsync(std::move(prepared), std::move(completion), owner);
 }
 
@@ -562,6 +561,8 @@ bool KtSNMPRequest::WriteSync(const QString &itemMap, const QStringList &values)
 void KtSNMPRequest::WriteAsync(Completion completion, void *owner, const QString &itemMap,
                                const QStringList &values)
 {
+    if (!alive)
+        return;
     KtSNMPVarList snapshot(list);
     Prepared prepared;
     try {
@@ -583,8 +584,6 @@ void KtSNMPRequest::WriteAsync(Completion completion, void *owner, const QString
         list = snapshot;
         throw;
     }
-    if (!alive)
-        return;
     sendAsync(std::move(prepared), std::move(completion), owner);
 }
 
@@ -704,7 +703,8 @@ QString KtSNMPRequest::SubstituteValues(const QString &expression, const QString
             pos = end;
             continue;
         }
-        const int number = expression.mid(found + marker.size(), end - found - marker.size()).toInt();
+        const int digits = found + marker.size();
+        const int number = expression.mid(digits, end - digits).toInt();
         pos = end;
         if (number < 0 || number >= list.Count()) {
             // No such item: left as written, the evaluation reports it.

@@ -49,9 +49,10 @@ KtSNMPVarItem item(const QString &oid, int syntax, int access)
 
 KtSNMPVarList systemList()
 {
-    const KtSNMPVarItem table[] = {item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE),
-                                   item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY),
-                                   {}};
+    const KtSNMPVarItem table[] = {
+        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE),
+        item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY),
+        {}};
     return KtSNMPVarList(table, SVT_SV, 0);
 }
 

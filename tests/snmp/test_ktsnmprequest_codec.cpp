@@ -75,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MapErrorTexts, TimeoutAndOverdueFirmwareReadAsTheUserSeesThem)
 {
     KtMessages::resetToBuiltIn();
-    EXPECT_EQ(KtSNMPRequest::MapError(-5).text, QStringLiteral("(SNMPClass) SNMP request timed out!"));
+    EXPECT_EQ(KtSNMPRequest::MapError(-5).text,
+              QStringLiteral("(SNMPClass) SNMP request timed out!"));
     EXPECT_EQ(KtSNMPRequest::MapError(19).text,
               QStringLiteral("(SNMP) Cannot download the overdue firmware!"));
 }

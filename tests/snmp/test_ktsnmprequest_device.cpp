@@ -280,14 +280,16 @@ TEST_F(DeviceTest, WalkAsksForAWholeRowPerRequest)
     const QStringList log = logOf(m_sim, 17);
     // 16 rows and the step that finds every column done.
     ASSERT_EQ(log.size(), 17);
-    EXPECT_TRUE(log.at(0).startsWith(QStringLiteral("v2c getnext ") + kMssid + QStringLiteral(".2 ")
-                                     + kMssid + QStringLiteral(".3 ->")))
+    const QString firstStep = QStringLiteral("v2c getnext ") + kMssid + QStringLiteral(".2 ")
+                              + kMssid + QStringLiteral(".3 ->");
+    EXPECT_TRUE(log.at(0).startsWith(firstStep))
         << log.at(0).toStdString();
 }
 
 TEST_F(DeviceTest, WalkWhoseFirstGetNextLeavesTheTableDeliversNoRow)
 {
-    ASSERT_TRUE(m_sim.command(QStringLiteral("clear-rows mssid")).startsWith(QStringLiteral("ok")));
+    ASSERT_TRUE(
+        m_sim.command(QStringLiteral("clear-rows mssid")).startsWith(QStringLiteral("ok")));
     KtSNMPRequest request;
     aim(request, m_sim, 1);
     request.list = mssidList();
@@ -432,8 +434,8 @@ TEST_F(DeviceTest, WriteWithItemMapSendsTheListedItemsWithTheirValuesAndRestores
     m_sim.clearLog();
     Collected out;
     collectErrors(request, out);
-    ASSERT_TRUE(request.WriteSync(QStringLiteral("2,0"),
-                                  {QStringLiteral("New location"), QStringLiteral("New contact")}));
+    const QStringList values{QStringLiteral("New location"), QStringLiteral("New contact")};
+    ASSERT_TRUE(request.WriteSync(QStringLiteral("2,0"), values));
     EXPECT_TRUE(out.errors.isEmpty());
     const QStringList log = logOf(m_sim, 1);
     ASSERT_EQ(log.size(), 1);

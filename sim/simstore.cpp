@@ -197,6 +197,12 @@ std::optional<SimValue> parseValue(SimSyntax syntax, const std::string &text, bo
             return value;
         }
         for (size_t i = 1; i + 1 < text.size(); ++i) {
+            if (text[i] == '\\' && i + 4 < text.size() && text[i + 1] == 'x' &&
+                hexDigit(text[i + 2]) >= 0 && hexDigit(text[i + 3]) >= 0) {
+                value.bytes += char(hexDigit(text[i + 2]) * 16 + hexDigit(text[i + 3]));
+                i += 3;
+                continue;
+            }
             if (text[i] == '\\' && i + 2 < text.size())
                 ++i;
             else if (text[i] == '"')
@@ -235,8 +241,17 @@ std::string valueText(SimSyntax syntax, const SimValue &value)
         return text.empty() ? std::string("\"\"") : text;
     }
     case SimSyntax::DisplayStr: {
+        // Control characters as \xHH, so a value always stays on its line.
+        static const char digits[] = "0123456789ABCDEF";
         std::string text = "\"";
         for (char c : value.bytes) {
+            auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte == 0x7f) {
+                text += "\\x";
+                text += digits[byte >> 4];
+                text += digits[byte & 15];
+                continue;
+            }
             if (c == '"' || c == '\\')
                 text += '\\';
             text += c;

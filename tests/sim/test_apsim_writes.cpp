@@ -121,6 +121,20 @@ TEST_F(ApSimWrites, AcceptedWritesAreLoggedInOrderWithTheirValues)
     EXPECT_EQ(log[2], QStringLiteral("v2c get ") + kIpAddress + QStringLiteral(" -> noError"));
 }
 
+// A value with a line break must not split its log line (tests read the log line by line).
+TEST_F(ApSimWrites, ControlCharactersStayOnTheirLogLine)
+{
+    ASSERT_TRUE(set(v2c(QStringLiteral("tesmira")),
+                    {kSysName, QStringLiteral("s"), QStringLiteral("two\nlines")})
+                    .ok());
+    const QStringList log = m_sim.log();
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_EQ(log[0], QStringLiteral("v2c set ") + kSysName +
+                          QStringLiteral("=\"two\\x0Alines\" -> noError"));
+    EXPECT_EQ(m_sim.command(QStringLiteral("get sysName")),
+              QStringLiteral("ok displaystr \"two\\x0Alines\""));
+}
+
 TEST_F(ApSimWrites, MissingVariablesAnswerAsTheVersionWants)
 {
     const QString missing = vendorOid("4.4.1.1.1.99");

@@ -156,7 +156,7 @@ const char *SimControl::help()
            "  reject-community NAME | accept-community NAME | reject-community clear\n"
            "  reject-user NAME | accept-user NAME\n"
            "  set OID VALUE               change a variable (value as in the profile)\n"
-           "  get OID                     read a variable: \"ok SYNTAX VALUE\"\n"
+           "  get OID                     read a variable: \"ok SYNTAX VALUE\" (masked: real)\n"
            "  row TABLE INDEX VALUE...    add or replace a row of a table (by table name)\n"
            "  clear-rows TABLE            remove every row of a table\n"
            "  faults clear                end every fault above\n"
@@ -270,13 +270,22 @@ std::string SimControl::execute(const std::string &line)
         SimVar *var = agent.store().lookup(w[1]);
         if (!var)
             return "error no such variable '" + w[1] + "'";
-        return std::string("ok ") + syntaxName(var->syntax) + " " +
-               valueText(var->syntax, agent.currentValue(*var));
+        // What the device holds: a masked key shows its real value here.
+        SimValue value = agent.currentValue(*var);
+        if (var->rules.masked) {
+            const SimVar *source =
+                var->rules.same.empty() ? var : agent.store().find(var->rules.same);
+            value.bytes = (source ? source : var)->value.bytes;
+        }
+        return std::string("ok ") + syntaxName(var->syntax) + " " + valueText(var->syntax, value);
     }
     if (cmd == "set" && w.size() >= 3) {
         SimVar *var = agent.store().lookup(w[1]);
         if (!var)
             return "error no such variable '" + w[1] + "'";
+        // A mirror shows its target's value, so the target is what changes.
+        if (!var->rules.same.empty() && agent.store().find(var->rules.same))
+            var = agent.store().find(var->rules.same);
         std::string text = restOf(line, 2);
         auto value = parseValue(var->syntax, text, true);
         if (!value)

@@ -39,7 +39,8 @@ TEST_F(ApSimProtocols, EveryVersionReadsTheSystemGroup)
         v3(QStringLiteral("authNoPriv"), QStringLiteral("authnopriv"), QStringLiteral("MD5"), {}),
         v3(QStringLiteral("noAuthNoPriv"), QStringLiteral("noauth"), {}, {})};
     for (const QStringList &creds : credentials) {
-        SnmpResult r = runSnmpTool(QStringLiteral("snmpget"), creds + QStringList{host(), kSysDescr});
+        SnmpResult r =
+            runSnmpTool(QStringLiteral("snmpget"), creds + QStringList{host(), kSysDescr});
         ASSERT_TRUE(r.ok()) << qPrintable(creds.join(' ') + ": " + r.err);
         EXPECT_TRUE(valueOf(r, kSysDescr).startsWith(QStringLiteral("STRING: \"QRN-7300XB")))
             << qPrintable(r.out);
@@ -96,7 +97,8 @@ TEST_F(ApSimProtocols, WrongV3PasswordIsRefused)
 {
     QStringList creds = v3AuthPriv();
     creds[creds.indexOf(QStringLiteral("authpass1"))] = QStringLiteral("wrongpass1");
-    SnmpResult r = runSnmpTool(QStringLiteral("snmpget"), creds + quick() + QStringList{host(), kSysName});
+    SnmpResult r =
+        runSnmpTool(QStringLiteral("snmpget"), creds + quick() + QStringList{host(), kSysName});
     EXPECT_FALSE(r.ok());
     EXPECT_TRUE(m_sim.log().isEmpty());
 }
@@ -115,16 +117,14 @@ TEST(ApSimOptions, UsersAndCommunitiesFromTheCommandLine)
                                                    QStringList{host, kSysName, QStringLiteral("s"),
                                                                QStringLiteral("w")});
     EXPECT_TRUE(r.ok()) << qPrintable(r.err);
-    r = runSnmpTool(QStringLiteral("snmpget"), QStringList{QStringLiteral("-v3"), QStringLiteral("-l"),
-                                                           QStringLiteral("authPriv"), QStringLiteral("-u"),
-                                                           QStringLiteral("ops"), QStringLiteral("-a"),
-                                                           QStringLiteral("SHA"), QStringLiteral("-A"),
-                                                           QStringLiteral("opspass123"), QStringLiteral("-x"),
-                                                           QStringLiteral("DES"), QStringLiteral("-X"),
-                                                           QStringLiteral("opspriv123"), host, kSysName});
+    const QStringList ops = QStringLiteral("-v3 -l authPriv -u ops -a SHA -A opspass123 -x DES "
+                                           "-X opspriv123")
+                                .split(QLatin1Char(' '));
+    r = runSnmpTool(QStringLiteral("snmpget"), ops + QStringList{host, kSysName});
     EXPECT_EQ(valueOf(r, kSysName), QStringLiteral("STRING: \"w\"")) << qPrintable(r.err);
     // The given user replaces the default ones.
-    r = runSnmpTool(QStringLiteral("snmpget"), v3AuthPriv() + quick() + QStringList{host, kSysName});
+    r = runSnmpTool(QStringLiteral("snmpget"),
+                    v3AuthPriv() + quick() + QStringList{host, kSysName});
     EXPECT_FALSE(r.ok());
 }
 

@@ -135,6 +135,38 @@ TEST_F(ApSimWrites, ControlCharactersStayOnTheirLogLine)
               QStringLiteral("ok displaystr \"two\\x0Alines\""));
 }
 
+TEST_F(ApSimWrites, MirroredVariablesShareOneValue)
+{
+    const QString hChannelG = vendorOid("4.1.1.1.3.2");
+    const QString adChannelG = vendorOid("4.2.3.1.2.2");
+    ASSERT_TRUE(set(v2c(QStringLiteral("tesmira")), {adChannelG, QStringLiteral("i"),
+                                                     QStringLiteral("11")})
+                    .ok());
+    EXPECT_EQ(get(hChannelG), QStringLiteral("INTEGER: 11"));
+    ASSERT_TRUE(set(v2c(QStringLiteral("tesmira")), {hChannelG, QStringLiteral("i"),
+                                                     QStringLiteral("3")})
+                    .ok());
+    EXPECT_EQ(get(adChannelG), QStringLiteral("INTEGER: 3"));
+    // The mirror keeps its own rules.
+    EXPECT_FALSE(set(v2c(QStringLiteral("tesmira")), {adChannelG, QStringLiteral("i"),
+                                                      QStringLiteral("12")})
+                     .ok());
+    EXPECT_EQ(get(hChannelG), QStringLiteral("INTEGER: 3"));
+}
+
+TEST_F(ApSimWrites, MaskedKeysReadAsStars)
+{
+    const QString key = vendorOid("4.2.5.3.1.1.1.1");
+    const QString before = get(key);
+    ASSERT_TRUE(before.startsWith(QStringLiteral("STRING: \"****"))) << qPrintable(before);
+    ASSERT_TRUE(set(v2c(QStringLiteral("tesmira")), {key, QStringLiteral("s"),
+                                                     QStringLiteral("0011223344")})
+                    .ok());
+    EXPECT_EQ(get(key), QStringLiteral("STRING: \"**********\""));
+    EXPECT_EQ(m_sim.command(QStringLiteral("get ") + key),
+              QStringLiteral("ok displaystr \"0011223344\""));
+}
+
 TEST_F(ApSimWrites, MissingVariablesAnswerAsTheVersionWants)
 {
     const QString missing = vendorOid("4.4.1.1.1.99");

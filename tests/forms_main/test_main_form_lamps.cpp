@@ -1,0 +1,283 @@
+// The main window against the simulated access point: the lamps follow stLED, blink on their
+// timers, go black while the device is silent and come back by themselves; the capability
+// fields fill from the device.
+#include "apsim.h"
+#include "ktdialogs.h"
+#include "ktmessages.h"
+#include "ktsnmprequest.h"
+#include "ktsnmpsession.h"
+#include "tmainform.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!condition()) {
+        if (elapsed.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
+                                        20);
+    }
+    return true;
+}
+
+struct LampState {
+    bool lit;
+    bool blink;
+    bool operator==(const LampState &other) const
+    {
+        return lit == other.lit && blink == other.blink;
+    }
+};
+
+std::ostream &operator<<(std::ostream &out, const LampState &state)
+{
+    return out << (state.lit ? "lit" : "dark") << (state.blink ? " blinking" : " steady");
+}
+
+LampState stateOf(const TMainLamp *lamp)
+{
+    return {lamp->isLit(), lamp->blink};
+}
+
+class MainFormLamps : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        KtMessages::resetToBuiltIn();
+        ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString();
+    }
+
+    void TearDown() override
+    {
+        m_form.reset();
+        if (KtSNMPSession::IsOpen())
+            KtSNMPSession::CloseSession();
+        KtMessages::resetToBuiltIn();
+    }
+
+    // SNMPv2c on the simulator's port: the port switch counts only while the version is 3.
+    TMainForm *create()
+    {
+        m_form = std::make_unique<TMainForm>(QStringList{
+            QStringLiteral("/I127.0.0.1"), QStringLiteral("/v3"),
+            QStringLiteral("/t%1").arg(m_sim.port()), QStringLiteral("/v1")});
+        return m_form.get();
+    }
+
+    bool waitReady(int timeoutMs = 10000)
+    {
+        return waitFor([this] { return m_form->statusText() == QStringLiteral("Ready. "); },
+                       timeoutMs);
+    }
+
+    // Stops the window's own timers so that the test takes every step itself.
+    void holdTimers()
+    {
+        m_form->Timer1->stop();
+        m_form->Timer2->stop();
+        m_form->Timer3->stop();
+        m_form->Timer4->stop();
+    }
+
+    ApSim m_sim;
+    KtDialogs::Script m_script;
+    std::unique_ptr<TMainForm> m_form;
+};
+
+TEST_F(MainFormLamps, PowerBlinkingAndRadio11aSteady)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 259")).startsWith(u"ok")); // 0x0103
+    TMainForm *form = create();
+    ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
+    EXPECT_TRUE(form->Timer2->isActive());
+    EXPECT_EQ(form->Timer2->interval(), 500);
+    EXPECT_TRUE(form->Timer3->isActive());
+    EXPECT_EQ(form->Timer3->interval(), 100);
+    holdTimers();
+
+    EXPECT_EQ(stateOf(form->Sh_power), (LampState{true, true}));
+    EXPECT_EQ(stateOf(form->Sh_11a), (LampState{true, false}));
+    EXPECT_EQ(stateOf(form->Sh_11b), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape1), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape2), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape5), (LampState{true, false}));
+    EXPECT_EQ(form->Sh_power->brushColor().rgb() & 0xFFFFFF, 0x00FF00u);
+
+    // The 500 ms timer blinks the power lamp and leaves the steady radio lamp alone; the 100 ms
+    // timer has nothing to blink.
+    form->Timer2Timer();
+    EXPECT_FALSE(form->Sh_power->isLit());
+    EXPECT_EQ(form->Sh_power->brushColor().rgb() & 0xFFFFFF, 0x000000u);
+    EXPECT_TRUE(form->Sh_11a->isLit());
+    form->Timer3Timer();
+    EXPECT_FALSE(form->Sh_power->isLit());
+    form->Timer2Timer();
+    EXPECT_TRUE(form->Sh_power->isLit());
+    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+}
+
+TEST_F(MainFormLamps, Lan1BlinkBitAloneBlinksADarkLampAtTheFastRate)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 2048")).startsWith(u"ok")); // 0x0800
+    TMainForm *form = create();
+    ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
+    holdTimers();
+
+    EXPECT_EQ(stateOf(form->Shape1), (LampState{false, true}));
+    EXPECT_EQ(stateOf(form->Sh_power), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Sh_11a), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Sh_11b), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape2), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape5), (LampState{true, false}));
+
+    // Black and green alternate on the 100 ms timer only.
+    form->Timer2Timer();
+    EXPECT_FALSE(form->Shape1->isLit());
+    form->Timer3Timer();
+    EXPECT_TRUE(form->Shape1->isLit());
+    form->Timer3Timer();
+    EXPECT_FALSE(form->Shape1->isLit());
+    form->Timer3Timer();
+    EXPECT_TRUE(form->Shape1->isLit());
+    EXPECT_FALSE(form->Shape2->isLit());
+}
+
+TEST_F(MainFormLamps, EveryPollTakesTheNewValue)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 4096")).startsWith(u"ok")); // LAN 2
+    TMainForm *form = create();
+    ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
+    holdTimers();
+    EXPECT_EQ(stateOf(form->Shape2), (LampState{true, false}));
+
+    // 0x2040: 802.11g lit, LAN 2 blinking but dark. Bits outside the table change nothing.
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED %1").arg(0x2040 | 0x003C | 0x4000))
+                    .startsWith(u"ok"));
+    form->Timer1Timer();
+    ASSERT_TRUE(waitFor([form] { return form->Sh_11b->isLit(); }, 10000));
+    EXPECT_EQ(stateOf(form->Sh_11b), (LampState{true, false}));
+    EXPECT_EQ(stateOf(form->Shape2), (LampState{false, true}));
+    EXPECT_EQ(stateOf(form->Sh_power), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape1), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Sh_11a), (LampState{false, false}));
+    EXPECT_EQ(stateOf(form->Shape5), (LampState{true, false}));
+}
+
+TEST_F(MainFormLamps, SilentDeviceTurnsEveryLampBlackAndTheNextPollBringsThemBack)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 256")).startsWith(u"ok")); // 11a lit
+    TMainForm *form = create();
+    ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
+    ASSERT_TRUE(form->Sh_11a->isLit());
+    ASSERT_TRUE(form->Shape5->isLit());
+
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 600")).startsWith(u"ok"));
+    // The window's own 3-second poll meets the silence; the read gives up after 6 s.
+    const QString timedOut = KtSNMPRequest::MapError(-5).text;
+    ASSERT_FALSE(timedOut.isEmpty());
+    ASSERT_TRUE(waitFor([form, &timedOut] { return form->statusText() == timedOut; }, 20000))
+        << form->statusText().toStdString();
+    EXPECT_EQ(form->rememberedStatus(), timedOut);
+    for (const TMainLamp *lamp :
+         {form->Sh_11a, form->Sh_11b, form->Shape1, form->Shape2, form->Shape5, form->Sh_power})
+        EXPECT_FALSE(lamp->isLit()) << lamp->objectName().toStdString();
+    EXPECT_FALSE(form->Timer2->isActive());
+    EXPECT_FALSE(form->Timer3->isActive());
+    EXPECT_TRUE(form->Timer1->isActive());
+    // A failed capability read keeps the field's text and shows nothing.
+    EXPECT_EQ(form->Ed_FwVer->text(), QStringLiteral("v2.00"));
+    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 0")).startsWith(u"ok"));
+    ASSERT_TRUE(waitReady(10000)) << form->statusText().toStdString();
+    EXPECT_TRUE(form->Sh_11a->isLit());
+    EXPECT_TRUE(form->Shape5->isLit());
+    EXPECT_TRUE(form->Timer2->isActive());
+    // The read sent into the silence has ended before the next one went out, so no late
+    // time-out turns the lamps black again once the device answers.
+    EXPECT_EQ(form->Timer1->isActive(), true);
+    EXPECT_FALSE(waitFor([form] { return !form->Shape5->isLit(); }, 7000));
+}
+
+TEST_F(MainFormLamps, CapabilityFieldsHoldTheirDesignTextsThenTheDeviceValues)
+{
+    TMainForm *form = create();
+    // Nothing has been answered yet: the texts the fields had on the form.
+    EXPECT_EQ(form->Ed_FwVer->text(), QStringLiteral("Ed_FwVer"));
+    EXPECT_EQ(form->Ed_Countrycode->text(), QStringLiteral("Ed_Countrycode"));
+    EXPECT_EQ(form->ED_Turbomode->text(), QStringLiteral("ED_Turbomode"));
+    EXPECT_EQ(form->ED_Turbomode_g->text(), QStringLiteral("ED_Turbomode"));
+    EXPECT_EQ(form->APModeSupport->text(), QString());
+    EXPECT_EQ(form->APModeSupport11g->text(), QString());
+    EXPECT_EQ(form->ifMultiSSID_Edit->text(), QStringLiteral("ifMultiSSID_Edit"));
+    EXPECT_EQ(form->IPAddressEdit->text(), QStringLiteral("IPAddressEdit"));
+    EXPECT_EQ(form->SubMaskEdit->text(), QStringLiteral("SubMaskEdit"));
+    EXPECT_FALSE(form->Ed_FwVer->isVisible());
+
+    const auto deviceValue = [this](const char *name) {
+        // "ok SYNTAX VALUE"; display strings come back quoted.
+        QString answer = m_sim.command(QStringLiteral("get ") + QString::fromLatin1(name));
+        answer = answer.section(u' ', 2);
+        if (answer.startsWith(u'"'))
+            answer = answer.mid(1, answer.size() - 2);
+        return answer;
+    };
+    ASSERT_TRUE(waitFor([form] { return form->SubMaskEdit->text() != "SubMaskEdit"; }, 10000));
+    ASSERT_TRUE(waitFor([form] { return form->Ed_FwVer->text() != "Ed_FwVer"; }, 10000));
+    EXPECT_EQ(form->Ed_FwVer->text(), deviceValue("stFirmwareVersion"));
+    EXPECT_EQ(form->Ed_Countrycode->text(), deviceValue("countrycode"));
+    EXPECT_EQ(form->IPAddressEdit->text(), deviceValue("hIPAddress"));
+    EXPECT_EQ(form->SubMaskEdit->text(), deviceValue("hSubnetMask"));
+    EXPECT_EQ(form->ifMultiSSID_Edit->text(), deviceValue("mssidsupported"));
+    EXPECT_EQ(form->APModeSupport->text(), deviceValue("apmodes.1"));
+
+    // Timer4 reads them again: a change on the device reaches the field.
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set countrycode JP")).startsWith(u"ok"));
+    EXPECT_TRUE(waitFor([form] { return form->Ed_Countrycode->text() == "JP"; }, 10000))
+        << form->Ed_Countrycode->text().toStdString();
+    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+}
+
+TEST_F(MainFormLamps, WindowShapeAndMenuCaptions)
+{
+    TMainForm *form = create();
+    const QSize picture = form->Image1->pixmap().size();
+    EXPECT_EQ(form->centralWidget()->size(), QSize(picture.width() + 10, picture.height()));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()); // fixed border
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    // The lamps sit over the picture's LED row.
+    EXPECT_EQ(form->Sh_power->geometry(), QRect(185, 276, 13, 13));
+    EXPECT_EQ(form->Sh_11a->geometry(), QRect(114, 276, 13, 13));
+
+    QStringList captions;
+    for (QAction *menu : form->menuBar()->actions()) {
+        captions << menu->text();
+        for (QAction *item : menu->menu()->actions())
+            captions << QStringLiteral("  ") + item->text();
+    }
+    EXPECT_EQ(captions.join(u'|'),
+              QStringLiteral("Home|  Information|  Wireless|  LAN|Advanced|  Performance|  "
+                             "Filters|  Grouping|  DHCP Server|  Multi-SSID|  Rogue AP |Tools|"
+                             "  Admin|  System|  Firmware|  Configuration File|  Miscellaneous|"
+                             "  SNTP|Status|  Device Info|  Stats|  Client Info|  Log|Help|"
+                             "  About"));
+}
+
+} // namespace

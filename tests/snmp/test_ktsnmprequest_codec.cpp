@@ -299,9 +299,14 @@ TEST_F(ExpressionTest, DeriveStoresTheResultInTheFormOfTheSyntax)
     EXPECT_EQ(codeOf([&] { m_request.Derive(2, true); }), -513);
 }
 
-TEST_F(ExpressionTest, ConditionOfTheEmptyTextHolds)
+TEST_F(ExpressionTest, ConditionComparesTheItemValues)
 {
     EXPECT_TRUE(m_request.Condition(QString()));
+    // Text values arrive quoted, so a value with operators in it stays one operand.
+    m_request.list.Item(2).value = QStringLiteral("a|b");
+    EXPECT_TRUE(m_request.Condition(QStringLiteral("$2=\"a|b\"")));
+    EXPECT_TRUE(m_request.Condition(QStringLiteral("$0=5&$1=1")));
+    EXPECT_FALSE(m_request.Condition(QStringLiteral("$0<>5")));
 }
 
 } // namespace

@@ -31,7 +31,6 @@ bool initLibrary()
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_LOAD_HOST_FILES, 1);
     netsnmp_set_mib_directory("");
-    setenv("MIBS", "", 1);
     // net-snmp logs to stderr by default; the module reports every outcome itself.
     snmp_disable_log();
     init_snmp("qrn7300xb");

@@ -24,6 +24,7 @@ struct SimFaults
     bool v1NoSuchNameEnd = false;   // v1 get-next leaving a table column: noSuchName
     std::set<std::string> rejectedCommunities;
     std::map<std::string, void *> rejectedUsers;  // USM users taken out of the user table
+    bool lanDown[2] = {false, false};  // LAN port without link: its stLED bits go dark
 };
 
 class SimAgent
@@ -42,6 +43,7 @@ public:
     // The variables as the profile gives them (what a scan finds, what a factory reset restores).
     const SimStore &pristine() const { return m_pristine; }
     SimFaults &faults() { return m_faults; }
+    const SimFaults &faults() const { return m_faults; }
     SimRequestLog &requestLog() { return m_log; }
 
     // Reloads the profile (factory defaults); false leaves the current variables.

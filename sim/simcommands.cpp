@@ -408,6 +408,10 @@ int64_t SimCommands::ledState(const SimAgent &agent, const SimVar &var)
         state &= ~int64_t(0x0300);
     if (!radioOn(agent, kRadioWaveG))
         state &= ~int64_t(0x00C0);
+    if (agent.faults().lanDown[0])
+        state &= ~int64_t(0x0C00);
+    if (agent.faults().lanDown[1])
+        state &= ~int64_t(0x3000);
     return state;
 }
 
@@ -502,5 +506,6 @@ const char *SimCommands::help()
            "  clientinfo, wdsinfo   1: answer at once; the tables clients / wdspeers are current\n"
            "A command variable reads its profile value again after acting.\n"
            "stLED (attribute led): the profile value without 0x0300 while hRadioWave.1 is 0\n"
-           "and without 0x00C0 while hRadioWave.2 is 0.\n";
+           "and without 0x00C0 while hRadioWave.2 is 0; LAN1 (0x0C00) and LAN2 (0x3000) dark\n"
+           "while the control channel has taken their link down (\"port 1 down\").\n";
 }

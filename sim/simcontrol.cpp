@@ -159,6 +159,7 @@ const char *SimControl::help()
            "  get OID                     read a variable: \"ok SYNTAX VALUE\" (masked: real)\n"
            "  row TABLE INDEX VALUE...    add or replace a row of a table (by table name)\n"
            "  clear-rows TABLE            remove every row of a table\n"
+           "  port 1|2 up|down            LAN port link (its stLED bits dark while down)\n"
            "  faults clear                end every fault above\n"
            "  ping                        \"ok\"\n";
 }
@@ -250,7 +251,13 @@ std::string SimControl::execute(const std::string &line)
             return "error " + error;
         return "ok";
     }
+    if (cmd == "port" && w.size() == 3 && (w[1] == "1" || w[1] == "2") &&
+        (w[2] == "up" || w[2] == "down")) {
+        faults.lanDown[w[1] == "1" ? 0 : 1] = w[2] == "down";
+        return "ok";
+    }
     if (cmd == "faults" && w.size() == 2 && w[1] == "clear") {
+        faults.lanDown[0] = faults.lanDown[1] = false;
         faults.silentUntil = {};
         faults.dropCount = 0;
         faults.delayMs = 0;

@@ -133,6 +133,11 @@ TEST_F(ApSimCommands, LedFollowsTheRadios)
     EXPECT_EQ(withoutA, led & ~0x0300);
     ASSERT_TRUE(set({kRadioG, QStringLiteral("i"), QStringLiteral("0")}).ok());
     EXPECT_EQ(value(kLed).section(QLatin1Char(' '), 1).toInt(), led & ~0x03C0);
+    // The LAN ports' lamps follow their link.
+    ASSERT_EQ(m_sim.command(QStringLiteral("port 1 down")), QStringLiteral("ok"));
+    EXPECT_EQ(value(kLed).section(QLatin1Char(' '), 1).toInt(), led & ~0x0FC0);
+    ASSERT_EQ(m_sim.command(QStringLiteral("port 1 up")), QStringLiteral("ok"));
+    EXPECT_EQ(value(kLed).section(QLatin1Char(' '), 1).toInt(), led & ~0x03C0);
     // A test may also fix the LED state directly.
     EXPECT_EQ(m_sim.command(QStringLiteral("set stLED 259")), QStringLiteral("ok"));
     EXPECT_EQ(value(kLed), QStringLiteral("INTEGER: 259"));

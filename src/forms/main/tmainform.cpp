@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -262,8 +263,12 @@ void TMainForm::buildFrontPanel()
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setAutoFillBackground(true);
+    // The strip beside the picture continues the picture's background.
+    QLinearGradient background(0, 0, 0, 320);
+    background.setColorAt(0.0, QColor(0xF4, 0xF6, 0xF9));
+    background.setColorAt(1.0, QColor(0xD3, 0xDA, 0xE3));
     QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, QColor(0xD4, 0xD0, 0xC8));
+    palette.setBrush(QPalette::Window, QBrush(background));
     client->setPalette(palette);
     setCentralWidget(client);
 

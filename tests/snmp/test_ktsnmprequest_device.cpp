@@ -520,6 +520,15 @@ TEST_F(DeviceTest, ReadsGoWithTheReadCommunityAndWritesWithTheWriteCommunity)
     EXPECT_EQ(out.errors.at(0).text, QStringLiteral("(SNMPClass) SNMP request timed out!"));
 }
 
+TEST_F(DeviceTest, HostNameIsResolved)
+{
+    KtSNMPRequest request;
+    aim(request, m_sim, 1);
+    request.address = QStringLiteral("localhost");
+    request.list = systemList();
+    expectScalars(request);
+}
+
 TEST_F(DeviceTest, UnresolvableAddressSendsNothing)
 {
     KtSNMPRequest request;

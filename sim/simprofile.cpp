@@ -186,7 +186,7 @@ bool loadFile(const std::string &path, SimStore &store, std::string *error, int 
                                    ? name
                                    : folderOf(path) + "/" + name + ".profile";
             if (!loadFile(file, store, error, depth + 1))
-                return false;
+                return fail(*error);
         } else if (head == "table") {
             if (table)
                 return fail("table inside a table");

@@ -75,7 +75,8 @@ TEST(ApSimProfileFormat, SameMustNameAVariableOfTheSameSyntax)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("1.3.6.1.4.1.32473.11.37.1.0 integer rw 1\n"
-               "1.3.6.1.4.1.32473.11.37.2.0 displaystr ro \"x\" same=1.3.6.1.4.1.32473.11.37.1.0\n");
+               "1.3.6.1.4.1.32473.11.37.2.0 displaystr ro \"x\" "
+               "same=1.3.6.1.4.1.32473.11.37.1.0\n");
     file.close();
     ApSim sim({QStringLiteral("--profile"), path});
     EXPECT_FALSE(sim.start(5000));

@@ -348,7 +348,7 @@ int SimCommands::action(SimAgent &agent, SimVar &var, std::string *why)
     if (cmd == "logget") {
         std::string content;
         for (const std::string &line : agent.deviceLog())
-            content += line + "\r\n";
+            content += line + "\n";
         return sendFile(agent, kLogServer, kLogFileName, content, "logfile.out", why);
     }
     if (cmd == "logclear") {
@@ -417,15 +417,15 @@ int64_t SimCommands::ledState(const SimAgent &agent, const SimVar &var)
 
 std::string SimCommands::configurationText(SimAgent &agent)
 {
-    std::string text = "# QRN-7300XB configuration\r\n";
+    std::string text = "# QRN-7300XB configuration\n";
     if (const SimVar *version = agent.store().find(kFirmwareVersion))
-        text += "# firmware " + version->value.bytes + "\r\n";
+        text += "# firmware " + version->value.bytes + "\n";
     for (const auto &entry : agent.store().vars()) {
         const SimVar &var = entry.second;
         if (var.access != SimAccess::ReadWrite || !var.rules.cmd.empty() ||
             !var.rules.same.empty())
             continue;
-        text += oidText(var.oid) + " " + valueText(var.syntax, var.value) + "\r\n";
+        text += oidText(var.oid) + " " + valueText(var.syntax, var.value) + "\n";
     }
     return text;
 }
@@ -475,7 +475,7 @@ std::string SimCommands::timeZoneListText()
                                            71, 72, 73};
     std::string text;
     for (int zone = 1; zone <= 75; ++zone)
-        text += withDaylightSaving.count(zone) ? "1\r\n" : "0\r\n";
+        text += withDaylightSaving.count(zone) ? "1\n" : "0\n";
     return text;
 }
 

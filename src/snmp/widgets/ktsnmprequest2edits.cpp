@@ -291,10 +291,13 @@ void KtSNMPRequest2Edits::BindListView(QTreeWidget *view, bool enableOnSelectRow
     view->setItemsExpandable(false);
     view->setUniformRowHeights(true);
     view->setHeaderHidden(false);
-    // Grid lines between the cells, like the report views of the device pages.
-    view->setStyleSheet(QStringLiteral(
-        "QTreeView::item { border-right: 1px solid palette(midlight);"
-        " border-bottom: 1px solid palette(midlight); }"));
+    // Grid lines between the cells, like the report views of the device pages. Added to what
+    // the window may have set on the view, never in place of it.
+    static const QString gridLines =
+        QStringLiteral("QTreeView::item { border-right: 1px solid palette(midlight);"
+                       " border-bottom: 1px solid palette(midlight); }");
+    if (!view->styleSheet().contains(gridLines))
+        view->setStyleSheet(view->styleSheet() + gridLines);
     BuildColumns();
     m_viewConnections.append(QObject::connect(view, &QTreeWidget::itemSelectionChanged, view,
                                               [this]() { onSelectionChanged(); }));
@@ -326,7 +329,11 @@ void KtSNMPRequest2Edits::BuildColumns()
     if (!listView)
         return;
     const QVector<int> items = ColumnItems();
-    if (listView->columnCount() >= items.size())
+    int existing = listView->columnCount();
+    // A new tree widget comes with one unnamed column ("1"): that is no column of the window.
+    if (existing == 1 && listView->headerItem()->text(0) == QStringLiteral("1"))
+        existing = 0;
+    if (existing >= items.size())
         return;
     listView->clear();
     listView->setColumnCount(static_cast<int>(items.size()));

@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <memory>
 
 inline void PrintTo(const QString &text, std::ostream *out)
@@ -522,6 +523,35 @@ TEST_F(Request2EditsDevice, DestroyingARequestWithAReadInFlightDeliversNothingMo
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_FALSE(completed);
     EXPECT_EQ(view->topLevelItemCount(), 0);
+}
+
+// A thousand associated stations: every row reaches the view (the window paints between rows).
+TEST(Request2EditsLargeTable, AThousandClientsFillTheListView)
+{
+    ApSim sim({QStringLiteral("--profile"), QStringLiteral("clients1000")});
+    ASSERT_TRUE(sim.start()) << sim.error().toStdString();
+    const QString clients = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.5.2.1");
+    const KtSNMPVarItem table[] = {
+        item(clients + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY, "Index"),
+        item(clients + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READONLY, "MAC"),
+        item(clients + QStringLiteral(".7"), SYN_DISPLAYSTR, ACC_READONLY, "SSID"),
+        {}};
+    QWidget form;
+    KtSNMPRequest2Edits request(&form, table, MVT_UMV, 0);
+    request.mode = KtSNMPRequest2Controls::Synchronous;
+    request.request.address = sim.address();
+    request.request.port = sim.port();
+    request.request.version = 1;
+    auto *view = new QTreeWidget(&form);
+    request.BindListView(view);
+    QElapsedTimer took;
+    took.start();
+    ASSERT_TRUE(request.Get());
+    const qint64 ms = took.elapsed();
+    EXPECT_EQ(view->topLevelItemCount(), request.rowCount);
+    EXPECT_GE(request.rowCount, 1000);
+    std::cout << "[ info ] " << request.rowCount << " rows into the list view in " << ms
+              << " ms\n";
 }
 
 } // namespace

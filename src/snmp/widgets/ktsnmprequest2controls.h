@@ -47,13 +47,18 @@ public:
     void SetList(const KtSNMPVarList &other);
 
     // Reads the list. Synchronous: returns whether the read succeeded; every delivered row
-    // that passes the master filter and the row filter went to OnRow. Asynchronous: returns
-    // whether the first step was sent; OnGetComplete follows. KtException from the engine or
-    // from OnRow is raised again (busy cleared) in synchronous mode.
+    // that passes the master filter and the row filter went to OnRow, then AfterGet ran.
+    // Asynchronous: returns whether the first step was sent; the steps follow from the event
+    // loop and OnGetComplete ends the read (also when it failed). KtException from the engine
+    // or from OnRow is raised again (busy cleared) in synchronous mode; in asynchronous mode it
+    // is shown (status control or message box), ends the read and reaches OnGetComplete with
+    // its code and text. Do not start a read while busy: the walk position is shared.
     bool Get();
     // Writes every writable item (or those of itemMap, taking values in order, see
     // KtSNMPRequest::WriteSync). refreshAfter: read a table list again after a successful
-    // write. collect: take the bound controls into the items first (BeforeSet).
+    // write. collect: take the bound controls into the items first (BeforeSet). Synchronous:
+    // returns whether the write succeeded (AfterSet runs either way). Asynchronous: returns
+    // whether it was sent; on success AfterSet, the status, OnSetComplete, then the read.
     bool Set(bool refreshAfter = true, bool collect = true, const QString &itemMap = QString(),
              const QStringList &values = QStringList());
 

@@ -98,10 +98,13 @@ public:
 
     // ---- Controls ----
     // Item values into the controls of the item's bindings (-1: all). Invalid items are left
-    // alone. KtException -517 .. -522 on bad bindings or values.
+    // alone; "(NULL)" leaves multi-edit controls and bit check boxes as they were. A filled
+    // edit under a constraint takes the text as its last accepted one, so a refused entry
+    // brings back the device's value. KtException -517 .. -522 on bad bindings or values.
     void FillControls(int item = -1);
     // Controls into the values of writable items (-1: all), in list order. Items without
-    // bindings keep their value.
+    // bindings keep their value. A whole-value binding replaces the whole value; a part is
+    // written over the value's bytes at its offset (zeros appended as needed).
     void CollectControls(int item = -1);
     // Enabled state of every bound control.
     void EnableControls(bool enabled);

@@ -411,6 +411,16 @@ INSTANTIATE_TEST_SUITE_P(
                        b.value() = QStringLiteral("10.0.0.1");
                        b.request.FillControls(-1);
                    }},
+        FailureRow{"addressOutOfRangeTyped", -518,
+                   [](Bench &b) {
+                       b.request.list().Item(0).syntax = SYN_IPADDRESS;
+                       b.request.BindEdit(0, QStringLiteral("%s%s%s%s"), b.edits(4));
+                       b.value() = QStringLiteral("10.0.0.1");
+                       b.request.FillControls(-1);
+                       b.form->findChildren<QLineEdit *>().first()->setText(
+                           QStringLiteral("300"));
+                       b.request.CollectControls(-1);
+                   }},
         FailureRow{"fewerEditsThanSpecifiers", -522,
                    [](Bench &b) {
                        b.request.BindEdit(0, QStringLiteral("%u%u%u%u"), b.edits(3));
@@ -450,6 +460,25 @@ TEST(FillCollectBindings, InvalidItemsAreNeitherFilledNorCollected)
     edit->setText(QStringLiteral("typed"));
     bench.request.CollectControls(-1);
     EXPECT_EQ(bench.value(), QStringLiteral("device"));
+}
+
+TEST(FillCollectBindings, ConstraintMessagesBelongToTheConstraintOwner)
+{
+    Bench bench(SYN_DISPLAYSTR);
+    EXPECT_EQ(bench.request.Constraints().owner(), bench.form.get());
+    QWidget other;
+    bench.request.SetConstraintOwner(&other);
+    EXPECT_EQ(bench.request.Constraints().owner(), &other);
+}
+
+TEST(FillCollectBindings, AFilledEditTakesTheDeviceValueAsItsLastAcceptedText)
+{
+    Bench bench(SYN_INTEGER);
+    auto *edit = bench.add<QLineEdit>();
+    bench.request.BindEdit(0, QStringLiteral("%u{n1x65535}"), edit);
+    bench.value() = QStringLiteral("161");
+    bench.request.FillControls(-1);
+    EXPECT_EQ(bench.request.Constraints().LastValid(edit), QStringLiteral("161"));
 }
 
 TEST(FillCollectBindings, ComboBoxIsADropDownListOfTheLabels)

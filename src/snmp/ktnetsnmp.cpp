@@ -31,6 +31,9 @@ bool initLibrary()
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
     netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_LOAD_HOST_FILES, 1);
     netsnmp_set_mib_directory("");
+    // Without this net-snmp looks for its default MIB modules (in the empty folder) and
+    // complains on stderr about each; a MIBS the user set is left alone.
+    setenv("MIBS", "", 0);
     // net-snmp logs to stderr by default; the module reports every outcome itself.
     snmp_disable_log();
     init_snmp("qrn7300xb");

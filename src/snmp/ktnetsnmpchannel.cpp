@@ -864,13 +864,17 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
         } else {
             result.status = static_cast<int>(pdu->errstat);
             result.errorIndex = static_cast<int>(pdu->errindex);
+            int count = 0;
+            for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable)
+                ++count;
+            result.bindings.reserve(count);
             for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable) {
                 KtNetSnmpBinding binding;
-                binding.oid.reserve(static_cast<int>(vb->name_length));
+                binding.oid.resize(static_cast<int>(vb->name_length));
                 for (size_t i = 0; i < vb->name_length; ++i)
-                    binding.oid.append(static_cast<quint32>(vb->name[i]));
+                    binding.oid[static_cast<int>(i)] = static_cast<quint32>(vb->name[i]);
                 binding.value = wireFromVariable(vb);
-                result.bindings.append(binding);
+                result.bindings.append(std::move(binding));
             }
         }
         break;

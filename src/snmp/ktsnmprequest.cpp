@@ -270,8 +270,15 @@ KtSNMPError KtSNMPRequest::MapError(int r)
 KtNetSnmpTarget KtSNMPRequest::MakeTarget() const
 {
     KtNetSnmpTarget target;
-    if (!KtNetSnmp::resolveAddress(address, &target.address))
-        raise(-509);
+    // A dotted quad stays what it was at the last send; a name is looked up every time.
+    if (address == m_resolved.first && !m_resolved.second.isEmpty()) {
+        target.address = m_resolved.second;
+    } else {
+        if (!KtNetSnmp::resolveAddress(address, &target.address))
+            raise(-509);
+        if (target.address == address.trimmed())
+            m_resolved = {address, target.address};
+    }
     target.port = port;
     target.version = version;
     target.readCommunity = readCommunity;

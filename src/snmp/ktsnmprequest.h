@@ -104,4 +104,6 @@ private:
     // The binary form of each item's lastOid as the last answer gave it, so that the next walk
     // step need not parse the text again (used only while the text is unchanged).
     QVector<QPair<QString, QVector<quint32>>> m_lastOids;
+    // The address text last found to be a dotted quad, and that quad.
+    mutable QPair<QString, QString> m_resolved;
 };

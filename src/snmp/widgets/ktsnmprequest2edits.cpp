@@ -494,7 +494,8 @@ void KtSNMPRequest2Edits::EnableControls(bool enabled)
 void KtSNMPRequest2Edits::FillControls(int item)
 {
     for (std::size_t i = 0; i < m_bindings.size(); ++i) {
-        const Binding &binding = m_bindings[i];
+        // A copy: a window's change handler run by the fill may bind or unbind.
+        const Binding binding = m_bindings[i];
         if (item != -1 && binding.item != item)
             continue;
         if (list().Item(binding.item).access & ACC_INVALID)

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "ktsnmpvaritem.h"
+#include "tconfigform.h"
 
 class QWidget;
-class TConfigForm;
 
 namespace InformationWindow {
 

@@ -1,5 +1,6 @@
 #include "tmainform.h"
 
+#include "informationwindow.h"
 #include "ktcatalogues.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
@@ -386,6 +387,7 @@ void TMainForm::connectMenuItems()
 {
     // One line per window, added by the work that builds the window, e.g.
     //     connectWindow(DeviceInfo1, FM_DevInfo);
+    connectModal(Information1, [this] { return InformationWindow::Create(this); });
 }
 
 void TMainForm::connectModal(QAction *item, std::function<QDialog *()> create,

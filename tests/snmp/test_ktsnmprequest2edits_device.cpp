@@ -210,8 +210,12 @@ TEST_F(Request2EditsDevice, SynchronousSetOfASelectedRowWritesItAndReadsTheTable
     mac->setText(QStringLiteral("00112233AABB"));
     status->setText(QStringLiteral("1"));
 
+    QStringList hooks;
+    request->afterSetHook = [&](KtSNMPRequest2Edits *) { hooks << QStringLiteral("afterSet"); };
+    request->beforeGetHook = [&](KtSNMPRequest2Edits *) { hooks << QStringLiteral("beforeGet"); };
     m_sim.clearLog();
     ASSERT_TRUE(request->Set(true));
+    EXPECT_EQ(hooks, (QStringList{"afterSet", "beforeGet"}));
     const QStringList log = logOf(m_sim, 18);
     ASSERT_GE(log.size(), 18);
     EXPECT_TRUE(log.at(0).startsWith(QStringLiteral("v2c set ")));
@@ -259,8 +263,12 @@ TEST_F(Request2EditsDevice, UnboundWritableItemsGoOutEmptyAndAnIntegerAsZero)
     EXPECT_EQ(name->text(), QStringLiteral("ap-bldg2-3f"));
     name->setText(QStringLiteral("ap-lobby"));
 
+    int afterSet = 0;
+    request.afterSetHook = [&](KtSNMPRequest2Edits *) { ++afterSet; };
     m_sim.clearLog();
-    request.Set(true);
+    EXPECT_FALSE(request.Set(true));
+    EXPECT_EQ(afterSet, 0); // the device refused the write
+    EXPECT_EQ(request.busy, 0);
     const QStringList log = logOf(m_sim, 1);
     ASSERT_EQ(log.size(), 1);
     EXPECT_TRUE(log.at(0).contains(kSys + QStringLiteral(".5.0=\"ap-lobby\"")))
@@ -287,7 +295,8 @@ TEST_F(Request2EditsDevice, StatusLinesOfUnnamedAndNamedListsInAStatusBarAndAMem
     ASSERT_TRUE(request.Get());
     const QRegularExpression unnamed(QStringLiteral("^Get: \\(KtSNMP\\+\\+\\) Ok!\\. Receive at ")
                                      + kClock.pattern() + QStringLiteral("\\.$"));
-    EXPECT_TRUE(unnamed.match(bar->currentMessage()).hasMatch()) << bar->currentMessage().toStdString();
+    EXPECT_TRUE(unnamed.match(bar->currentMessage()).hasMatch())
+        << bar->currentMessage().toStdString();
 
     auto *memo = new QPlainTextEdit(&m_form);
     request.SetStatusControl(memo);

@@ -237,7 +237,10 @@ bool KtSNMPRequest2Controls::setSync(const QString &itemMap, const QStringList &
     bool ok = false;
     try {
         ok = request.WriteSync(itemMap, values);
-        AfterSet();
+        // As in asynchronous mode, the after-set work (and the read after it) follows a
+        // successful write only: windows re-read tables from their after-set hooks.
+        if (ok)
+            AfterSet();
     } catch (const KtException &e) {
         busy = 0;
         throw KtException(e.code(), e.text());

@@ -57,8 +57,10 @@ public:
     // Writes every writable item (or those of itemMap, taking values in order, see
     // KtSNMPRequest::WriteSync). refreshAfter: read a table list again after a successful
     // write. collect: take the bound controls into the items first (BeforeSet). Synchronous:
-    // returns whether the write succeeded (AfterSet runs either way). Asynchronous: returns
-    // whether it was sent; on success AfterSet, the status, OnSetComplete, then the read.
+    // returns whether the write succeeded; on success AfterSet, the status, then the read.
+    // Asynchronous: returns whether it was sent; on success AfterSet, the status,
+    // OnSetComplete, then the read. A failed write reaches only the status callback (and
+    // OnSetComplete).
     bool Set(bool refreshAfter = true, bool collect = true, const QString &itemMap = QString(),
              const QStringList &values = QStringList());
 
@@ -107,7 +109,7 @@ public:
     virtual void ReportGetResult(const KtSNMPError &status);
     virtual void ReportSetResult(const KtSNMPError &status);
     virtual void AfterGet() {} // a read has delivered its last row (or failed synchronously)
-    virtual void AfterSet() {} // a write has been answered
+    virtual void AfterSet() {} // a write has succeeded
 
 protected:
     // Shows an exception raised inside an asynchronous read or write: the status control, or

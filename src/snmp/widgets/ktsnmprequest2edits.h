@@ -116,7 +116,7 @@ public:
     Hook beforeGetHook; // start of every Get, after the view was cleared
     Hook beforeSetHook; // start of every Set
     Hook afterGetHook;  // end of every read that delivered its rows
-    Hook afterSetHook;  // after every write the device answered
+    Hook afterSetHook;  // after every successful write
     // Called first by the view's select handler; BindListView keeps it.
     SelectHandler previousSelectHandler;
     QPointer<QTreeWidget> listView;

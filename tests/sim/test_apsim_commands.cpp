@@ -52,7 +52,8 @@ class ApSimCommands : public ::testing::Test
 {
 protected:
     explicit ApSimCommands(const QStringList &extra = {})
-        : m_sim(QStringList{QStringLiteral("--restart-seconds"), QStringLiteral("1"),
+        // Two seconds of silence leave room for a slow start of the next tool on a busy machine.
+        : m_sim(QStringList{QStringLiteral("--restart-seconds"), QStringLiteral("2"),
                             QStringLiteral("--scan-ms"), QStringLiteral("50")} +
                 extra)
     {

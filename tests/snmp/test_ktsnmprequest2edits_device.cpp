@@ -534,6 +534,25 @@ TEST_F(Request2EditsDevice, DestroyingARequestWithAReadInFlightDeliversNothingMo
     EXPECT_EQ(view->topLevelItemCount(), 0);
 }
 
+TEST_F(Request2EditsDevice, ACompletionThatReplacesItselfAndRaisesIsShown)
+{
+    auto request = poolRequest(MVT_UMV);
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    auto *bar = new QStatusBar(&m_form);
+    request->SetStatusControl(bar);
+    bool ran = false;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *sender, const KtSNMPError &) {
+        ran = true;
+        sender->OnGetComplete = nullptr; // the closure running now goes away
+        throw KtException(-1, QStringLiteral("(KtCommon) Bad logic operand!"));
+    };
+    ASSERT_TRUE(request->Get());
+    ASSERT_TRUE(spinUntil([&] { return ran; }));
+    EXPECT_TRUE(bar->currentMessage().startsWith(
+        QStringLiteral("Get: (KtCommon) Bad logic operand!. Receive at ")));
+    EXPECT_EQ(request->busy, 0);
+}
+
 // A thousand associated stations: every row reaches the view (the window paints between rows).
 TEST(Request2EditsLargeTable, AThousandClientsFillTheListView)
 {

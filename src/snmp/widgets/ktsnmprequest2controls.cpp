@@ -86,6 +86,31 @@ KtSNMPError KtSNMPRequest2Controls::SuccessStatus()
     return status;
 }
 
+void KtSNMPRequest2Controls::reportSuccess()
+{
+    // A copy: the callback may replace itself.
+    const KtSNMPRequest::StatusCallback callback = request.statusCallback;
+    if (callback)
+        callback(SuccessStatus());
+}
+
+void KtSNMPRequest2Controls::runCompletion(Completion completion, const KtSNMPError &status)
+{
+    // completion is a copy: the window may assign another one, or destroy this request,
+    // while it runs. Nothing may leave it for the event loop, so an error it raises is shown.
+    if (!completion)
+        return;
+    const std::weak_ptr<bool> living = m_living;
+    try {
+        completion(this, status);
+    } catch (const KtException &e) {
+        if (living.expired())
+            KtDialogs::message(nullptr, e.text(), KtDialogs::programFileName());
+        else
+            ShowException(e.code(), e.text());
+    }
+}
+
 // ---- Reading ----
 
 bool KtSNMPRequest2Controls::Get()
@@ -134,8 +159,8 @@ bool KtSNMPRequest2Controls::getSync()
         throw KtException(e.code(), e.text());
     }
     busy = 0;
-    if (ok && request.statusCallback)
-        request.statusCallback(SuccessStatus());
+    if (ok)
+        reportSuccess();
     return ok;
 }
 
@@ -165,8 +190,7 @@ void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
     if (status.code != 0) {
         busy = 0;
         messageIndex = GetMessage;
-        if (OnGetComplete)
-            OnGetComplete(this, status);
+        runCompletion(OnGetComplete, status);
         return;
     }
     const bool table = request.list.IsTable();
@@ -195,6 +219,8 @@ void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
             return;
     } catch (const KtException &e) {
         // The read ends here; the window still hears of it, so that it does not wait forever.
+        if (living.expired())
+            return;
         busy = 0;
         ShowException(e.code(), e.text());
         if (living.expired())
@@ -203,18 +229,15 @@ void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
         failure.code = e.code();
         failure.text = e.text();
         failure.finished = 1;
-        if (OnGetComplete)
-            OnGetComplete(this, failure);
+        runCompletion(OnGetComplete, failure);
         return;
     }
     busy = 0;
     const KtSNMPError success = SuccessStatus();
-    if (request.statusCallback)
-        request.statusCallback(success);
+    reportSuccess();
     if (living.expired())
         return;
-    if (OnGetComplete)
-        OnGetComplete(this, success);
+    runCompletion(OnGetComplete, success);
 }
 
 // ---- Writing ----
@@ -248,8 +271,8 @@ bool KtSNMPRequest2Controls::setSync(const QString &itemMap, const QStringList &
     if (living.expired())
         return ok;
     busy = 0;
-    if (ok && request.statusCallback)
-        request.statusCallback(SuccessStatus());
+    if (ok)
+        reportSuccess();
     if (ok && !living.expired() && request.list.IsTable() && refreshAfterSet)
         Get();
     return ok;
@@ -280,13 +303,14 @@ void KtSNMPRequest2Controls::onWriteDone(const KtSNMPError &status)
     const std::weak_ptr<bool> living = m_living;
     if (status.code != 0) {
         busy = 0;
-        if (OnSetComplete)
-            OnSetComplete(this, status);
+        runCompletion(OnSetComplete, status);
         return;
     }
     try {
         AfterSet();
     } catch (const KtException &e) {
+        if (living.expired())
+            return;
         busy = 0;
         ShowException(e.code(), e.text());
         if (living.expired())
@@ -295,20 +319,17 @@ void KtSNMPRequest2Controls::onWriteDone(const KtSNMPError &status)
         failure.code = e.code();
         failure.text = e.text();
         failure.finished = 1;
-        if (OnSetComplete)
-            OnSetComplete(this, failure);
+        runCompletion(OnSetComplete, failure);
         return;
     }
     if (living.expired())
         return;
     busy = 0;
     const KtSNMPError success = SuccessStatus();
-    if (request.statusCallback)
-        request.statusCallback(success);
+    reportSuccess();
     if (living.expired())
         return;
-    if (OnSetComplete)
-        OnSetComplete(this, success);
+    runCompletion(OnSetComplete, success);
     if (living.expired() || !request.list.IsTable() || !refreshAfterSet)
         return;
     try {

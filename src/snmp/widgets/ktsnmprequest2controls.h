@@ -128,6 +128,8 @@ private:
     void onReadStep(const KtSNMPError &status);
     void onWriteDone(const KtSNMPError &status);
     bool rowPassesFilters();
+    void reportSuccess();
+    void runCompletion(Completion completion, const KtSNMPError &status);
     void message(const QString &text);
 
     QString m_masterFilterText; // masterFilter with the master's values, fixed at Get

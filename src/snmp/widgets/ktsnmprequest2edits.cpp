@@ -406,8 +406,10 @@ void KtSNMPRequest2Edits::onSelectionChanged()
 
 void KtSNMPRequest2Edits::ListViewSelectItem(QTreeWidgetItem *row, bool selected)
 {
-    if (previousSelectHandler)
-        previousSelectHandler(row, selected);
+    // Copies: a handler or hook may replace itself while it runs.
+    const SelectHandler previous = previousSelectHandler;
+    if (previous)
+        previous(row, selected);
     if (!selected || !row)
         return;
     if (enableOnSelect)
@@ -425,14 +427,16 @@ void KtSNMPRequest2Edits::BeforeGet()
         BuildColumns();
         listView->clear();
     }
-    if (beforeGetHook)
-        beforeGetHook(this);
+    const Hook hook = beforeGetHook;
+    if (hook)
+        hook(this);
 }
 
 void KtSNMPRequest2Edits::OnBeforeSet()
 {
-    if (beforeSetHook)
-        beforeSetHook(this);
+    const Hook hook = beforeSetHook;
+    if (hook)
+        hook(this);
 }
 
 void KtSNMPRequest2Edits::OnRow()
@@ -469,14 +473,16 @@ void KtSNMPRequest2Edits::AfterGet()
         if (enableOnSelect && list().itemType == MVT_FMV)
             EnableControls(false);
     }
-    if (afterGetHook)
-        afterGetHook(this);
+    const Hook hook = afterGetHook;
+    if (hook)
+        hook(this);
 }
 
 void KtSNMPRequest2Edits::AfterSet()
 {
-    if (afterSetHook)
-        afterSetHook(this);
+    const Hook hook = afterSetHook;
+    if (hook)
+        hook(this);
 }
 
 void KtSNMPRequest2Edits::EnableControls(bool enabled)

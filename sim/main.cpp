@@ -38,6 +38,8 @@ const char kUsage[] =
     "  --tftp-client curl|tftp|atftp  the TFTP client program used (default curl)\n"
     "  --tftp-timeout N           seconds a transfer may take (default 30)\n"
     "  --scan-ms N                how long a site survey or rogue AP scan takes (default 1000)\n"
+    "  --lists-on-request         the site survey, client, WDS and rogue AP lists are empty\n"
+    "                             until their command asks the device to build them\n"
     "  --fault \"COMMAND\"          run a control command at start (repeatable), for example\n"
     "                             --fault \"error 1.3.6.1.2.1.1.5.0 genErr\"\n"
     "  --help                     this text\n"
@@ -88,6 +90,10 @@ int main(int argc, char **argv)
             std::fputs(SimControl::help(), stdout);
             std::fputs(SimCommands::help(), stdout);
             return 0;
+        }
+        if (arg == "--lists-on-request") {
+            options.listsOnRequest = true;
+            continue;
         }
         if (!takeValue(argc, argv, &i, &value))
             return 2;

@@ -38,6 +38,7 @@ public:
     void stop() { m_stopping = true; }
 
     const SimOptions &options() const { return m_options; }
+    void setListsOnRequest(bool on) { m_options.listsOnRequest = on; }
     SimStore &store() { return m_store; }
     const SimStore &store() const { return m_store; }
     // The variables as the profile gives them (what a scan finds, what a factory reset restores).

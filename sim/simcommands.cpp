@@ -317,10 +317,49 @@ int moveOrDeleteRow(SimAgent &agent, const std::string &from, const std::string 
     return 0;
 }
 
+// The lists the device builds when asked: the profile's rows are what it finds then.
+const char *const kRequestedLists[] = {"clients", "wdspeers", "sitesurvey", "roguefound"};
+
+// Refills table name from the profile's rows; with band (1 or 2) only rows whose index starts
+// with the band.
+void refill(SimAgent &agent, const std::string &name, uint32_t band = 0)
+{
+    SimStore &store = agent.store();
+    SimTable *table = store.findTable(name);
+    const SimTable *heard = agent.pristine().findTable(name);
+    if (!table || !heard)
+        return;
+    for (const SimOid &index : store.rowIndexes(*table)) {
+        if (band && (index.empty() || index.front() != band))
+            continue;
+        for (const SimColumn &column : table->columns) {
+            SimOid instance = table->entry;
+            instance.push_back(column.subid);
+            instance.insert(instance.end(), index.begin(), index.end());
+            store.vars().erase(instance);
+        }
+    }
+    for (const SimOid &index : agent.pristine().rowIndexes(*heard)) {
+        if (band && (index.empty() || index.front() != band))
+            continue;
+        std::string error;
+        store.setRow(*table, index, rowTexts(agent.pristine(), *heard, index), &error);
+    }
+}
+
 } // namespace
+
+void SimCommands::emptyRequestedLists(SimAgent &agent)
+{
+    for (const char *name : kRequestedLists)
+        if (SimTable *table = agent.store().findTable(name))
+            agent.store().clearRows(*table);
+}
 
 void SimCommands::started(SimAgent &agent)
 {
+    if (agent.options().listsOnRequest)
+        emptyRequestedLists(agent);
     agent.deviceEvent("SYS", "System started");
     if (radioOn(agent, kRadioWaveA))
         agent.deviceEvent("WIRELESS", "802.11a radio started");
@@ -366,6 +405,8 @@ int SimCommands::action(SimAgent &agent, SimVar &var, std::string *why)
             *why = "the radio is off";
             return kDeviceFailed;
         }
+        if (agent.options().listsOnRequest)
+            refill(agent, "sitesurvey", var.oid.back());
         agent.deviceEvent("WIRELESS", "Site survey done");
         return 0;
     }
@@ -377,8 +418,12 @@ int SimCommands::action(SimAgent &agent, SimVar &var, std::string *why)
         return moveOrDeleteRow(agent, "roguefound", "", value, why);
     if (cmd == "roguedelknown")
         return moveOrDeleteRow(agent, "rogueknown", "", value, why);
-    if (cmd == "clientinfo" || cmd == "wdsinfo")
-        return 0;  // the lists are kept current all the time
+    if (cmd == "clientinfo" || cmd == "wdsinfo") {
+        // Without lists on request the lists are kept current all the time.
+        if (agent.options().listsOnRequest)
+            refill(agent, cmd == "clientinfo" ? "clients" : "wdspeers");
+        return 0;
+    }
     if (cmd == "restart" || cmd == "reboot" || cmd == "factoryreset")
         return 0;
     *why = "unknown command " + cmd;

@@ -16,8 +16,10 @@ public:
     // Runs when the set has succeeded everywhere; the command variable reads its idle value
     // again, and restarts happen once the answer has gone out.
     static void commit(SimAgent &agent, SimVar &var);
-    // The device has (re)started: its first log lines.
+    // The device has (re)started: its first log lines; with lists on request, the lists it
+    // builds on request are empty.
     static void started(SimAgent &agent);
+    static void emptyRequestedLists(SimAgent &agent);
     // stLED from the state of the radios.
     static int64_t ledState(const SimAgent &agent, const SimVar &var);
     // The device's configuration file (what "Put" sends) and its reverse.

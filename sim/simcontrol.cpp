@@ -1,6 +1,7 @@
 #include "simcontrol.h"
 
 #include "simagent.h"
+#include "simcommands.h"
 #include "simprofile.h"
 
 #include <cstring>
@@ -160,6 +161,7 @@ const char *SimControl::help()
            "  row TABLE INDEX VALUE...    add or replace a row of a table (by table name)\n"
            "  clear-rows TABLE            remove every row of a table\n"
            "  port 1|2 up|down            LAN port link (its stLED bits dark while down)\n"
+           "  lists-on-request on|off     as --lists-on-request; on empties those lists now\n"
            "  faults clear                end every fault above\n"
            "  ping                        \"ok\"\n";
 }
@@ -249,6 +251,12 @@ std::string SimControl::execute(const std::string &line)
         std::string error;
         if (!agent.rejectUser(w[1], cmd == "reject-user", &error))
             return "error " + error;
+        return "ok";
+    }
+    if (cmd == "lists-on-request" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
+        agent.setListsOnRequest(w[1] == "on");
+        if (w[1] == "on")
+            SimCommands::emptyRequestedLists(agent);
         return "ok";
     }
     if (cmd == "port" && w.size() == 3 && (w[1] == "1" || w[1] == "2") &&

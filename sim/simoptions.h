@@ -29,6 +29,7 @@ struct SimOptions
     std::string tftpClient = "curl";  // curl | tftp | atftp
     int tftpTimeoutSeconds = 30;
     int scanMs = 1000;                // how long a site survey or rogue scan takes
+    bool listsOnRequest = false;      // survey, client and WDS lists empty until asked for
     std::vector<std::string> controlCommands;  // --fault "COMMAND" at start
 };
 

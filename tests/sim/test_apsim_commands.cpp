@@ -77,8 +77,10 @@ protected:
         QStringList oids;
         const SnmpResult r = runSnmpTool(QStringLiteral("snmpwalk"),
                                          v2c() + QStringList{target(m_sim.port()), oid});
+        // Only instances below oid (an empty subtree answers with the OID itself).
         for (const QString &line : r.lines())
-            oids.append(line);
+            if (line.startsWith(QLatin1Char('.') + oid + QLatin1Char('.')))
+                oids.append(line);
         return oids;
     }
     // Polls until the device answers again (or 10 s pass).
@@ -178,6 +180,36 @@ TEST_F(ApSimCommands, RogueApsMoveBetweenTheLists)
     // A new detection leaves out what is known now.
     ASSERT_TRUE(set({kRogueDetect, QStringLiteral("i"), QStringLiteral("1")}).ok());
     EXPECT_EQ(walk(kFoundBssid).size(), found.size() - 1);
+}
+
+class ApSimListsOnRequest : public ApSimCommands
+{
+protected:
+    ApSimListsOnRequest() : ApSimCommands({QStringLiteral("--lists-on-request")}) {}
+};
+
+// A manager that reads the client or survey list without asking the device to build it first
+// finds it empty.
+TEST_F(ApSimListsOnRequest, ListsAppearWhenAskedFor)
+{
+    const QString clientMacs = vendorOid("4.4.5.2.1.2");
+    const QString surveyBssids = vendorOid("4.2.8.2.1.5");
+    EXPECT_TRUE(walk(clientMacs).isEmpty());
+    EXPECT_TRUE(walk(surveyBssids).isEmpty());
+
+    ASSERT_TRUE(set({vendorOid("4.4.5.1.1.1.1"), QStringLiteral("i"), QStringLiteral("1")}).ok());
+    EXPECT_GE(walk(clientMacs).size(), 2);
+
+    ASSERT_TRUE(set({kRefreshG, QStringLiteral("i"), QStringLiteral("1")}).ok());
+    const QStringList survey = walk(surveyBssids);
+    ASSERT_FALSE(survey.isEmpty());
+    for (const QString &line : survey)
+        EXPECT_TRUE(line.startsWith(QLatin1Char('.') + surveyBssids + QStringLiteral(".2.")))
+            << qPrintable(line);
+
+    // A restart forgets them again.
+    ASSERT_EQ(m_sim.command(QStringLiteral("restart 0")), QStringLiteral("ok"));
+    EXPECT_TRUE(walk(clientMacs).isEmpty());
 }
 
 class ApSimTransfers : public ApSimCommands

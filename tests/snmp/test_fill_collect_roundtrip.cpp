@@ -244,6 +244,29 @@ TEST(FillCollectParts, EveryPartTypeShowsItsBytesAndGivesThemBack)
     EXPECT_EQ(bench.value(), value);
 }
 
+TEST(FillCollectParts, OptionListsOfPartsInAComboBoxARadioGroupAndACheckBox)
+{
+    Bench bench(SYN_OCTETSTR);
+    auto *combo = bench.add<QComboBox>();
+    auto *group = bench.add<KtRadioGroup>();
+    auto *box = bench.add<QCheckBox>();
+    bench.request.BindPart(0, 0, SYN_UINT8, &modes(), combo);
+    bench.request.BindPart(0, 1, SYN_UINT16, &modes(), group);
+    bench.request.BindPart(0, 3, SYN_UINT8, &states(), box);
+    bench.value() = QStringLiteral("04000201");
+    bench.request.FillControls(-1);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("Wireless Client"));
+    EXPECT_EQ(group->itemIndex(), 1);
+    EXPECT_TRUE(box->isChecked());
+
+    combo->setCurrentIndex(0);
+    group->setItemIndex(2);
+    box->setChecked(false);
+    bench.value().clear();
+    bench.request.CollectControls(-1);
+    EXPECT_EQ(bench.value(), QStringLiteral("01000400"));
+}
+
 TEST(FillCollectParts, APartChangesOnlyItsOwnBytes)
 {
     Bench bench(SYN_OCTETSTR);

@@ -611,7 +611,8 @@ int SimAgent::received(int op, void *sessionPtr, int reqid, void *pduPtr, void *
 
     int rc = handle_snmp_packet(op, session, reqid, pdu, magic);
 
-    // The answer has been sent: what it said, as the agent built it.
+    // The answer has gone out; the log line says what it carried, with the v1 mapping as
+    // net-snmp applies it.
     std::string result;
     int errStat = m_record.errStat, errIndex = m_record.errIndex;
     std::string exceptions;

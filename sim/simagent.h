@@ -33,7 +33,7 @@ public:
     static SimAgent &instance();
 
     bool start(const SimOptions &options, std::string *error);
-    // Serves until stop() (SIGTERM); extraFds are served by the control channel.
+    // Serves SNMP and the control channel until stop() (SIGTERM).
     int run();
     void stop() { m_stopping = true; }
 
@@ -107,7 +107,6 @@ private:
         int errIndex = 0;
         std::map<int, std::string> exceptions;
         std::set<int> answered;
-        std::map<int, SimOid> lastOid;
     } m_record;
     // Old values of the variables the current set has changed, for UNDO.
     std::vector<std::pair<SimOid, SimValue>> m_undo;

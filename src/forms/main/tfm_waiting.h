@@ -52,11 +52,12 @@ public:
 public Q_SLOTS:
     // One tick of Timer1. Tests call it directly.
     void Timer1Timer();
+    // Escape and the title bar's close button; refused like any close while counting.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void reject() override;
 
 private:
     void readFirmwareVersion();

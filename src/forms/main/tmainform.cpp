@@ -9,6 +9,9 @@
 #include "ktregistry.h"
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpsession.h"
+#include "taboutform.h"
+#include "tfm_devinfo.h"
+#include "tfm_sytem.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -388,6 +391,9 @@ void TMainForm::connectMenuItems()
     // One line per window, added by the work that builds the window, e.g.
     //     connectWindow(DeviceInfo1, FM_DevInfo);
     connectModal(Information1, [this] { return InformationWindow::Create(this); });
+    connectWindow(System1, FM_Sytem);
+    connectWindow(DeviceInfo1, FM_DevInfo);
+    connectWindow(About1, AboutForm);
 }
 
 void TMainForm::connectModal(QAction *item, std::function<QDialog *()> create,

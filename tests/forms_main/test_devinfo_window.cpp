@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QAction>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -136,6 +137,25 @@ TEST_F(DevInfoWindow, ShowsBothRadiosTheDeviceAndTheMacRanges)
     EXPECT_EQ(window.Ed_SecLevPrig->text(), QStringLiteral("AUTO"));
     EXPECT_TRUE(window.StatusBar->currentMessage().startsWith(QStringLiteral("Get: ")))
         << window.StatusBar->currentMessage().toStdString();
+}
+
+TEST_F(DevInfoWindow, StatusMenuOpensTheWindowModallyAndForgetsItAfterwards)
+{
+    startMainForm(QStringLiteral("default"));
+    ASSERT_TRUE(m_form->DeviceInfo1->isEnabled());
+    QString shownRange;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+        if (FM_DevInfo) {
+            shownRange = FM_DevInfo->Label20->text();
+            modal = FM_DevInfo->isModal() && FM_DevInfo->isVisible();
+            FM_DevInfo->close();
+        }
+    });
+    m_form->DeviceInfo1->trigger();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(shownRange, QStringLiteral("000F3DFA6DB0 ~ 000F3DFA6DB7"));
+    EXPECT_EQ(FM_DevInfo, nullptr);
 }
 
 TEST_F(DevInfoWindow, StaticTurboOnADeviceWithoutTurboModesShowsWithoutTurbo)

@@ -50,6 +50,8 @@ const QString ReadyText = QStringLiteral("Ready. ");
 // time-out text carries the "(SNMPClass) " prefix, so it matches only when a catalogue words
 // the time-out this way.
 const QString TimedOutText = QStringLiteral("SNMP request timed out!");
+// The code a request reports when the device did not answer in time.
+constexpr qint32 TimedOutCode = -405;
 
 // ---- Device variables the main window reads ----
 
@@ -572,9 +574,7 @@ void TMainForm::terminate()
 
 void TMainForm::Timer1Timer()
 {
-    if (m_statusRequest && !m_statusRequest->busy) {
-        // A read still waiting for its answer is not sent again: its late time-out would
-        // otherwise paint the lamps black after the device had answered a newer read.
+    if (m_statusRequest) {
         try {
             m_statusRequest->Get();
         } catch (const KtException &e) {
@@ -592,6 +592,15 @@ void TMainForm::Timer1Timer()
 void TMainForm::StatusComplete(const KtSNMPError &status)
 {
     if (status.code != 0) {
+        // While the device is silent every poll goes out and each times out 6 s later. Once
+        // it answers again, the time-outs of the reads sent before that answer still arrive:
+        // they are old news and would paint the lamps black under an answering device. A read
+        // sent after the answer cannot time out sooner than one time-out after it.
+        const qint64 timeoutMs = qint64(m_statusRequest->request.timeout) * 10
+                                 * (m_statusRequest->request.retries + 1);
+        if (status.code == TimedOutCode && m_lastAnswer.isValid()
+            && m_lastAnswer.elapsed() < timeoutMs)
+            return;
         Timer2->stop();
         Timer3->stop();
         MainStatusPanel->setText(status.text);
@@ -600,6 +609,7 @@ void TMainForm::StatusComplete(const KtSNMPError &status)
         return;
     }
 
+    m_lastAnswer.start();
     const int led = ledValue(m_statusRequest->list().Item(0).value);
     MainStatusPanel->setText(ReadyText);
     const auto setLamp = [led](TMainLamp *lamp, int litBit, int blinkBit) {
@@ -646,9 +656,6 @@ void TMainForm::Timer4Timer()
     // Firmware, country, turbo modes, AP modes, multi-SSID, LAN. Before the session start (or
     // after a start-up that stopped on an error) there are none.
     for (auto &request : m_capabilityRequests) {
-        // A read still in flight (the firmware read waits up to 20 s) is not sent again.
-        if (request->busy)
-            continue;
         try {
             request->Get();
         } catch (const KtException &) {

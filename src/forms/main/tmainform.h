@@ -21,6 +21,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QStringList>
 #include <QWidget>
@@ -184,7 +185,7 @@ public Q_SLOTS:
     // The Status menu opens: decides whether "Client Info" is visible.
     void Status1Click();
     // Timer ticks (public so that a test can take one step without waiting).
-    void Timer1Timer(); // read the status again (unless a read is still out); remember the line
+    void Timer1Timer(); // read the status again; remember the status line
     void Timer2Timer(); // blink Sh_power, Sh_11a, Sh_11b; remember the status line
     void Timer3Timer(); // blink Shape1, Shape2; remember the status line
     void Timer4Timer(); // read the six capability requests again
@@ -212,6 +213,7 @@ private:
     QStringList m_parameters;
     QString m_deviceAddress;
     QString m_rememberedStatus;
+    QElapsedTimer m_lastAnswer; // since the last successful status read
     bool m_terminated = false;
     KtInstanceGuard m_instanceGuard;
 

@@ -510,6 +510,12 @@ void TMainForm::startSession()
     m_statusRequest->request.timeout = 600;
     m_statusRequest->request.retries = 0;
     m_statusRequest->SetStatusControl(MainStatusPanel);
+    // The status line as every request writes it, except for a late time-out (see
+    // isStaleTimeout); the completion then puts the outcome's own text there.
+    m_statusRequest->request.statusCallback = [this](const KtSNMPError &status) {
+        if (!isStaleTimeout(status))
+            m_statusRequest->ReportGetResult(status);
+    };
     m_statusRequest->OnGetComplete = [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
         StatusComplete(status);
     };
@@ -592,14 +598,7 @@ void TMainForm::Timer1Timer()
 void TMainForm::StatusComplete(const KtSNMPError &status)
 {
     if (status.code != 0) {
-        // While the device is silent every poll goes out and each times out 6 s later. Once
-        // it answers again, the time-outs of the reads sent before that answer still arrive:
-        // they are old news and would paint the lamps black under an answering device. A read
-        // sent after the answer cannot time out sooner than one time-out after it.
-        const qint64 timeoutMs = qint64(m_statusRequest->request.timeout) * 10
-                                 * (m_statusRequest->request.retries + 1);
-        if (status.code == TimedOutCode && m_lastAnswer.isValid()
-            && m_lastAnswer.elapsed() < timeoutMs)
+        if (isStaleTimeout(status))
             return;
         Timer2->stop();
         Timer3->stop();
@@ -628,6 +627,18 @@ void TMainForm::StatusComplete(const KtSNMPError &status)
         Timer2->start();
     if (!Timer3->isActive())
         Timer3->start();
+}
+
+bool TMainForm::isStaleTimeout(const KtSNMPError &status) const
+{
+    // While the device is silent every poll goes out and each times out 6 s later. Once it
+    // answers again, the time-outs of the reads sent before that answer still arrive: they are
+    // old news and would paint the lamps black under an answering device. A read sent after
+    // the answer cannot time out sooner than one time-out after it.
+    const qint64 timeoutMs =
+        qint64(m_statusRequest->request.timeout) * 10 * (m_statusRequest->request.retries + 1);
+    return status.code == TimedOutCode && m_lastAnswer.isValid()
+           && m_lastAnswer.elapsed() < timeoutMs;
 }
 
 void TMainForm::paintAllLampsDark()

@@ -205,6 +205,8 @@ private:
     void terminate();
     // Completion of the status request.
     void StatusComplete(const KtSNMPError &status);
+    // A time-out of a status read that was sent before the last answer.
+    bool isStaleTimeout(const KtSNMPError &status) const;
     void paintAllLampsDark();
     void rememberStatus();
     // Shows an error of a menu command as the application would.

@@ -31,6 +31,7 @@ namespace {
 const QString kReady = QStringLiteral("Ready. ");
 const QString kRestartOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.1.0");
 const QString kFactoryOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.2.0");
+const QString kUpTimeOid = QStringLiteral("1.3.6.1.2.1.1.3");
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 15000)
 {
@@ -53,6 +54,48 @@ QStringList setLines(const QStringList &log)
             sets.append(line);
     }
     return sets;
+}
+
+// One short read of sysUpTime: whether the device answers right now.
+bool deviceAnswers()
+{
+    KtSNMPRequest probe;
+    KtSNMPVarItem upTime;
+    upTime.oid = kUpTimeOid;
+    upTime.syntax = SYN_TIMETICKS;
+    upTime.access = ACC_READONLY;
+    const KtSNMPVarItem table[] = {upTime, {}};
+    probe.list = KtSNMPVarList(table, SVT_SV, 0);
+    probe.timeout = 30;
+    probe.retries = 0;
+    probe.statusCallback = nullptr;
+    return probe.ReadSync(true);
+}
+
+int probeLines(const QStringList &log)
+{
+    int n = 0;
+    for (const QString &line : log)
+        n += line.contains(QStringLiteral(" get ") + kUpTimeOid + QStringLiteral(".0 ")) ? 1 : 0;
+    return n;
+}
+
+// The simulator logs a request just after it has sent the answer, so the log may lag behind
+// what the window already knows. A probe's line in the log shows that every earlier request
+// is there too (the device must be answering).
+QStringList settledLog(const ApSim &sim)
+{
+    const int before = probeLines(sim.log());
+    if (deviceAnswers())
+        waitUntil([&] { return probeLines(sim.log()) > before; }, 5000);
+    return sim.log();
+}
+
+// The set lines once at least n of them are logged (or after a few seconds).
+QStringList waitForSets(const ApSim &sim, int n)
+{
+    waitUntil([&] { return setLines(sim.log()).size() >= n; }, 5000);
+    return setLines(sim.log());
 }
 
 class SystemWindow : public ::testing::Test
@@ -101,22 +144,6 @@ protected:
         file.write(content);
     }
 
-    // One short read of sysUpTime: whether the device answers right now.
-    static bool deviceAnswers()
-    {
-        KtSNMPRequest probe;
-        KtSNMPVarItem upTime;
-        upTime.oid = QStringLiteral("1.3.6.1.2.1.1.3");
-        upTime.syntax = SYN_TIMETICKS;
-        upTime.access = ACC_READONLY;
-        const KtSNMPVarItem table[] = {upTime, {}};
-        probe.list = KtSNMPVarList(table, SVT_SV, 0);
-        probe.timeout = 30;
-        probe.retries = 0;
-        probe.statusCallback = nullptr;
-        return probe.ReadSync(true);
-    }
-
     ApSim m_sim{{QStringLiteral("--restart-seconds"), QStringLiteral("2")}};
     QTemporaryDir m_dir;
     KtDialogs::Script m_dialogs;
@@ -139,8 +166,9 @@ TEST_F(SystemWindow, RestartAsksWritesAndTheDeviceRestarts)
     EXPECT_EQ(question.text, QStringLiteral("Device will reboot, continue?"));
     EXPECT_EQ(question.buttons, KtDialogs::Buttons::OkCancel);
 
-    const QStringList sets = setLines(m_sim.log());
-    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString();
+    const QStringList sets = waitForSets(m_sim, 1);
+    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
+                              << window.StatusBar->currentMessage().toStdString();
     EXPECT_TRUE(sets.at(0).contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
                                     + QStringLiteral("=2 -> noError")))
         << sets.at(0).toStdString();
@@ -166,12 +194,33 @@ TEST_F(SystemWindow, CancelWritesNothingAndShowsNoWaitingWindow)
     m_dialogs.answerNext(false);
     window.Button2->click();
     EXPECT_EQ(m_dialogs.messages().size(), 2);
-    EXPECT_TRUE(setLines(m_sim.log()).isEmpty()) << m_sim.log().join(u'\n').toStdString();
+    const QStringList log = settledLog(m_sim);
+    EXPECT_TRUE(setLines(log).isEmpty()) << log.join(u'\n').toStdString();
     EXPECT_TRUE(m_waiting.shown().isEmpty());
-    EXPECT_TRUE(deviceAnswers());
-    // The boxes keep the choice the button made.
-    EXPECT_EQ(window.CB_Restart->currentText(), QStringLiteral("True"));
-    EXPECT_EQ(window.CB_Restore->currentText(), QStringLiteral("True"));
+    EXPECT_EQ(window.CB_Restore->currentText(), QStringLiteral("False"));
+}
+
+TEST_F(SystemWindow, RestartAfterACancelledRestoreKeepsTheSettings)
+{
+    // Guards against a cancelled Restore leaving FactoryDefault at True: the next Restart
+    // writes both items and would reset the device.
+    const QString hSsid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set ") + hSsid + QStringLiteral(" kept"))
+                    .startsWith(QStringLiteral("ok")));
+    TFM_Sytem window;
+    m_sim.clearLog();
+    m_dialogs.answerNext(false);
+    window.Button2->click();
+    window.Button1->click();
+
+    const QStringList sets = waitForSets(m_sim, 1);
+    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
+                              << window.StatusBar->currentMessage().toStdString();
+    EXPECT_TRUE(sets.at(0).contains(kFactoryOid + QStringLiteral("=2 -> noError")))
+        << sets.at(0).toStdString();
+    EXPECT_TRUE(waitUntil([] { return deviceAnswers(); }));
+    const QString ssid = m_sim.command(QStringLiteral("get stSSID.1"));
+    EXPECT_TRUE(ssid.contains(QStringLiteral("kept"))) << ssid.toStdString();
 }
 
 TEST_F(SystemWindow, RestoreBringsTheFactorySettingsBack)
@@ -185,8 +234,9 @@ TEST_F(SystemWindow, RestoreBringsTheFactorySettingsBack)
 
     window.Button2->click();
 
-    const QStringList sets = setLines(m_sim.log());
-    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString();
+    const QStringList sets = waitForSets(m_sim, 1);
+    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
+                              << window.StatusBar->currentMessage().toStdString();
     EXPECT_TRUE(sets.at(0).contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
                                     + QStringLiteral("=1 -> noError")))
         << sets.at(0).toStdString();

@@ -122,22 +122,35 @@ void TFM_Sytem::FormCreate()
 
 void TFM_Sytem::Button1Click()
 {
+    const Choice before = currentChoice();
     CB_Restart->setCurrentIndex(True);
-    confirmAndWrite(restartCaption(), QString());
+    confirmAndWrite(before, restartCaption(), QString());
 }
 
 void TFM_Sytem::Button2Click()
 {
+    const Choice before = currentChoice();
     CB_Restart->setCurrentIndex(True);
     CB_Restore->setCurrentIndex(True);
-    confirmAndWrite(restoreCaption(), restoreLabel3());
+    confirmAndWrite(before, restoreCaption(), restoreLabel3());
 }
 
-void TFM_Sytem::confirmAndWrite(const QString &waitingCaption, const QString &waitingLabel3)
+TFM_Sytem::Choice TFM_Sytem::currentChoice() const
+{
+    return {CB_Restart->currentIndex(), CB_Restore->currentIndex()};
+}
+
+void TFM_Sytem::confirmAndWrite(const Choice &before, const QString &waitingCaption,
+                                const QString &waitingLabel3)
 {
     if (!KtDialogs::message(this, question(), QStringLiteral("Warning"),
-                            KtDialogs::Buttons::OkCancel))
+                            KtDialogs::Buttons::OkCancel)) {
+        // Both items go out with every write: a cancelled Restore left showing True would
+        // turn the next Restart into a factory reset.
+        CB_Restart->setCurrentIndex(before.restart);
+        CB_Restore->setCurrentIndex(before.restore);
         return;
+    }
     try {
         if (!m_request)
             return;

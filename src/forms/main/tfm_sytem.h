@@ -39,8 +39,16 @@ public Q_SLOTS:
 private:
     void buildWindow();
     void FormCreate();
-    // Asks, writes both items and shows the waiting window. Cancel writes nothing.
-    void confirmAndWrite(const QString &waitingCaption, const QString &waitingLabel3);
+    // What the hidden boxes showed before a button changed them.
+    struct Choice {
+        int restart = -1;
+        int restore = -1;
+    };
+    Choice currentChoice() const;
+    // Asks, writes both items and shows the waiting window. Cancel writes nothing and puts the
+    // boxes back as they were.
+    void confirmAndWrite(const Choice &before, const QString &waitingCaption,
+                         const QString &waitingLabel3);
 
     std::unique_ptr<KtSNMPRequest2Edits> m_request;
 };

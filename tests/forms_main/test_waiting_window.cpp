@@ -5,6 +5,7 @@
 #include "apsim.h"
 #include "ktdialogs.h"
 #include "ktmessages.h"
+#include "ktsnmprequest.h"
 #include "ktsnmpsession.h"
 #include "ktwaiting.h"
 #include "tfm_waiting.h"
@@ -30,6 +31,7 @@ namespace {
 
 const QString kReady = QStringLiteral("Ready. ");
 const QString kTimedOut = QStringLiteral("SNMP request timed out!");
+const QString kUpTimeOid = QStringLiteral("1.3.6.1.2.1.1.3");
 const QString kRebootSet = QStringLiteral("set 1.3.6.1.4.1.32473.11.37.4.3.3.5.0=4 -> noError");
 
 bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 15000)
@@ -51,6 +53,34 @@ int countLines(const QStringList &log, const QString &piece)
     for (const QString &line : log)
         n += line.contains(piece) ? 1 : 0;
     return n;
+}
+
+// One short read of sysUpTime: whether the device answers right now.
+bool deviceAnswers()
+{
+    KtSNMPRequest probe;
+    KtSNMPVarItem upTime;
+    upTime.oid = kUpTimeOid;
+    upTime.syntax = SYN_TIMETICKS;
+    upTime.access = ACC_READONLY;
+    const KtSNMPVarItem table[] = {upTime, {}};
+    probe.list = KtSNMPVarList(table, SVT_SV, 0);
+    probe.timeout = 30;
+    probe.retries = 0;
+    probe.statusCallback = nullptr;
+    return probe.ReadSync(true);
+}
+
+// The simulator logs a request just after it has sent the answer, so the log may lag behind
+// what the window already knows. A probe's line in the log shows that every earlier request
+// is there too; a device restarting is waited for first.
+QStringList settledLog(const ApSim &sim)
+{
+    const QString probeLine = QStringLiteral(" get ") + kUpTimeOid + QStringLiteral(".0 ");
+    const int before = countLines(sim.log(), probeLine);
+    if (waitUntil([] { return deviceAnswers(); }, 8000))
+        waitUntil([&] { return countLines(sim.log(), probeLine) > before; }, 5000);
+    return sim.log();
 }
 
 class WaitingWindow : public ::testing::Test
@@ -214,14 +244,15 @@ TEST_F(WaitingWindow, RestartCommandGoesOutOnceAfterTheCommandDelay)
     setStatusLine(kReady);
     window.Timer1Timer();
     window.Timer1Timer();
-    EXPECT_EQ(countLines(m_sim.log(), QStringLiteral(" set ")), 0);
+    EXPECT_EQ(countLines(settledLog(m_sim), QStringLiteral(" set ")), 0);
     window.Timer1Timer();
     EXPECT_FALSE(window.commandPending());
     // "reboot" in Ed_Reboot reaches the device as Reboot (4), whatever its case.
-    EXPECT_EQ(countLines(m_sim.log(), kRebootSet), 1) << m_sim.log().join(u'\n').toStdString();
+    EXPECT_TRUE(waitUntil([this] { return countLines(m_sim.log(), kRebootSet) == 1; }, 5000))
+        << m_sim.log().join(u'\n').toStdString();
     tickUntilClosed(window, 10);
     EXPECT_TRUE(window.isClosed());
-    EXPECT_EQ(countLines(m_sim.log(), QStringLiteral(" set ")), 1);
+    EXPECT_EQ(countLines(settledLog(m_sim), QStringLiteral(" set ")), 1);
 }
 
 TEST_F(WaitingWindow, CommandDelayLongerThanTheCountdownSendsNoCommand)
@@ -235,8 +266,8 @@ TEST_F(WaitingWindow, CommandDelayLongerThanTheCountdownSendsNoCommand)
     tickUntilClosed(window, 20);
     ASSERT_TRUE(window.isClosed());
     EXPECT_TRUE(window.commandPending());
-    EXPECT_EQ(countLines(m_sim.log(), QStringLiteral(" set ")), 0)
-        << m_sim.log().join(u'\n').toStdString();
+    const QStringList log = settledLog(m_sim);
+    EXPECT_EQ(countLines(log, QStringLiteral(" set ")), 0) << log.join(u'\n').toStdString();
 }
 
 TEST_F(WaitingWindow, RestartFlagOffSendsNothing)
@@ -247,7 +278,7 @@ TEST_F(WaitingWindow, RestartFlagOffSendsNothing)
     tickUntilClosed(window, 20);
     ASSERT_TRUE(window.isClosed());
     EXPECT_FALSE(window.commandPending());
-    EXPECT_EQ(countLines(m_sim.log(), QStringLiteral(" set ")), 0);
+    EXPECT_EQ(countLines(settledLog(m_sim), QStringLiteral(" set ")), 0);
 }
 
 TEST_F(WaitingWindow, ShowAppliesTheCallersOptionsAndReturnsWhenTheWindowCloses)

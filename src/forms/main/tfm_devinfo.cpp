@@ -96,6 +96,7 @@ QLineEdit *readOnlyEdit(QWidget *parent, const char *name)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setReadOnly(true);
+    edit->setMinimumWidth(120); // an address or a data rate fits whole
     return edit;
 }
 

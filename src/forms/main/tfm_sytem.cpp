@@ -94,9 +94,12 @@ void TFM_Sytem::buildWindow()
     grid->addWidget(new QLabel(QStringLiteral("Restore to Factory Default Settings"), this), 1,
                     0);
     grid->addWidget(Button2, 1, 1);
+    grid->setColumnStretch(0, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(StatusBar);
+    // Room for a whole status line.
+    setMinimumWidth(420);
 
     connect(Button1, &QPushButton::clicked, this, &TFM_Sytem::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFM_Sytem::Button2Click);

@@ -54,52 +54,6 @@ std::vector<KtSNMPVarItem> systemGroup()
             item("1.3.6.1.2.1.1.6", "System Location", SYN_DISPLAYSTR, ACC_READWRITE)};
 }
 
-int visibleBoxes(const TEditsPanel &grid, bool *anyChecked)
-{
-    int count = 0;
-    *anyChecked = false;
-    for (int i = 0; i < grid.RowCount(); ++i) {
-        const QCheckBox *box = grid.RowAt(i).checkBox;
-        if (!box->isHidden()) {
-            ++count;
-            *anyChecked = *anyChecked || box->isChecked();
-        }
-    }
-    return count;
-}
-
-TEST(EditsPanelRows, SixItemsThreeWritable)
-{
-    auto request = requestOf(systemGroup());
-    TSNMPEditorPanel panel(nullptr, request.get());
-    TEditsPanel &grid = *panel.Grid();
-    ASSERT_EQ(grid.RowCount(), 6);
-    bool anyChecked = true;
-    EXPECT_EQ(visibleBoxes(grid, &anyChecked), 3);
-    EXPECT_FALSE(anyChecked);
-    for (int i = 0; i < 6; ++i) {
-        const TEditsPanel::Row &row = grid.RowAt(i);
-        EXPECT_EQ(row.kind, i < 3 ? TEditsPanel::ReadOnlyEdit : TEditsPanel::WritableEdit);
-        EXPECT_EQ(row.label->text(), request->list().Item(i).name);
-        auto *edit = qobject_cast<QLineEdit *>(row.editor);
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->isReadOnly(), i < 3);
-        EXPECT_EQ(row.checkBox->isEnabled(), i >= 3);
-    }
-    TCtrlBtnPanel &bar = *panel.CtrlBtn();
-    EXPECT_FALSE(bar.refreshButton()->isHidden());
-    EXPECT_FALSE(bar.setCheckedButton()->isHidden());
-    EXPECT_FALSE(bar.checkAllButton()->isHidden());
-    EXPECT_FALSE(bar.clearChecksButton()->isHidden());
-    EXPECT_FALSE(bar.closeButton()->isHidden());
-    EXPECT_TRUE(bar.editButton()->isHidden());
-    EXPECT_TRUE(bar.counter()->isHidden());
-    EXPECT_TRUE(bar.samplesLabel()->isHidden());
-    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set Checked"));
-    // Nothing ticked yet, so nothing to set.
-    EXPECT_FALSE(bar.setCheckedButton()->isEnabled());
-}
-
 TEST(EditsPanelRows, TickingRowsEnablesSetChecked)
 {
     auto request = requestOf(systemGroup());
@@ -232,26 +186,6 @@ TEST(EditsPanelRows, HiddenItemsTakeNoRow)
     const QRect first = grid.RowAt(0).editor->geometry();
     EXPECT_EQ(first.top(), 20);
     EXPECT_EQ(grid.RowAt(2).editor->geometry().top(), first.bottom() + 1 + 5);
-}
-
-TEST(EditsPanelRows, LayoutFollowsTheEditorWidth)
-{
-    auto request = requestOf(systemGroup());
-    TEditsPanel grid(nullptr, request.get());
-    EXPECT_EQ(grid.RowAt(0).editor->width(), 121);
-    grid.SetEditorWidth(180);
-    int widestLabel = 0;
-    for (int i = 0; i < grid.RowCount(); ++i) {
-        const TEditsPanel::Row &row = grid.RowAt(i);
-        EXPECT_EQ(row.editor->width(), 180);
-        EXPECT_EQ(row.checkBox->geometry().left(), 20);
-        EXPECT_EQ(row.label->geometry().left(), 45);
-        widestLabel = qMax(widestLabel, row.label->width());
-    }
-    const int editorLeft = 45 + widestLabel + 5;
-    EXPECT_EQ(grid.RowAt(5).editor->geometry().left(), editorLeft);
-    EXPECT_EQ(grid.size(),
-              QSize(editorLeft + 180 + 40, grid.RowAt(5).editor->geometry().bottom() + 1 + 40));
 }
 
 // A writable edit takes at most 42 typed characters, but a longer value read from the device

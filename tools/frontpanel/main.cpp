@@ -89,7 +89,8 @@ void drawChassis(QPainter &p)
 
     // A highlight along the top edge.
     p.setPen(QPen(QColor(255, 255, 255, 200), 1.5));
-    p.drawLine(QPointF(body.left() + 16, body.top() + 2), QPointF(body.right() - 16, body.top() + 2));
+    p.drawLine(QPointF(body.left() + 16, body.top() + 2),
+               QPointF(body.right() - 16, body.top() + 2));
 
     // The front bezel that carries the LEDs.
     const QRectF bezel(30, 226, Width - 60, 72);

@@ -140,8 +140,9 @@ int ledValue(const QString &text)
     return ok ? value : 0;
 }
 
-// One part of a dotted address, converted the way the checks need it: false for a part that
-// is not a decimal number.
+// The four parts of a dotted text, as both checks take them apart. False for a text of the
+// wrong shape, and for a part that is not a decimal number: the checks never report, so the
+// conversion error ends as a plain "no".
 bool dottedParts(const QString &text, int parts[4])
 {
     // Steps of the address check before the conversion: a leading dot, a first dot that is the

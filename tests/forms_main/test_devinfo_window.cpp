@@ -1,94 +1,32 @@
 // "Status \ Device Info" against the simulated access point: what each page and group shows,
 // the MAC ranges of the two radios, the super-mode rule of a device without turbo modes, and
 // the refresh of each page.
-#include "apsim.h"
-#include "ktdialogs.h"
-#include "ktmessages.h"
 #include "ktsnmprequest2edits.h"
-#include "ktsnmpsession.h"
+#include "mainformtest.h"
 #include "tfm_devinfo.h"
-#include "tmainform.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QAction>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
 
-const QString kReady = QStringLiteral("Ready. ");
-
-bool waitUntil(const std::function<bool()> &condition, int timeoutMs = 15000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
-class DevInfoWindow : public ::testing::Test
+class DevInfoWindow : public MainFormTest
 {
 protected:
-    void TearDown() override
-    {
-        m_form.reset();
-        if (KtSNMPSession::IsOpen())
-            KtSNMPSession::CloseSession();
-        KtMessages::resetToBuiltIn();
-    }
-
     // The main window started against a simulator with the given profile, once it answers.
     void startMainForm(const QString &profile)
     {
         m_sim = std::make_unique<ApSim>(QStringList{QStringLiteral("--profile"), profile});
         ASSERT_TRUE(m_sim->start()) << m_sim->error().toStdString();
-        ASSERT_TRUE(m_dir.isValid());
-        writeFile(QStringLiteral("registry.ini"),
-                  "[SOFTWARE/Norvane/Marlin5.1/MibFile]\nPath=" + QFile::encodeName(path("mbf/"))
-                      + "\n");
-        writeFile(QStringLiteral("mbf/127.0.0.1.cfg"),
-                  "[Program Information]\nAgentPort=" + QByteArray::number(m_sim->port())
-                      + "\nVersion=1\nSecurityModel=2\n");
-        qputenv("QRN_SETTINGS", QFile::encodeName(path("registry.ini")));
-        qputenv("QRN_DATA_DIR", QFile::encodeName(path("data")));
-        qputenv("QRN_RUNTIME_DIR", QFile::encodeName(path("run")));
-        KtMessages::resetToBuiltIn();
-        // A switch after the address makes start-up read the parameter file (the port).
-        m_form = std::make_unique<TMainForm>(
-            QStringList{QStringLiteral("/I127.0.0.1"), QStringLiteral("/Rvarnok")});
-        ASSERT_TRUE(m_dialogs.messages().isEmpty())
-            << m_dialogs.texts().join(u'|').toStdString();
-        ASSERT_TRUE(waitUntil([this] { return m_form->statusText() == kReady; }))
-            << m_form->statusText().toStdString();
-    }
-
-    QString path(const QString &name) const { return m_dir.filePath(name); }
-
-    void writeFile(const QString &name, const QByteArray &content)
-    {
-        QDir().mkpath(QFileInfo(path(name)).absolutePath());
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        startAgainst(*m_sim);
     }
 
     void simCommand(const QString &line)
@@ -98,9 +36,6 @@ protected:
     }
 
     std::unique_ptr<ApSim> m_sim;
-    QTemporaryDir m_dir;
-    KtDialogs::Script m_dialogs;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 TEST_F(DevInfoWindow, ShowsBothRadiosTheDeviceAndTheMacRanges)
@@ -129,7 +64,7 @@ TEST_F(DevInfoWindow, ShowsBothRadiosTheDeviceAndTheMacRanges)
     EXPECT_EQ(window.Label22->text(), QStringLiteral("000F3DFA6DB8 ~ 000F3DFA6DBF"));
 
     // Band g arrives asynchronously; its super mode is shown as read.
-    ASSERT_TRUE(waitUntil([&] { return !window.Ed_SSIDg->text().isEmpty(); }));
+    ASSERT_TRUE(processUntil([&] { return !window.Ed_SSIDg->text().isEmpty(); }));
     EXPECT_EQ(window.Ed_SSIDg->text(), QStringLiteral("Norvane-11g"));
     EXPECT_EQ(window.Ed_Channelg->text(), QStringLiteral("6"));
     EXPECT_EQ(window.Ed_SupModg->text(), QStringLiteral("Disable"));
@@ -162,8 +97,8 @@ TEST_F(DevInfoWindow, StaticTurboOnADeviceWithoutTurboModesShowsWithoutTurbo)
 {
     startMainForm(QStringLiteral("turbo0"));
     // The main window learns the turbo modes from its own capability read.
-    ASSERT_TRUE(waitUntil([this] { return m_form->ED_Turbomode->text() == QStringLiteral("0"); }))
-        << m_form->ED_Turbomode->text().toStdString();
+    const auto turboRead = [this] { return m_form->ED_Turbomode->text() == QStringLiteral("0"); };
+    ASSERT_TRUE(processUntil(turboRead)) << m_form->ED_Turbomode->text().toStdString();
     TFM_DevInfo window;
     EXPECT_EQ(window.Ed_SupModa->text(), QStringLiteral("Super Mode with Static Turbo"));
     EXPECT_EQ(window.Ed_SupModusa->text(), QStringLiteral("Super Mode without Turbo"));
@@ -175,7 +110,7 @@ TEST_F(DevInfoWindow, RefreshReadsOnlyItsOwnPageAgain)
     startMainForm(QStringLiteral("default"));
     m_form->ED_Turbomode->setText(QStringLiteral("0"));
     TFM_DevInfo window;
-    ASSERT_TRUE(waitUntil([&] { return !window.Ed_SSIDg->text().isEmpty(); }));
+    ASSERT_TRUE(processUntil([&] { return !window.Ed_SSIDg->text().isEmpty(); }));
     // The status variables share their values with the settings they report (the simulator
     // takes a direct change on the setting's own OID).
     simCommand(QStringLiteral("set 1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1 lab-a"));
@@ -190,7 +125,7 @@ TEST_F(DevInfoWindow, RefreshReadsOnlyItsOwnPageAgain)
     EXPECT_EQ(window.Ed_SSIDg->text(), QStringLiteral("Norvane-11g"));
 
     window.Bt_Refg->click();
-    EXPECT_TRUE(waitUntil([&] { return window.Ed_SSIDg->text() == QStringLiteral("lab-g"); }))
+    EXPECT_TRUE(processUntil([&] { return window.Ed_SSIDg->text() == QStringLiteral("lab-g"); }))
         << window.Ed_SSIDg->text().toStdString();
 }
 
@@ -207,7 +142,7 @@ TEST_F(DevInfoWindow, SilentDeviceLeavesTheFieldsAndRangesEmpty)
     EXPECT_TRUE(window.Label22->text().isEmpty());
     EXPECT_FALSE(window.StatusBar->currentMessage().isEmpty());
     EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
-    ASSERT_TRUE(waitUntil([&] { return !window.bandGRequest()->busy; }));
+    ASSERT_TRUE(processUntil([&] { return !window.bandGRequest()->busy; }));
 }
 
 struct SuperModeRow {

@@ -1,15 +1,9 @@
 // The main window against the simulated access point: the lamps follow stLED, blink on their
 // timers, go black while the device is silent and come back by themselves; the capability
 // fields fill from the device.
-#include "apsim.h"
-#include "ktdialogs.h"
-#include "ktmessages.h"
 #include "ktsnmprequest.h"
-#include "ktsnmpsession.h"
-#include "tmainform.h"
+#include "mainformtest.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -17,23 +11,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        if (elapsed.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                        20);
-    }
-    return true;
-}
 
 struct LampState {
     bool lit;
@@ -54,7 +34,7 @@ LampState stateOf(const TMainLamp *lamp)
     return {lamp->isLit(), lamp->blink};
 }
 
-class MainFormLamps : public ::testing::Test
+class MainFormLamps : public MainFormTest
 {
 protected:
     void SetUp() override
@@ -63,41 +43,19 @@ protected:
         ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString();
     }
 
-    void TearDown() override
-    {
-        m_form.reset();
-        if (KtSNMPSession::IsOpen())
-            KtSNMPSession::CloseSession();
-        KtMessages::resetToBuiltIn();
-    }
-
-    // SNMPv2c on the simulator's port: the port switch counts only while the version is 3.
     TMainForm *create()
     {
-        m_form = std::make_unique<TMainForm>(QStringList{
-            QStringLiteral("/I127.0.0.1"), QStringLiteral("/v3"),
-            QStringLiteral("/t%1").arg(m_sim.port()), QStringLiteral("/v1")});
+        m_form = mainFormOnPort(m_sim.port());
         return m_form.get();
     }
 
     bool waitReady(int timeoutMs = 10000)
     {
-        return waitFor([this] { return m_form->statusText() == QStringLiteral("Ready. "); },
-                       timeoutMs);
-    }
-
-    // Stops the window's own timers so that the test takes every step itself.
-    void holdTimers()
-    {
-        m_form->Timer1->stop();
-        m_form->Timer2->stop();
-        m_form->Timer3->stop();
-        m_form->Timer4->stop();
+        return processUntil(
+            [this] { return m_form->statusText() == QStringLiteral("Ready. "); }, timeoutMs);
     }
 
     ApSim m_sim;
-    KtDialogs::Script m_script;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 TEST_F(MainFormLamps, PowerBlinkingAndRadio11aSteady)
@@ -109,7 +67,7 @@ TEST_F(MainFormLamps, PowerBlinkingAndRadio11aSteady)
     EXPECT_EQ(form->Timer2->interval(), 500);
     EXPECT_TRUE(form->Timer3->isActive());
     EXPECT_EQ(form->Timer3->interval(), 100);
-    holdTimers();
+    holdTimers(*m_form);
 
     EXPECT_EQ(stateOf(form->Sh_power), (LampState{true, true}));
     EXPECT_EQ(stateOf(form->Sh_11a), (LampState{true, false}));
@@ -129,7 +87,7 @@ TEST_F(MainFormLamps, PowerBlinkingAndRadio11aSteady)
     EXPECT_FALSE(form->Sh_power->isLit());
     form->Timer2Timer();
     EXPECT_TRUE(form->Sh_power->isLit());
-    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
 }
 
 TEST_F(MainFormLamps, Lan1BlinkBitAloneBlinksADarkLampAtTheFastRate)
@@ -137,7 +95,7 @@ TEST_F(MainFormLamps, Lan1BlinkBitAloneBlinksADarkLampAtTheFastRate)
     ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 2048")).startsWith(u"ok")); // 0x0800
     TMainForm *form = create();
     ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
-    holdTimers();
+    holdTimers(*m_form);
 
     EXPECT_EQ(stateOf(form->Shape1), (LampState{false, true}));
     EXPECT_EQ(stateOf(form->Sh_power), (LampState{false, false}));
@@ -163,14 +121,14 @@ TEST_F(MainFormLamps, EveryPollTakesTheNewValue)
     ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 4096")).startsWith(u"ok")); // LAN 2
     TMainForm *form = create();
     ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
-    holdTimers();
+    holdTimers(*m_form);
     EXPECT_EQ(stateOf(form->Shape2), (LampState{true, false}));
 
     // 0x2040: 802.11g lit, LAN 2 blinking but dark. Bits outside the table change nothing.
     ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED %1").arg(0x2040 | 0x003C | 0x4000))
                     .startsWith(u"ok"));
     form->Timer1Timer();
-    ASSERT_TRUE(waitFor([form] { return form->Sh_11b->isLit(); }, 10000));
+    ASSERT_TRUE(processUntil([form] { return form->Sh_11b->isLit(); }, 10000));
     EXPECT_EQ(stateOf(form->Sh_11b), (LampState{true, false}));
     EXPECT_EQ(stateOf(form->Shape2), (LampState{false, true}));
     EXPECT_EQ(stateOf(form->Sh_power), (LampState{false, false}));
@@ -191,7 +149,7 @@ TEST_F(MainFormLamps, SilentDeviceTurnsEveryLampBlackAndTheNextPollBringsThemBac
     // The window's own 3-second poll meets the silence; the read gives up after 6 s.
     const QString timedOut = KtSNMPRequest::MapError(-5).text;
     ASSERT_FALSE(timedOut.isEmpty());
-    ASSERT_TRUE(waitFor([form, &timedOut] { return form->statusText() == timedOut; }, 20000))
+    ASSERT_TRUE(processUntil([form, &timedOut] { return form->statusText() == timedOut; }, 20000))
         << form->statusText().toStdString();
     EXPECT_EQ(form->rememberedStatus(), timedOut);
     for (const TMainLamp *lamp :
@@ -202,7 +160,7 @@ TEST_F(MainFormLamps, SilentDeviceTurnsEveryLampBlackAndTheNextPollBringsThemBac
     EXPECT_TRUE(form->Timer1->isActive());
     // A failed capability read keeps the field's text and shows nothing.
     EXPECT_EQ(form->Ed_FwVer->text(), QStringLiteral("v2.00"));
-    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
 
     ASSERT_TRUE(m_sim.command(QStringLiteral("silent 0")).startsWith(u"ok"));
     ASSERT_TRUE(waitReady(10000)) << form->statusText().toStdString();
@@ -211,7 +169,7 @@ TEST_F(MainFormLamps, SilentDeviceTurnsEveryLampBlackAndTheNextPollBringsThemBac
     EXPECT_TRUE(form->Timer2->isActive());
     // The polls sent into the silence time out after the device answered again: those late
     // time-outs must not turn the lamps black under an answering device.
-    EXPECT_FALSE(waitFor(
+    EXPECT_FALSE(processUntil(
         [form] {
             return !form->Shape5->isLit() || form->statusText() != QStringLiteral("Ready. ");
         },
@@ -243,8 +201,9 @@ TEST_F(MainFormLamps, CapabilityFieldsHoldTheirDesignTextsThenTheDeviceValues)
             answer = answer.mid(1, answer.size() - 2);
         return answer;
     };
-    ASSERT_TRUE(waitFor([form] { return form->SubMaskEdit->text() != "SubMaskEdit"; }, 10000));
-    ASSERT_TRUE(waitFor([form] { return form->Ed_FwVer->text() != "Ed_FwVer"; }, 10000));
+    ASSERT_TRUE(
+        processUntil([form] { return form->SubMaskEdit->text() != "SubMaskEdit"; }, 10000));
+    ASSERT_TRUE(processUntil([form] { return form->Ed_FwVer->text() != "Ed_FwVer"; }, 10000));
     EXPECT_EQ(form->Ed_FwVer->text(), deviceValue("stFirmwareVersion"));
     EXPECT_EQ(form->Ed_Countrycode->text(), deviceValue("countrycode"));
     EXPECT_EQ(form->IPAddressEdit->text(), deviceValue("hIPAddress"));
@@ -254,9 +213,9 @@ TEST_F(MainFormLamps, CapabilityFieldsHoldTheirDesignTextsThenTheDeviceValues)
 
     // Timer4 reads them again: a change on the device reaches the field.
     ASSERT_TRUE(m_sim.command(QStringLiteral("set countrycode JP")).startsWith(u"ok"));
-    EXPECT_TRUE(waitFor([form] { return form->Ed_Countrycode->text() == "JP"; }, 10000))
+    EXPECT_TRUE(processUntil([form] { return form->Ed_Countrycode->text() == "JP"; }, 10000))
         << form->Ed_Countrycode->text().toStdString();
-    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
 }
 
 TEST_F(MainFormLamps, WindowShapeAndMenuCaptions)

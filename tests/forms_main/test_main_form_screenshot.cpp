@@ -3,14 +3,8 @@
 // off its LED, would still pass every test that only reads the lamp's state).
 //
 // With QRN_SCREENSHOT=<file.png> the grab is also saved (docs/main-window.png comes from here).
-#include "apsim.h"
-#include "ktdialogs.h"
-#include "ktmessages.h"
-#include "ktsnmpsession.h"
-#include "tmainform.h"
+#include "mainformtest.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,23 +12,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
-
-bool waitFor(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        if (elapsed.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                        20);
-    }
-    return true;
-}
 
 TEST(MainFormScreenshot, LampsShowTheirColoursOverThePictureLeds)
 {
@@ -44,21 +24,10 @@ TEST(MainFormScreenshot, LampsShowTheirColoursOverThePictureLeds)
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     // Power, both radios and LAN 1 lit; LAN 2 dark.
     ASSERT_TRUE(sim.command(QStringLiteral("set stLED %1").arg(0x0541)).startsWith(u"ok"));
-    auto form = std::make_unique<TMainForm>(
-        QStringList{QStringLiteral("/I127.0.0.1"), QStringLiteral("/v3"),
-                    QStringLiteral("/t%1").arg(sim.port()), QStringLiteral("/v1")});
+    auto form = mainFormOnPort(sim.port());
     form->show();
-    ASSERT_TRUE(waitFor(
-        [&form] {
-            return form->statusText() == QStringLiteral("Ready. ")
-                   && form->Ed_FwVer->text() != QStringLiteral("Ed_FwVer");
-        },
-        10000))
-        << form->statusText().toStdString();
-    form->Timer1->stop();
-    form->Timer2->stop();
-    form->Timer3->stop();
-    form->Timer4->stop();
+    ASSERT_TRUE(waitReadyWithFirmware(*form)) << form->statusText().toStdString();
+    holdTimers(*form);
 
     const QImage image = form->grab().toImage();
     ASSERT_FALSE(image.isNull());

@@ -1,15 +1,10 @@
 // The main window's start-up inside the test process: what it shows, and the records, caption
 // and catalogues it leaves behind.
-#include "ktdialogs.h"
 #include "ktinstanceguard.h"
-#include "ktmessages.h"
-#include "ktsnmpsession.h"
-#include "tmainform.h"
+#include "mainformtest.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -17,52 +12,22 @@
 
 namespace {
 
-class MainFormStartup : public ::testing::Test
+class MainFormStartup : public MainFormTest
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        qputenv("QRN_SETTINGS", QFile::encodeName(path("registry.ini")));
-        qputenv("QRN_DATA_DIR", QFile::encodeName(path("data")));
-        qputenv("QRN_RUNTIME_DIR", QFile::encodeName(path("run")));
+        useOwnFolders();
         KtMessages::resetToBuiltIn();
     }
-
-    void TearDown() override
-    {
-        m_form.reset();
-        if (KtSNMPSession::IsOpen())
-            KtSNMPSession::CloseSession();
-        KtMessages::resetToBuiltIn();
-    }
-
-    QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
-
-    void writeFile(const QString &filePath, const QByteArray &content)
-    {
-        QDir().mkpath(QFileInfo(filePath).absolutePath());
-        QFile file(filePath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-
-    TMainForm *create(const QStringList &parameters)
-    {
-        m_form = std::make_unique<TMainForm>(parameters);
-        return m_form.get();
-    }
-
-    QTemporaryDir m_dir;
-    KtDialogs::Script m_script;
-    std::unique_ptr<TMainForm> m_form;
 };
 
 TEST_F(MainFormStartup, AddressCommunityAndVersionFillTheRecordsAndCaption)
 {
     TMainForm *form = create({QStringLiteral("/I10.1.1.5"), QStringLiteral("/Rabc"),
                               QStringLiteral("/v1")});
-    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
     EXPECT_FALSE(form->isTerminated());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("QRN-7300XB : 10.1.1.5"));
     EXPECT_EQ(form->deviceAddress(), QStringLiteral("10.1.1.5"));
@@ -79,10 +44,10 @@ TEST_F(MainFormStartup, AddressCommunityAndVersionFillTheRecordsAndCaption)
 TEST_F(MainFormStartup, WithoutParametersShowsThePlainMessageAndTerminates)
 {
     TMainForm *form = create({});
-    ASSERT_EQ(m_script.messages().size(), 1);
-    EXPECT_EQ(m_script.messages().at(0).text,
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages().at(0).text,
               QStringLiteral("This module is only used in the Marlin or HP-Openview."));
-    EXPECT_EQ(m_script.messages().at(0).caption, QStringLiteral("QRN-7300XB"));
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("QRN-7300XB"));
     EXPECT_TRUE(form->isTerminated());
     EXPECT_FALSE(form->Timer4->isActive());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("QRN-7300XB"));
@@ -92,9 +57,9 @@ TEST_F(MainFormStartup, BadNumberShowsTheConversionErrorAndStopsThere)
 {
     TMainForm *form = create({QStringLiteral("/I10.1.1.5"), QStringLiteral("/Rabc"),
                               QStringLiteral("/vthree")});
-    EXPECT_EQ(m_script.texts(),
+    EXPECT_EQ(m_dialogs.texts(),
               QStringList{QStringLiteral("'three' is not a valid integer value")});
-    EXPECT_EQ(m_script.messages().at(0).caption, QStringLiteral("QRN-7300XB"));
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("QRN-7300XB"));
     EXPECT_FALSE(form->isTerminated());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("QRN-7300XB"));
     EXPECT_FALSE(KtInstanceGuard::isLocked(QStringLiteral("QRN-7300XB : 10.1.1.5"), path("run")));
@@ -108,10 +73,10 @@ TEST_F(MainFormStartup, SecondFormForTheSameAddressWarnsAndStopsTimer4)
     KtInstanceGuard other; // another module serving the address
     ASSERT_TRUE(other.acquire(QStringLiteral("QRN-7300XB : 10.1.1.9"), path("run")));
     TMainForm *form = create({QStringLiteral("/I10.1.1.9")});
-    ASSERT_EQ(m_script.messages().size(), 1);
-    EXPECT_EQ(m_script.messages().at(0).text,
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages().at(0).text,
               QStringLiteral("Another QRN7300XB module is running!"));
-    EXPECT_EQ(m_script.messages().at(0).caption, QStringLiteral("Warning"));
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("Warning"));
     EXPECT_TRUE(form->isTerminated());
     EXPECT_FALSE(form->Timer4->isActive());
 }
@@ -131,7 +96,7 @@ TEST_F(MainFormStartup, SettingsFileLeadsToTheHostCataloguesAndParameterFolder)
               "AuthPassword=authpass\nPrivPassword=privpass\n");
 
     TMainForm *form = create({QStringLiteral("/I10.1.1.5"), QStringLiteral("/Wwrite")});
-    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
     EXPECT_EQ(KtMessages::text(KtMessages::Table::SnmpClass, 4),
               QStringLiteral("SNMP request timed out!"));
     EXPECT_EQ(KtMessages::text(KtMessages::Table::SnmpClass, 5),
@@ -154,7 +119,7 @@ TEST_F(MainFormStartup, BootCounterStartsAtOneAndCountsEachStart)
     KtSNMPSession::CloseSession();
 
     create({QStringLiteral("/I10.1.1.5")});
-    EXPECT_TRUE(m_script.messages().isEmpty()) << m_script.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
     EXPECT_EQ(KtSNMPSession::EngineBoots(), 2);
 }
 
@@ -163,7 +128,7 @@ TEST_F(MainFormStartup, UnwritableDataFolderStopsWithTheSaveError)
     writeFile(path("blocker"), "a file where the data folder should be");
     qputenv("QRN_DATA_DIR", QFile::encodeName(path("blocker/data")));
     TMainForm *form = create({QStringLiteral("/I10.1.1.5")});
-    EXPECT_EQ(m_script.texts(), QStringList{QStringLiteral(
+    EXPECT_EQ(m_dialogs.texts(), QStringList{QStringLiteral(
                                     "(KtSNMP++) Error when saving SNMP engine boots counter!")});
     EXPECT_EQ(form->windowTitle(), QStringLiteral("QRN-7300XB"));
     EXPECT_FALSE(form->isTerminated());

@@ -1,12 +1,12 @@
 // The "Home \ Information" configuration form against the simulated access point: the two
 // reads on opening, writes of the ticked rows only, the empty-row warning, the wait for an
 // outstanding read on closing, and the form's one editor.
-#include "apsim.h"
 #include "informationwindow.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpsession.h"
+#include "modulesupport.h"
 #include "tconfigform.h"
 #include "tctrlbtnpanel.h"
 #include "teditspanel.h"
@@ -21,20 +21,12 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -44,30 +36,7 @@ const QString kSysLocation = QStringLiteral("1.3.6.1.2.1.1.6.0");
 
 enum Row { Description, ObjectId, Uptime, Contact, Name, Location };
 
-class SessionEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        KtSNMPSession::OpenSession(m_dir.path());
-    }
-    void TearDown() override { KtSNMPSession::CloseSession(); }
-
-private:
-    QTemporaryDir m_dir;
-};
 const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
-// Runs the event loop until done() holds or the bound has passed.
-bool processUntil(const std::function<bool()> &done, int boundMs = 10000)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < boundMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 QStringList memoLines(TConfigForm &form)
 {

@@ -1,11 +1,10 @@
 // Control-bound requests against the simulated access point: tables in list views and the
 // enabling of the bound controls, writes of a selected row and the read that follows, status
 // lines and message boxes, filters, and both request modes.
-#include "apsim.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
-#include "ktsnmpsession.h"
+#include "modulesupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
@@ -26,11 +24,6 @@
 #include <iostream>
 #include <memory>
 
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 const QString kSys = QStringLiteral("1.3.6.1.2.1.1");
@@ -38,55 +31,7 @@ const QString kLan = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2");
 const QString kPool = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.7.3.1");
 const QString kMssid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.9.2.1");
 
-class SessionEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        KtSNMPSession::OpenSession(m_dir.path());
-    }
-    void TearDown() override { KtSNMPSession::CloseSession(); }
-
-private:
-    QTemporaryDir m_dir;
-};
 const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
-KtSNMPVarItem item(const QString &oid, int syntax, int access, const char *name = "")
-{
-    KtSNMPVarItem record;
-    record.oid = oid;
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    return record;
-}
-
-// The simulator writes its log line just after it has answered.
-QStringList logOf(const ApSim &sim, int lines)
-{
-    QElapsedTimer waited;
-    waited.start();
-    QStringList log = sim.log();
-    while (log.size() < lines && waited.elapsed() < 2000) {
-        QThread::msleep(5);
-        log = sim.log();
-    }
-    return log;
-}
-
-// Runs the event loop until done() holds; the guard only ends a hung test.
-template <typename Done>
-bool spinUntil(Done done)
-{
-    QElapsedTimer guard;
-    guard.start();
-    while (!done() && guard.elapsed() < 20000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents,
-                                        20);
-    return done();
-}
 
 const QRegularExpression kClock(QStringLiteral("(0[1-9]|1[0-2]):[0-5]\\d:[0-5]\\d (am|pm)"));
 
@@ -106,11 +51,11 @@ protected:
     std::unique_ptr<KtSNMPRequest2Edits> poolRequest(int itemType)
     {
         const KtSNMPVarItem table[] = {
-            item(kPool + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "Index"),
-            item(kPool + QStringLiteral(".1"), SYN_IPADDRESS, ACC_READWRITE, "IP"),
-            item(kPool + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READWRITE, "MAC"),
-            item(kPool + QStringLiteral(".3"), SYN_IPADDRESS, ACC_READONLY, "Mask"),
-            item(kPool + QStringLiteral(".8"), SYN_INTEGER, ACC_READWRITE, "Status"),
+            varItem(kPool + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "Index"),
+            varItem(kPool + QStringLiteral(".1"), SYN_IPADDRESS, ACC_READWRITE, "IP"),
+            varItem(kPool + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READWRITE, "MAC"),
+            varItem(kPool + QStringLiteral(".3"), SYN_IPADDRESS, ACC_READONLY, "Mask"),
+            varItem(kPool + QStringLiteral(".8"), SYN_INTEGER, ACC_READWRITE, "Status"),
             {}};
         auto request = std::make_unique<KtSNMPRequest2Edits>(&m_form, table, itemType, 1);
         request->mode = KtSNMPRequest2Controls::Synchronous;
@@ -250,9 +195,9 @@ TEST_F(Request2EditsDevice, SetWithoutRefreshDoesNotReadAgain)
 TEST_F(Request2EditsDevice, UnboundWritableItemsGoOutEmptyAndAnIntegerAsZero)
 {
     const KtSNMPVarItem table[] = {
-        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
-        item(kSys + QStringLiteral(".6"), SYN_DISPLAYSTR, ACC_READWRITE, "sysLocation"),
-        item(kLan + QStringLiteral(".1"), SYN_INTEGER, ACC_READWRITE, "hGetIPFrom"),
+        varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
+        varItem(kSys + QStringLiteral(".6"), SYN_DISPLAYSTR, ACC_READWRITE, "sysLocation"),
+        varItem(kLan + QStringLiteral(".1"), SYN_INTEGER, ACC_READWRITE, "hGetIPFrom"),
         {}};
     KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
     request.mode = KtSNMPRequest2Controls::Synchronous;
@@ -286,7 +231,7 @@ TEST_F(Request2EditsDevice, UnboundWritableItemsGoOutEmptyAndAnIntegerAsZero)
 TEST_F(Request2EditsDevice, StatusLinesOfUnnamedAndNamedListsInAStatusBarAndAMemo)
 {
     const KtSNMPVarItem table[] = {
-        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"), {}};
+        varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"), {}};
     KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
     request.mode = KtSNMPRequest2Controls::Synchronous;
     aim(request);
@@ -315,8 +260,8 @@ TEST_F(Request2EditsDevice, StatusLinesOfUnnamedAndNamedListsInAStatusBarAndAMem
 TEST_F(Request2EditsDevice, ErrorsGoToTheStatusPanelOrAMessageBoxAndTheControlsKeepTheirText)
 {
     const KtSNMPVarItem table[] = {
-        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READONLY, "sysName"),
-        item(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY),
+        varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READONLY, "sysName"),
+        varItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY),
         {}};
     KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
     request.mode = KtSNMPRequest2Controls::Synchronous;
@@ -347,7 +292,7 @@ TEST_F(Request2EditsDevice, ErrorsGoToTheStatusPanelOrAMessageBoxAndTheControlsK
 TEST_F(Request2EditsDevice, MasterFilterAndRowFilterChooseTheDeliveredRows)
 {
     const KtSNMPVarItem masterTable[] = {
-        item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY, "sysServices"), {}};
+        varItem(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY, "sysServices"), {}};
     KtSNMPRequest2Edits master(&m_form, masterTable, SVT_SV);
     master.mode = KtSNMPRequest2Controls::Synchronous;
     aim(master);
@@ -355,10 +300,10 @@ TEST_F(Request2EditsDevice, MasterFilterAndRowFilterChooseTheDeliveredRows)
     ASSERT_EQ(master.list().Item(0).value, QStringLiteral("2"));
 
     const KtSNMPVarItem table[] = {
-        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "band"),
-        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "index"),
-        item(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY, "state"),
-        item(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY, "ssid"),
+        varItem(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "band"),
+        varItem(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "index"),
+        varItem(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY, "state"),
+        varItem(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY, "ssid"),
         {}};
     KtSNMPRequest2Edits detail(&m_form, table, MVT_UMV, 2);
     detail.mode = KtSNMPRequest2Controls::Synchronous;
@@ -399,7 +344,7 @@ TEST_F(Request2EditsDevice, AsynchronousReadOfATableCompletesFromTheEventLoop)
     ASSERT_TRUE(request->Get());
     EXPECT_EQ(request->busy, 1);
     EXPECT_TRUE(completions.isEmpty()); // nothing before the event loop runs
-    ASSERT_TRUE(spinUntil([&] { return !completions.isEmpty(); }));
+    ASSERT_TRUE(processUntil([&] { return !completions.isEmpty(); }));
     EXPECT_EQ(completions.size(), 1);
     EXPECT_EQ(completions.at(0).code, 0);
     EXPECT_EQ(completions.at(0).text, QStringLiteral("(KtSNMP++) Ok!"));
@@ -432,7 +377,7 @@ TEST_F(Request2EditsDevice, AsynchronousSetOfATableCompletesThenReadsAgain)
     };
     m_sim.clearLog();
     ASSERT_TRUE(request->Set(true));
-    ASSERT_TRUE(spinUntil([&] { return events.contains(QStringLiteral("get 0")); }));
+    ASSERT_TRUE(processUntil([&] { return events.contains(QStringLiteral("get 0")); }));
     EXPECT_EQ(events, (QStringList{"afterSet", "set 0", "get 0"}));
     EXPECT_EQ(view->topLevelItem(3)->text(1), QStringLiteral("192.168.0.24"));
     EXPECT_TRUE(logOf(m_sim, 1).value(0).contains(kPool + QStringLiteral(".1.4=192.168.0.24")));
@@ -441,7 +386,7 @@ TEST_F(Request2EditsDevice, AsynchronousSetOfATableCompletesThenReadsAgain)
 TEST_F(Request2EditsDevice, AsynchronousFailureReachesTheCompletionAndClearsBusy)
 {
     const KtSNMPVarItem table[] = {
-        item(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY), {}};
+        varItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY), {}};
     KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
     aim(request);
     auto *bar = new QStatusBar(&m_form);
@@ -451,7 +396,7 @@ TEST_F(Request2EditsDevice, AsynchronousFailureReachesTheCompletionAndClearsBusy
         completions.append(status);
     };
     ASSERT_TRUE(request.Get());
-    ASSERT_TRUE(spinUntil([&] { return !completions.isEmpty(); }));
+    ASSERT_TRUE(processUntil([&] { return !completions.isEmpty(); }));
     EXPECT_EQ(completions.at(0).code, -102);
     EXPECT_EQ(request.busy, 0);
     EXPECT_TRUE(bar->currentMessage().startsWith(
@@ -470,7 +415,7 @@ TEST_F(Request2EditsDevice, ACompletionMayDestroyTheRequest)
         done = true;
     };
     ASSERT_TRUE(request->Get());
-    ASSERT_TRUE(spinUntil([&] { return done; }));
+    ASSERT_TRUE(processUntil([&] { return done; }));
     EXPECT_EQ(view->topLevelItemCount(), 16);
 }
 
@@ -489,7 +434,7 @@ TEST_F(Request2EditsDevice, AnExceptionWhileFillingEndsAnAsynchronousReadAndIsSh
     };
     m_sim.clearLog();
     ASSERT_TRUE(request->Get());
-    ASSERT_TRUE(spinUntil([&] { return !completions.isEmpty(); }));
+    ASSERT_TRUE(processUntil([&] { return !completions.isEmpty(); }));
     EXPECT_EQ(completions.at(0).code, -519);
     EXPECT_EQ(request->busy, 0);
     EXPECT_TRUE(bar->currentMessage().startsWith(
@@ -547,7 +492,7 @@ TEST_F(Request2EditsDevice, ACompletionThatReplacesItselfAndRaisesIsShown)
         throw KtException(-1, QStringLiteral("(KtCommon) Bad logic operand!"));
     };
     ASSERT_TRUE(request->Get());
-    ASSERT_TRUE(spinUntil([&] { return ran; }));
+    ASSERT_TRUE(processUntil([&] { return ran; }));
     EXPECT_TRUE(bar->currentMessage().startsWith(
         QStringLiteral("Get: (KtCommon) Bad logic operand!. Receive at ")));
     EXPECT_EQ(request->busy, 0);
@@ -560,9 +505,9 @@ TEST(Request2EditsLargeTable, AThousandClientsFillTheListView)
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     const QString clients = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.5.2.1");
     const KtSNMPVarItem table[] = {
-        item(clients + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY, "Index"),
-        item(clients + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READONLY, "MAC"),
-        item(clients + QStringLiteral(".7"), SYN_DISPLAYSTR, ACC_READONLY, "SSID"),
+        varItem(clients + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY, "Index"),
+        varItem(clients + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READONLY, "MAC"),
+        varItem(clients + QStringLiteral(".7"), SYN_DISPLAYSTR, ACC_READONLY, "SSID"),
         {}};
     QWidget form;
     KtSNMPRequest2Edits request(&form, table, MVT_UMV, 0);

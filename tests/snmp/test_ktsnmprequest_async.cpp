@@ -1,14 +1,12 @@
 // The request engine's asynchronous sends, time-outs and SNMPv3 security outcomes against the
 // simulated access point.
-#include "apsim.h"
 #include "ktexception.h"
 #include "ktnetsnmpchannel.h"
 #include "ktsnmprequest.h"
-#include "ktsnmpsession.h"
+#include "modulesupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -17,41 +15,18 @@
 
 #include <memory>
 
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 const QString kSys = QStringLiteral("1.3.6.1.2.1.1");
 const QString kMssid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.9.2.1");
 
-class SessionEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override { KtSNMPSession::OpenSession(m_dir.path()); }
-    void TearDown() override { KtSNMPSession::CloseSession(); }
-
-private:
-    QTemporaryDir m_dir;
-};
 const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
-KtSNMPVarItem item(const QString &oid, int syntax, int access)
-{
-    KtSNMPVarItem record;
-    record.oid = oid;
-    record.syntax = syntax;
-    record.access = access;
-    return record;
-}
 
 KtSNMPVarList systemList()
 {
     const KtSNMPVarItem table[] = {
-        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE),
-        item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY),
+        varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE),
+        varItem(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY),
         {}};
     return KtSNMPVarList(table, SVT_SV, 0);
 }
@@ -59,39 +34,12 @@ KtSNMPVarList systemList()
 KtSNMPVarList mssidList()
 {
     const KtSNMPVarItem table[] = {
-        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
-        item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
-        item(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY),
-        item(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY),
+        varItem(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+        varItem(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+        varItem(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY),
+        varItem(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY),
         {}};
     return KtSNMPVarList(table, MVT_UMV, 2);
-}
-
-void aim(KtSNMPRequest &request, const QString &address, quint16 port, int version,
-         const QString &user = QStringLiteral("authpriv"))
-{
-    request.address = address;
-    request.port = port;
-    request.version = static_cast<quint8>(version);
-    if (version == 3) {
-        request.securityModel = 3;
-        request.securityLevel = 3;
-        request.securityName = user;
-        request.authProtocol = 2;
-        request.authPassword = QStringLiteral("authpass1");
-        request.privProtocol = 2;
-        request.privPassword = QStringLiteral("privpass1");
-    }
-}
-
-// Runs the event loop until done() holds or ms have passed.
-bool spinUntil(const std::function<bool()> &done, int ms)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    return done();
 }
 
 // An asynchronous walk driven from its completions, as the control-bound requests drive it.
@@ -140,7 +88,7 @@ TEST_F(AsyncTest, AsynchronousWalkOverV2cAndV3DeliversEveryRowOnTheGuiThread)
         AsyncWalk walk(request);
         walk.step(true);
         EXPECT_EQ(request.outstanding, 1);
-        ASSERT_TRUE(spinUntil([&] { return walk.finished; }, 10000)) << "version " << version;
+        ASSERT_TRUE(processUntil([&] { return walk.finished; }, 10000)) << "version " << version;
         EXPECT_TRUE(walk.onGuiThread);
         EXPECT_EQ(request.outstanding, 0);
         ASSERT_EQ(walk.rows.size(), 16) << "version " << version;
@@ -168,7 +116,7 @@ TEST_F(AsyncTest, AsynchronousWriteWithItemMapRestoresTheListAtOnce)
         nullptr, QStringLiteral("0"), {QStringLiteral("renamed-ap")});
     EXPECT_EQ(request.list.Item(0).value, QStringLiteral("before"));
     EXPECT_EQ(request.list.Item(1).access, ACC_READONLY);
-    ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+    ASSERT_TRUE(processUntil([&] { return done; }, 5000));
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(m_sim.command(QStringLiteral("get ") + kSys + QStringLiteral(".5.0")),
               QStringLiteral("ok displaystr \"renamed-ap\""));
@@ -205,7 +153,7 @@ TEST_F(AsyncTest, SilentDeviceTimesOutAfterEveryRetry)
                 done = true;
             },
             nullptr, true);
-        ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+        ASSERT_TRUE(processUntil([&] { return done; }, 5000));
         EXPECT_GE(elapsed.elapsed(), 850);
         EXPECT_EQ(asyncResult.code, -405);
         EXPECT_EQ(asyncResult.finished, 1);
@@ -228,7 +176,7 @@ TEST_F(AsyncTest, WaitingForASilentDeviceDoesNotFreezeTheEventLoop)
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(50);
-    ASSERT_TRUE(spinUntil([&] { return done; }, 6000));
+    ASSERT_TRUE(processUntil([&] { return done; }, 6000));
     EXPECT_GE(ticks, 20);
 }
 
@@ -249,7 +197,7 @@ TEST_F(AsyncTest, DestroyingARequestWithAnUnansweredSendReturnsWithinSixSeconds)
     EXPECT_LT(elapsed.elapsed(), 6500);
     EXPECT_GE(elapsed.elapsed(), 5900);
     // Nothing of the destroyed request runs afterwards.
-    spinUntil([] { return false; }, 200);
+    processUntil([] { return false; }, 200);
     EXPECT_FALSE(called);
 }
 
@@ -274,7 +222,7 @@ TEST_F(AsyncTest, NothingIsSentOnceDestructionBegan)
     m_sim.clearLog();
     request.ReadAsync([](void *, const KtSNMPError &, KtSNMPVarList &) {}, nullptr, true);
     EXPECT_EQ(request.outstanding, 0);
-    spinUntil([] { return false; }, 100);
+    processUntil([] { return false; }, 100);
     EXPECT_TRUE(m_sim.log().isEmpty());
 }
 
@@ -312,7 +260,7 @@ TEST_P(SecurityTest, GivesTheUsmCodeAndText)
             bool done = false;
             request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; },
                               nullptr, true);
-            ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+            ASSERT_TRUE(processUntil([&] { return done; }, 5000));
         } else {
             EXPECT_FALSE(request.ReadSync(true));
         }
@@ -413,7 +361,7 @@ TEST(DeviceRestart, TimeWindowReportAfterARestartIsNotAnError)
             bool done = false;
             request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; },
                               nullptr, true);
-            ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+            ASSERT_TRUE(processUntil([&] { return done; }, 5000));
         } else {
             EXPECT_TRUE(request.ReadSync(true));
         }
@@ -465,7 +413,7 @@ TEST(DeviceRestart, FirstV3RequestsAfterARestartWithANewEngineSucceed)
             done = true;
         },
         nullptr, true);
-    ASSERT_TRUE(spinUntil([&] { return done; }, 5000));
+    ASSERT_TRUE(processUntil([&] { return done; }, 5000));
     EXPECT_EQ(result.code, 0);
 }
 

@@ -1,22 +1,13 @@
 // The request engine against the simulated access point: reads over every SNMP version, table
 // walks and their ends, writes with item maps.
-#include "apsim.h"
 #include "ktexception.h"
 #include "ktmessages.h"
 #include "ktsnmprequest.h"
-#include "ktsnmpsession.h"
+#include "modulesupport.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -24,65 +15,12 @@ const QString kSys = QStringLiteral("1.3.6.1.2.1.1");
 const QString kMssid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.9.2.1");
 const QString kClients = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.5.2.1");
 
-class SessionEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        KtSNMPSession::OpenSession(m_dir.path());
-    }
-    void TearDown() override { KtSNMPSession::CloseSession(); }
-
-private:
-    QTemporaryDir m_dir;
-};
 const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
-KtSNMPVarItem item(const QString &oid, int syntax, int access, const char *name = "")
-{
-    KtSNMPVarItem record;
-    record.oid = oid;
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    return record;
-}
-
-// The simulator writes its log line just after it has answered: wait until it is there.
-QStringList logOf(const ApSim &sim, int lines)
-{
-    QElapsedTimer waited;
-    waited.start();
-    QStringList log = sim.log();
-    while (log.size() < lines && waited.elapsed() < 2000) {
-        QThread::msleep(5);
-        log = sim.log();
-    }
-    return log;
-}
 
 struct Collected {
     QVector<QStringList> rows;
     QVector<KtSNMPError> errors;
 };
-
-// Points the request at the simulator with the given version (0 v1, 1 v2c, 3 v3 authPriv).
-void aim(KtSNMPRequest &request, const ApSim &sim, int version)
-{
-    request.address = sim.address();
-    request.port = sim.port();
-    request.version = static_cast<quint8>(version);
-    if (version == 3) {
-        request.securityModel = 3;
-        request.securityLevel = 3;
-        request.securityName = QStringLiteral("authpriv");
-        request.authProtocol = 2;
-        request.authPassword = QStringLiteral("authpass1");
-        request.privProtocol = 2;
-        request.privPassword = QStringLiteral("privpass1");
-    }
-}
 
 void collectErrors(KtSNMPRequest &request, Collected &out)
 {
@@ -116,9 +54,9 @@ protected:
     KtSNMPVarList systemList()
     {
         const KtSNMPVarItem table[] = {
-            item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
-            item(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY, "sysServices"),
-            item(kSys + QStringLiteral(".2"), SYN_OBJECTID, ACC_READONLY, "sysObjectID"),
+            varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
+            varItem(kSys + QStringLiteral(".7"), SYN_INTEGER, ACC_READONLY, "sysServices"),
+            varItem(kSys + QStringLiteral(".2"), SYN_OBJECTID, ACC_READONLY, "sysObjectID"),
             {}};
         return KtSNMPVarList(table, SVT_SV, 0);
     }
@@ -127,10 +65,10 @@ protected:
     KtSNMPVarList mssidList()
     {
         const KtSNMPVarItem table[] = {
-            item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "band"),
-            item(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "index"),
-            item(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY, "state"),
-            item(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY, "ssid"),
+            varItem(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "band"),
+            varItem(kMssid + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "index"),
+            varItem(kMssid + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY, "state"),
+            varItem(kMssid + QStringLiteral(".3"), SYN_DISPLAYSTR, ACC_READONLY, "ssid"),
             {}};
         return KtSNMPVarList(table, MVT_UMV, 2);
     }
@@ -229,8 +167,8 @@ TEST_F(DeviceTest, ScalarTheDeviceLacksIsVariableDoesNotExist)
         KtSNMPRequest request;
         aim(request, m_sim, version);
         const KtSNMPVarItem table[] = {
-            item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READONLY),
-            item(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY),
+            varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READONLY),
+            varItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.77.1"), SYN_INTEGER, ACC_READONLY),
             {}};
         request.list = KtSNMPVarList(table, SVT_SV, 0);
         Collected out;
@@ -372,7 +310,7 @@ TEST_F(DeviceTest, ColumnOneTakesColumnTenForItsOwnCharacterByCharacter)
     KtSNMPRequest request;
     aim(request, sim, 1);
     const KtSNMPVarItem table[] = {
-        item(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.77.1.1"), SYN_INTEGER, ACC_READONLY),
+        varItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.77.1.1"), SYN_INTEGER, ACC_READONLY),
         {}};
     request.list = KtSNMPVarList(table, MVT_UMV, 0);
     Collected out;
@@ -388,9 +326,9 @@ TEST_F(DeviceTest, IndexShorterThanTheKeyCountIsABadKeyCount)
     KtSNMPRequest request;
     aim(request, m_sim, 1);
     const KtSNMPVarItem table[] = {
-        item(kClients + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY),
-        item(kClients + QStringLiteral(".3"), SYN_INTEGER, ACC_READONLY),
-        item(kClients + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READONLY),
+        varItem(kClients + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY),
+        varItem(kClients + QStringLiteral(".3"), SYN_INTEGER, ACC_READONLY),
+        varItem(kClients + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READONLY),
         {}};
     request.list = KtSNMPVarList(table, MVT_FMV, 2); // the client table has one key
     try {
@@ -420,9 +358,9 @@ TEST_F(DeviceTest, WriteWithItemMapSendsTheListedItemsWithTheirValuesAndRestores
     KtSNMPRequest request;
     aim(request, m_sim, 1);
     const KtSNMPVarItem table[] = {
-        item(kSys + QStringLiteral(".4"), SYN_DISPLAYSTR, ACC_READWRITE, "sysContact"),
-        item(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
-        item(kSys + QStringLiteral(".6"), SYN_DISPLAYSTR, ACC_READWRITE | ACC_INVALID,
+        varItem(kSys + QStringLiteral(".4"), SYN_DISPLAYSTR, ACC_READWRITE, "sysContact"),
+        varItem(kSys + QStringLiteral(".5"), SYN_DISPLAYSTR, ACC_READWRITE, "sysName"),
+        varItem(kSys + QStringLiteral(".6"), SYN_DISPLAYSTR, ACC_READWRITE | ACC_INVALID,
              "sysLocation"),
         {}};
     request.list = KtSNMPVarList(table, SVT_SV, 0);

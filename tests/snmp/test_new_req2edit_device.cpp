@@ -1,48 +1,18 @@
 // Numbered table requests against the simulated access point: only used slots are shown,
 // numbered from the running row number, which the request itself never resets.
-#include "apsim.h"
+#include "modulesupport.h"
 #include "new_req2edit.h"
-#include "ktsnmpsession.h"
 
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
 const QString kPool = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.7.3.1");
 const QString kMacFilter = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.4.2.1");
 
-class SessionEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        KtSNMPSession::OpenSession(m_dir.path());
-    }
-    void TearDown() override { KtSNMPSession::CloseSession(); }
-
-private:
-    QTemporaryDir m_dir;
-};
 const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
-
-KtSNMPVarItem item(const QString &oid, int syntax, int access, const char *name)
-{
-    KtSNMPVarItem record;
-    record.oid = oid;
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    return record;
-}
 
 QStringList column(const QTreeWidget *view, int index)
 {
@@ -61,9 +31,9 @@ protected:
     std::unique_ptr<New_req2Edit> poolRequest()
     {
         const KtSNMPVarItem table[] = {
-            item(kPool + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "Index"),
-            item(kPool + QStringLiteral(".1"), SYN_IPADDRESS, ACC_READWRITE, "IP"),
-            item(kPool + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READWRITE, "MAC"),
+            varItem(kPool + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS, "Index"),
+            varItem(kPool + QStringLiteral(".1"), SYN_IPADDRESS, ACC_READWRITE, "IP"),
+            varItem(kPool + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READWRITE, "MAC"),
             {}};
         auto request = std::make_unique<New_req2Edit>(&m_form, table, MVT_FMV, 1);
         request->mode = KtSNMPRequest2Controls::Synchronous;
@@ -117,8 +87,8 @@ TEST_F(NewReq2EditDevice, ASecondReadWithoutResetContinuesTheNumbering)
 TEST_F(NewReq2EditDevice, ATableOfFillersShowsNothingAndKeepsTheNumber)
 {
     const KtSNMPVarItem table[] = {
-        item(kMacFilter + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY, "Index"),
-        item(kMacFilter + QStringLiteral(".2"), SYN_OCTETSTR, ACC_READWRITE, "MAC Address"),
+        varItem(kMacFilter + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY, "Index"),
+        varItem(kMacFilter + QStringLiteral(".2"), SYN_OCTETSTR, ACC_READWRITE, "MAC Address"),
         {}};
     New_req2Edit request(&m_form, table, MVT_FMV, 0);
     request.mode = KtSNMPRequest2Controls::Synchronous;

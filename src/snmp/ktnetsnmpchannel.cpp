@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -232,9 +233,15 @@ KtWireValue wireFromVariable(const netsnmp_variable_list *vb)
 
 bool addVariable(netsnmp_pdu *pdu, const KtNetSnmpBinding &binding, bool withValue)
 {
-    std::vector<oid> name(binding.oid.begin(), binding.oid.end());
-    if (name.empty())
+    if (binding.oid.isEmpty())
         return false;
+    if (!withValue && binding.oid.size() <= MAX_OID_LEN) {
+        // Every read sends its bindings this way: no allocation for the name.
+        oid name[MAX_OID_LEN];
+        std::copy(binding.oid.begin(), binding.oid.end(), name);
+        return snmp_add_null_var(pdu, name, static_cast<size_t>(binding.oid.size())) != nullptr;
+    }
+    std::vector<oid> name(binding.oid.begin(), binding.oid.end());
     if (!withValue)
         return snmp_add_null_var(pdu, name.data(), name.size()) != nullptr;
 
@@ -414,6 +421,37 @@ void enterUser(netsnmp_session *session)
     }
     session->flags &= ~SNMP_FLAGS_USER_CREATED;
     usm_create_user_from_session(session);
+}
+
+// A user key from a password (RFC 3414, A.2): a million bytes of hashing each. Every request
+// opens sessions of its own, so each password's key is derived once per hash in this process.
+bool passwordKey(const oid *hash, size_t hashLength, const QString &password, u_char *key,
+                 size_t *keyLength)
+{
+    static std::map<QByteArray, QByteArray> keys;
+    QByteArray pass = password.toUtf8();
+    const QByteArray id =
+        QByteArray(reinterpret_cast<const char *>(hash), static_cast<int>(hashLength * sizeof(oid)))
+        + '\0' + pass;
+    auto known = keys.find(id);
+    if (known == keys.end()) {
+        u_char derived[USM_AUTH_KU_LEN];
+        size_t derivedLength = sizeof derived;
+        if (generate_Ku(hash, static_cast<u_int>(hashLength),
+                        reinterpret_cast<const u_char *>(pass.constData()),
+                        static_cast<size_t>(pass.size()), derived, &derivedLength)
+            != SNMPERR_SUCCESS)
+            return false;
+        known = keys.emplace(id, QByteArray(reinterpret_cast<const char *>(derived),
+                                            static_cast<int>(derivedLength)))
+                    .first;
+    }
+    const auto size = static_cast<size_t>(known->second.size());
+    if (size > *keyLength)
+        return false;
+    std::memcpy(key, known->second.constData(), size);
+    *keyLength = size;
+    return true;
 }
 
 } // namespace
@@ -621,12 +659,8 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::openSession(const KtNetSnmpTarget &
             in.securityAuthProto = hash;
             in.securityAuthProtoLen = USM_AUTH_PROTO_MD5_LEN;
             in.securityAuthKeyLen = USM_AUTH_KU_LEN;
-            QByteArray pass = target.authPassword.toUtf8();
-            if (generate_Ku(hash, USM_AUTH_PROTO_MD5_LEN,
-                            reinterpret_cast<const u_char *>(pass.constData()),
-                            static_cast<size_t>(pass.size()), in.securityAuthKey,
-                            &in.securityAuthKeyLen)
-                != SNMPERR_SUCCESS) {
+            if (!passwordKey(hash, USM_AUTH_PROTO_MD5_LEN, target.authPassword,
+                             in.securityAuthKey, &in.securityAuthKeyLen)) {
                 *failure = SPP_USM_AUTHENTICATION_ERROR;
                 return nullptr;
             }
@@ -639,12 +673,8 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::openSession(const KtNetSnmpTarget &
                                                             : usmDESPrivProtocol;
             in.securityPrivProtoLen = USM_PRIV_PROTO_DES_LEN;
             in.securityPrivKeyLen = USM_PRIV_KU_LEN;
-            QByteArray pass = target.privPassword.toUtf8();
-            if (generate_Ku(in.securityAuthProto, in.securityAuthProtoLen,
-                            reinterpret_cast<const u_char *>(pass.constData()),
-                            static_cast<size_t>(pass.size()), in.securityPrivKey,
-                            &in.securityPrivKeyLen)
-                != SNMPERR_SUCCESS) {
+            if (!passwordKey(in.securityAuthProto, in.securityAuthProtoLen, target.privPassword,
+                             in.securityPrivKey, &in.securityPrivKeyLen)) {
                 *failure = SPP_USM_ENCRYPTION_ERROR;
                 return nullptr;
             }
@@ -871,8 +901,9 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
             for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable) {
                 KtNetSnmpBinding binding;
                 binding.oid.resize(static_cast<int>(vb->name_length));
+                quint32 *name = binding.oid.data();
                 for (size_t i = 0; i < vb->name_length; ++i)
-                    binding.oid[static_cast<int>(i)] = static_cast<quint32>(vb->name[i]);
+                    name[i] = static_cast<quint32>(vb->name[i]);
                 binding.value = wireFromVariable(vb);
                 result.bindings.append(std::move(binding));
             }

@@ -96,12 +96,7 @@ bool isTrueText(const QString &text)
     return ok && number != 0;
 }
 
-QStringList splitIndex(const QString &suffix)
-{
-    return suffix.isEmpty() ? QStringList() : suffix.split(QLatin1Char('.'));
-}
-
-quint32 subId(const QString &text)
+quint32 subId(QStringView text)
 {
     bool ok = false;
     const quint32 value = text.toUInt(&ok);
@@ -166,17 +161,17 @@ QVector<quint32> parseOidOrEmpty(const QString &text)
     return oid;
 }
 
-QString oidToText(const QVector<quint32> &oid)
+// Writes count sub-identifiers as dotted decimal text, each after a dot when dotFirst; returns
+// the length written (at most 11 characters per sub-identifier).
+int formatSubIds(const quint32 *ids, int count, char *out, bool dotFirst)
 {
-    char buffer[16 * 128];
-    char *out = buffer;
-    const int count = std::min<int>(oid.size(), 128);
+    char *const start = out;
     for (int i = 0; i < count; ++i) {
-        if (i)
+        if (i || dotFirst)
             *out++ = '.';
         char digits[12];
         int n = 0;
-        quint32 v = oid.at(i);
+        quint32 v = ids[i];
         do {
             digits[n++] = static_cast<char>('0' + v % 10);
             v /= 10;
@@ -184,7 +179,33 @@ QString oidToText(const QVector<quint32> &oid)
         while (n)
             *out++ = digits[--n];
     }
-    return QString::fromLatin1(buffer, static_cast<int>(out - buffer));
+    return static_cast<int>(out - start);
+}
+
+QString oidToText(const QVector<quint32> &oid)
+{
+    char buffer[12 * 128];
+    const int length = formatSubIds(oid.constData(), std::min<int>(oid.size(), 128), buffer, false);
+    return QString::fromLatin1(buffer, length);
+}
+
+// The text of an answer's OID. Inside a column (column: its sub-identifiers, empty when its text
+// is not written the way oidToText writes it) only the part after the column is formatted.
+QString returnedText(const QVector<quint32> &oid, const QVector<quint32> &column,
+                     const QString &columnText)
+{
+    const int prefix = static_cast<int>(column.size());
+    if (prefix == 0 || oid.size() <= prefix || oid.size() > 128
+        || !std::equal(column.begin(), column.end(), oid.begin()))
+        return oidToText(oid);
+    char buffer[12 * 128];
+    const int length =
+        formatSubIds(oid.constData() + prefix, static_cast<int>(oid.size()) - prefix, buffer, true);
+    QString text;
+    text.reserve(columnText.size() + length);
+    text += columnText;
+    text += QLatin1String(buffer, length);
+    return text;
 }
 
 } // namespace
@@ -316,6 +337,8 @@ bool KtSNMPRequest::prepareRead(bool first, Prepared *prepared)
     if (!first && (type == SVT_SV || type == MVT_SV))
         raise(-510);
     prepared->step = first ? Step::ReadFirst : Step::ReadNext;
+    prepared->bindings.reserve(list.Count());
+    prepared->items.reserve(list.Count());
     prepared->command = type == SVT_SV                  ? KtNetSnmpCommand::Get
                         : type == MVT_SV && !useGetNext ? KtNetSnmpCommand::Get
                                                         : KtNetSnmpCommand::GetNext;
@@ -383,6 +406,17 @@ bool KtSNMPRequest::prepareWrite(Prepared *prepared)
     return true;
 }
 
+const QPair<QString, QVector<quint32>> &KtSNMPRequest::columnOid(int i)
+{
+    QPair<QString, QVector<quint32>> &cached = m_columns[i];
+    const QString text = list.EffectiveOid(i);
+    if (cached.first != text) {
+        const QVector<quint32> ids = parseOidOrEmpty(text);
+        cached = {text, oidToText(ids) == text ? ids : QVector<quint32>()};
+    }
+    return cached;
+}
+
 KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpResult &result,
                                       bool *more)
 {
@@ -423,11 +457,15 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         return reportError(status);
     }
 
-    QVector<QString> returnedOids(prepared.items.size());
-    for (int n = 0; n < prepared.items.size(); ++n)
-        returnedOids[n] = oidToText(result.bindings.at(n).oid);
     if (m_lastOids.size() < list.Count())
         m_lastOids.resize(list.Count());
+    if (m_columns.size() < list.Count())
+        m_columns.resize(list.Count());
+    QVector<QString> returnedOids(prepared.items.size());
+    for (int n = 0; n < prepared.items.size(); ++n) {
+        const QPair<QString, QVector<quint32>> &column = columnOid(prepared.items.at(n));
+        returnedOids[n] = returnedText(result.bindings.at(n).oid, column.second, column.first);
+    }
 
     // The row index comes from the first binding still inside its column.
     QString rowIndex;
@@ -437,7 +475,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
             const KtNetSnmpBinding &binding = result.bindings.at(n);
             if (binding.value.isException())
                 continue;
-            const QString column = list.EffectiveOid(i);
+            const QString &column = m_columns.at(i).first;
             const QString &returned = returnedOids.at(n);
             if (!IsColumnDone(column, list.Item(i).lastOid, returned)) {
                 rowIndex = returned.mid(column.size() + 1);
@@ -451,7 +489,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         const int i = prepared.items.at(n);
         KtSNMPVarItem &item = list.Item(i);
         const KtNetSnmpBinding &binding = result.bindings.at(n);
-        const QString column = list.EffectiveOid(i);
+        const QString &column = m_columns.at(i).first;
         const QString &returned = returnedOids.at(n);
         if (binding.value.isException()) {
             if (!table) {
@@ -745,16 +783,32 @@ QString KtSNMPRequest::SubstituteValues(const QString &expression, const QString
 QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
 {
     KtSNMPVarItem &item = list.Item(key);
-    QStringList ids = splitIndex(suffix);
-    auto take = [&ids](int count) {
-        if (count > ids.size())
+    // The sub-identifiers are taken from the front of the text; what is left goes back as
+    // written. A walk decodes the keys of every row, so nothing is split or joined.
+    int count = suffix.isEmpty() ? 0 : static_cast<int>(suffix.count(QLatin1Char('.'))) + 1;
+    int pos = 0;
+    auto next = [&]() {
+        int end = static_cast<int>(suffix.indexOf(QLatin1Char('.'), pos));
+        if (end < 0)
+            end = static_cast<int>(suffix.size());
+        const quint32 value = subId(QStringView(suffix).mid(pos, end - pos));
+        pos = end < suffix.size() ? end + 1 : end;
+        --count;
+        return value;
+    };
+    auto take = [&](int wanted) {
+        if (wanted > count)
             raise(-514);
         QVector<quint32> taken;
-        taken.reserve(count);
-        for (int n = 0; n < count; ++n)
-            taken.append(subId(ids.at(n)));
-        ids = ids.mid(count);
+        taken.reserve(wanted);
+        for (int n = 0; n < wanted; ++n)
+            taken.append(next());
         return taken;
+    };
+    auto one = [&]() {
+        if (count < 1)
+            raise(-514);
+        return next();
     };
     auto bytesOf = [](const QVector<quint32> &taken) {
         QByteArray bytes;
@@ -767,9 +821,9 @@ QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
     // that remains.
     auto variable = [&]() {
         if (key == list.keyCount - 1 && list.IsImplied(key))
-            return take(static_cast<int>(ids.size()));
-        const quint32 length = take(1).at(0);
-        if (length > static_cast<quint32>(ids.size()))
+            return take(count);
+        const quint32 length = one();
+        if (length > static_cast<quint32>(count))
             raise(-514);
         return take(static_cast<int>(length));
     };
@@ -777,18 +831,18 @@ QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
     QString text;
     switch (item.syntax) {
     case SYN_BOOLEAN:
-        text = take(1).at(0) != 0 ? QStringLiteral("true") : QStringLiteral("false");
+        text = one() != 0 ? QStringLiteral("true") : QStringLiteral("false");
         break;
     case SYN_INTEGER:
-        text = QString::number(static_cast<qint32>(take(1).at(0)));
+        text = QString::number(static_cast<qint32>(one()));
         break;
     case SYN_COUNTER:
     case SYN_GUAGE:
     case SYN_UINTEGER:
-        text = QString::number(take(1).at(0));
+        text = QString::number(one());
         break;
     case SYN_TIMETICKS:
-        text = KtValue::ticksText(take(1).at(0));
+        text = KtValue::ticksText(one());
         break;
     case SYN_IPADDRESS:
     case SYN_NSAPADDR:
@@ -833,7 +887,7 @@ QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
         raise(-511);
     }
     item.value = item.optionList ? item.optionList->LabelOf(text) : text;
-    return ids.join(QLatin1Char('.'));
+    return count > 0 ? suffix.mid(pos) : QString();
 }
 
 QString KtSNMPRequest::EncodeIndex(int key)

@@ -99,11 +99,17 @@ private:
     void applyItemMap(const QString &itemMap, const QStringList &values);
     static KtSNMPError MapErrorInHouse(int code);
     KtNetSnmpChannel *channel();
+    // The item's effective OID with its sub-identifiers (see m_columns).
+    const QPair<QString, QVector<quint32>> &columnOid(int i);
 
     std::unique_ptr<KtNetSnmpChannel> m_channel;
     // The binary form of each item's lastOid as the last answer gave it, so that the next walk
     // step need not parse the text again (used only while the text is unchanged).
     QVector<QPair<QString, QVector<quint32>>> m_lastOids;
+    // Each item's effective OID and its sub-identifiers (empty when the text is not in the form
+    // the answers' OIDs are written in), so that an answer's OID is formatted only after its
+    // column.
+    QVector<QPair<QString, QVector<quint32>>> m_columns;
     // The address text last found to be a dotted quad, and that quad.
     mutable QPair<QString, QString> m_resolved;
 };

@@ -5,6 +5,7 @@
 #include "ktsnmprequest2edits.h"
 #include "tctrlbtnpanel.h"
 #include "teditspanel.h"
+#include "testenv.h"
 #include "tsnmpeditorpanel.h"
 
 #include <QCheckBox>
@@ -16,12 +17,6 @@
 
 #include <memory>
 #include <vector>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

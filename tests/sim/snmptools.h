@@ -2,6 +2,8 @@
 // against the simulator, as an independent manager would.
 #pragma once
 
+#include "testenv.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -9,11 +11,7 @@
 
 #include <ostream>
 
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+// Readable failure messages for lists (texts: testenv.h).
 inline void PrintTo(const QStringList &list, std::ostream *os)
 {
     *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';

@@ -1,15 +1,10 @@
 // The DateAndTime value: its three text forms, its text and its wire bytes.
 #include "ktdatetime.h"
+#include "testenv.h"
 
 #include <QDate>
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable failure output.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include "ktdialogs.h"
 #include "kteditconstraint.h"
 #include "ktexception.h"
+#include "testenv.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -14,11 +15,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,16 +1,11 @@
 // Arithmetic and logical expressions of item expressions and row filters.
 #include "ktexception.h"
 #include "ktexpression.h"
+#include "testenv.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable failure output.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

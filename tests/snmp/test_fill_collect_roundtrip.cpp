@@ -7,6 +7,7 @@
 #include "ktradiogroup.h"
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpvalue.h"
+#include "testenv.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,11 +20,6 @@
 
 #include <memory>
 #include <vector>
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,15 +1,11 @@
 // The value format specifier grammar: what each specifier means and every refusal.
 #include "ktexception.h"
 #include "ktformatspecifier.h"
+#include "testenv.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
 
-// Readable failure output.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 #include <limits>
 
 namespace {

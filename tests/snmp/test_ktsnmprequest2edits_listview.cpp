@@ -2,16 +2,12 @@
 // the selected row taken back into the items, and the enabling of the bound controls.
 #include "ktsnmprequest2edits.h"
 #include "new_req2edit.h"
+#include "testenv.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "ktexception.h"
 #include "ktmessages.h"
 #include "ktsnmprequest2edits.h"
+#include "testenv.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -12,11 +13,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

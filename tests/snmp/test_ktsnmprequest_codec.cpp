@@ -4,14 +4,9 @@
 #include "ktmessages.h"
 #include "ktoptionlist.h"
 #include "ktsnmprequest.h"
+#include "testenv.h"
 
 #include <gtest/gtest.h>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,14 +1,9 @@
 // Option lookups of numeric, text and prefix lists.
 #include "ktoptionlist.h"
+#include "testenv.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable failure output.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

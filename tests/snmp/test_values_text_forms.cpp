@@ -3,15 +3,11 @@
 #include "ktexception.h"
 #include "ktsnmpvalue.h"
 #include "ktsnmpvaritem.h"
+#include "testenv.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
 
-// Readable failure output.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 #include <cstring>
 
 namespace {

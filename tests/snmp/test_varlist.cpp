@@ -2,15 +2,10 @@
 #include "ktkeywords.h"
 #include "ktoptionlist.h"
 #include "ktsnmpvaritem.h"
+#include "testenv.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-// Readable failure output.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,30 +1,17 @@
 #include "tconfigform.h"
 
+#include "formplacement.h"
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
 #include "tsnmpeditorpanel.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QMainWindow>
 #include <QTimer>
 
 namespace {
 
 constexpr int kDesignWidth = 159;
 constexpr int kDesignHeight = 105;
-
-QWidget *mainWindowFor(QWidget *form)
-{
-    if (QWidget *owner = form->parentWidget())
-        return owner->window();
-    const QList<QWidget *> windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (qobject_cast<QMainWindow *>(window) && !window->isHidden())
-            return window;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -35,8 +22,7 @@ TConfigForm::TConfigForm(QWidget *owner)
     setObjectName(QStringLiteral("ConfigForm"));
     setWindowTitle(QStringLiteral("ConfigForm"));
     resize(kDesignWidth, kDesignHeight);
-    if (QWidget *main = mainWindowFor(this))
-        move(main->frameGeometry().center() - QPoint(kDesignWidth / 2, kDesignHeight / 2));
+    FormPlacement::centreOnMainWindow(this, QSize(kDesignWidth, kDesignHeight));
     // Handled once the window's event loop runs: the form reads again when it opens, after
     // whatever its creator did before showing it.
     QCoreApplication::postEvent(this, new QEvent(RefreshEventType));

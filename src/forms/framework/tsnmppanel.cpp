@@ -1,36 +1,18 @@
 #include "tsnmppanel.h"
 
+#include "formplacement.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
 #include "tctrlbtnpanel.h"
 #include "tmsgpanel.h"
 
-#include <QApplication>
 #include <QGuiApplication>
-#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QVBoxLayout>
-
-namespace {
-
-// The window a new form is centred on: the form's owner, else the module's main window.
-QWidget *mainWindowFor(QWidget *form)
-{
-    if (QWidget *owner = form->parentWidget())
-        return owner->window();
-    const QList<QWidget *> windows = QApplication::topLevelWidgets();
-    for (QWidget *window : windows) {
-        if (qobject_cast<QMainWindow *>(window) && !window->isHidden())
-            return window;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 TSNMPPanel::TSNMPPanel(QWidget *parent, KtSNMPRequest2Edits *request)
     : QWidget(parent), m_request(request)
@@ -125,10 +107,7 @@ void TSNMPPanel::AttachTo(QWidget *form)
         QSize(MaxFormWidth, MaxFormHeight));
     form->resize(size);
 
-    if (QWidget *main = mainWindowFor(form)) {
-        const QRect area = main->frameGeometry();
-        form->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
-    }
+    FormPlacement::centreOnMainWindow(form, size);
 }
 
 void TSNMPPanel::Refresh()

@@ -111,6 +111,32 @@ void KtSNMPRequest2Controls::runCompletion(Completion completion, const KtSNMPEr
     }
 }
 
+void KtSNMPRequest2Controls::endWithSuccess(Completion KtSNMPRequest2Controls::*completion)
+{
+    const std::weak_ptr<bool> living = m_living;
+    busy = 0;
+    const KtSNMPError success = SuccessStatus();
+    reportSuccess();
+    if (living.expired())
+        return;
+    runCompletion(this->*completion, success);
+}
+
+void KtSNMPRequest2Controls::endWithException(Completion KtSNMPRequest2Controls::*completion,
+                                              const KtException &e)
+{
+    const std::weak_ptr<bool> living = m_living;
+    busy = 0;
+    ShowException(e.code(), e.text());
+    if (living.expired())
+        return;
+    KtSNMPError failure;
+    failure.code = e.code();
+    failure.text = e.text();
+    failure.finished = 1;
+    runCompletion(this->*completion, failure);
+}
+
 // ---- Reading ----
 
 bool KtSNMPRequest2Controls::Get()
@@ -219,25 +245,11 @@ void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
             return;
     } catch (const KtException &e) {
         // The read ends here; the window still hears of it, so that it does not wait forever.
-        if (living.expired())
-            return;
-        busy = 0;
-        ShowException(e.code(), e.text());
-        if (living.expired())
-            return;
-        KtSNMPError failure;
-        failure.code = e.code();
-        failure.text = e.text();
-        failure.finished = 1;
-        runCompletion(OnGetComplete, failure);
+        if (!living.expired())
+            endWithException(&KtSNMPRequest2Controls::OnGetComplete, e);
         return;
     }
-    busy = 0;
-    const KtSNMPError success = SuccessStatus();
-    reportSuccess();
-    if (living.expired())
-        return;
-    runCompletion(OnGetComplete, success);
+    endWithSuccess(&KtSNMPRequest2Controls::OnGetComplete);
 }
 
 // ---- Writing ----
@@ -309,27 +321,13 @@ void KtSNMPRequest2Controls::onWriteDone(const KtSNMPError &status)
     try {
         AfterSet();
     } catch (const KtException &e) {
-        if (living.expired())
-            return;
-        busy = 0;
-        ShowException(e.code(), e.text());
-        if (living.expired())
-            return;
-        KtSNMPError failure;
-        failure.code = e.code();
-        failure.text = e.text();
-        failure.finished = 1;
-        runCompletion(OnSetComplete, failure);
+        if (!living.expired())
+            endWithException(&KtSNMPRequest2Controls::OnSetComplete, e);
         return;
     }
     if (living.expired())
         return;
-    busy = 0;
-    const KtSNMPError success = SuccessStatus();
-    reportSuccess();
-    if (living.expired())
-        return;
-    runCompletion(OnSetComplete, success);
+    endWithSuccess(&KtSNMPRequest2Controls::OnSetComplete);
     if (living.expired() || !request.list.IsTable() || !refreshAfterSet)
         return;
     try {

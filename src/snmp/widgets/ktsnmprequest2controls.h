@@ -16,6 +16,8 @@
 #include <functional>
 #include <memory>
 
+class KtException;
+
 class KtSNMPRequest2Controls
 {
 public:
@@ -130,6 +132,11 @@ private:
     bool rowPassesFilters();
     void reportSuccess();
     void runCompletion(Completion completion, const KtSNMPError &status);
+    // Ends an asynchronous read or write: busy cleared, the status callback (success) or the
+    // error shown, then the completion named by the member pointer (read from the member only
+    // then, as the window may have replaced it). Returns early if this request is destroyed.
+    void endWithSuccess(Completion KtSNMPRequest2Controls::*completion);
+    void endWithException(Completion KtSNMPRequest2Controls::*completion, const KtException &e);
     void message(const QString &text);
 
     QString m_masterFilterText; // masterFilter with the master's values, fixed at Get

@@ -202,19 +202,7 @@ void _TFTPSession::Start()
             Report(-1101);
             return;
         }
-        m_block = 1;
-        put16(m_sendBuf, OpData);
-        put16(m_sendBuf + 2, m_block);
-        m_msg.lastBlockBytes = static_cast<qint32>(count);
-        addBytes(count);
-        if (!sendBytes(m_sendBuf, count + HeaderSize)) {
-            Report(-1110);
-            return;
-        }
-        m_msg.retries = 1;
-        armDeadline();
-        readAhead();
-        Report(2);
+        sendDataBlock(1, count);
     } else if (m_msg.op == OpWrq) {
         // Unbuffered, so that a failing disk shows at the block that failed.
         if (!bare
@@ -316,7 +304,13 @@ void _TFTPSession::handleAck(quint16 block)
         return;
     }
     std::swap(m_sendBuf, m_nextBuf);
-    m_block = static_cast<quint16>(block + 1);
+    sendDataBlock(static_cast<quint16>(block + 1), count);
+}
+
+// Sends the count bytes read into m_sendBuf as data block `block` and reads the next one ahead.
+void _TFTPSession::sendDataBlock(quint16 block, qint64 count)
+{
+    m_block = block;
     put16(m_sendBuf, OpData);
     put16(m_sendBuf + 2, m_block);
     m_msg.lastBlockBytes = static_cast<qint32>(count);

@@ -95,6 +95,7 @@ private:
     void sendError(quint16 errorCode, quint32 address, quint16 port);
     void armDeadline();
     void readAhead();
+    void sendDataBlock(quint16 block, qint64 count);
     void addBytes(qint64 count);
     bool openSocket();
 

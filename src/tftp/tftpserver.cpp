@@ -117,6 +117,20 @@ QByteArray takeString(const char *data, qint64 length, qint64 &pos)
     return text;
 }
 
+// Stops watching the socket and closes it; both are cleared.
+void closeSocket(QSocketNotifier *&notifier, int &fd)
+{
+    if (notifier) {
+        notifier->setEnabled(false);
+        delete notifier;
+        notifier = nullptr;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -163,15 +177,7 @@ bool _TFTPSession::openSocket()
 
 void _TFTPSession::shutdown()
 {
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        delete m_notifier;
-        m_notifier = nullptr;
-    }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    closeSocket(m_notifier, m_fd);
     if (m_file.isOpen())
         m_file.close();
     m_deadline = 0;
@@ -544,15 +550,7 @@ void KtTFTPServer::Listen(const QString &directory, int port)
 
 void KtTFTPServer::closeListener()
 {
-    if (m_notifier) {
-        m_notifier->setEnabled(false);
-        delete m_notifier;
-        m_notifier = nullptr;
-    }
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    closeSocket(m_notifier, m_fd);
 }
 
 void KtTFTPServer::Stop()

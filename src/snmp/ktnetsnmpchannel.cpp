@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/select.h>
-#include <sys/socket.h>
 
 // SNMP++ library values the engine's MapError understands (see the translation table in
 // ktsnmprequest.cpp).
@@ -563,6 +562,8 @@ struct KtNetSnmpChannel::Session {
     bool closing = false;
     quint64 callbacks = 0; // calls net-snmp made for this session's exchanges
     QByteArray engineId;   // the engine the session was opened for (SNMPv3)
+    // SNMPv3: the datagram the last read took from the socket (see answerDropped).
+    QByteArray received;
 
     netsnmp_session *library() const { return snmp_sess_session(handle); }
     // How long an exchange may stay silent before the channel gives it up itself: net-snmp
@@ -572,6 +573,35 @@ struct KtNetSnmpChannel::Session {
         return qint64(target.timeout) * 10 * (target.retries + 1) + 2000;
     }
 };
+
+namespace {
+
+using Receive = int (*)(netsnmp_transport *, void *, int, void **, int *);
+
+// The SNMPv3 sessions' transports, with their own receive function and where a copy of each
+// datagram goes: net-snmp drops what it cannot match, and the session must still see it.
+std::map<netsnmp_transport *, std::pair<Receive, QByteArray *>> &keptTransports()
+{
+    static std::map<netsnmp_transport *, std::pair<Receive, QByteArray *>> transports;
+    return transports;
+}
+
+int receiveAndKeep(netsnmp_transport *transport, void *buffer, int size, void **opaque,
+                   int *opaqueLength)
+{
+    const auto found = keptTransports().find(transport);
+    if (found == keptTransports().end())
+        return -1;
+    const int received = found->second.first(transport, buffer, size, opaque, opaqueLength);
+    if (received > 0) {
+        QByteArray *copy = found->second.second;
+        copy->resize(received);
+        std::memcpy(copy->data(), buffer, static_cast<size_t>(received));
+    }
+    return received;
+}
+
+} // namespace
 
 KtNetSnmpChannel::KtNetSnmpChannel(QObject *parent) : QObject(parent)
 {
@@ -603,6 +633,13 @@ void KtNetSnmpChannel::closeSession(Session *session)
     if (session->notifier) {
         session->notifier->setEnabled(false);
         session->notifier.release()->deleteLater();
+    }
+    if (netsnmp_transport *transport = snmp_sess_transport(session->handle)) {
+        const auto kept = keptTransports().find(transport);
+        if (kept != keptTransports().end()) {
+            transport->f_recv = kept->second.first;
+            keptTransports().erase(kept);
+        }
     }
     snmp_sess_close(session->handle);
     session->handle = nullptr;
@@ -715,6 +752,12 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::openSession(const KtNetSnmpTarget &
     }
     netsnmp_transport *transport = snmp_sess_transport(handle);
     session->socket = transport ? transport->sock : -1;
+    if (transport && transport->f_recv && target.version == 3) {
+        // A copy of each datagram as net-snmp reads it, instead of a look at the socket
+        // before every read.
+        keptTransports()[transport] = {transport->f_recv, &session->received};
+        transport->f_recv = receiveAndKeep;
+    }
     if (session->socket >= 0) {
         session->notifier = std::make_unique<QSocketNotifier>(session->socket,
                                                               QSocketNotifier::Read);
@@ -1039,28 +1082,15 @@ void KtNetSnmpChannel::readSocket(Session *session)
     fd_set fds;
     FD_ZERO(&fds);
     FD_SET(session->socket, &fds);
-    const QByteArray peeked = peek(session);
+    session->received.resize(0);
     m_reading = true;
     const quint64 callbacks = session->callbacks;
     snmp_sess_read(session->handle, &fds);
     m_reading = false;
     if (session->callbacks == callbacks)
-        answerDropped(session, peeked);
+        answerDropped(session, QByteArray(session->received));
     if (!m_ready.empty())
         deliverReady(); // may destroy this channel: nothing may follow
-}
-
-QByteArray KtNetSnmpChannel::peek(Session *session)
-{
-    // Only SNMPv3 sessions need to see what net-snmp may drop (see answerDropped).
-    if (session->target.version != 3 || session->socket < 0)
-        return {};
-    QByteArray datagram(4096, Qt::Uninitialized);
-    const ssize_t size =
-        recv(session->socket, datagram.data(), static_cast<size_t>(datagram.size()),
-             MSG_PEEK | MSG_DONTWAIT);
-    datagram.resize(size > 0 ? static_cast<int>(size) : 0);
-    return datagram;
 }
 
 void KtNetSnmpChannel::answerDropped(Session *session, const QByteArray &datagram)
@@ -1127,11 +1157,11 @@ void KtNetSnmpChannel::waitFor(Session *, const std::shared_ptr<Exchange> &excha
         }
         const int ready = select(fdCount, &fds, nullptr, nullptr, &wait);
         if (ready > 0) {
-            const QByteArray peeked = peek(session);
+            session->received.resize(0);
             const quint64 callbacks = session->callbacks;
             snmp_sess_read(session->handle, &fds);
             if (session->callbacks == callbacks)
-                answerDropped(session, peeked);
+                answerDropped(session, QByteArray(session->received));
         } else if (ready == 0) {
             snmp_sess_timeout(session->handle);
         } else if (errno != EINTR) {

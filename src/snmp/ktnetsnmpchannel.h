@@ -100,7 +100,6 @@ public:
 private:
     Session *sessionFor(const KtNetSnmpTarget &target, int *failure);
     Session *openSession(const KtNetSnmpTarget &target, int *failure);
-    QByteArray peek(Session *session);
     void answerDropped(Session *session, const QByteArray &datagram);
     int startProbe(Session *session, bool synchronous);
     int transmit(Session *session, const std::shared_ptr<Exchange> &exchange);

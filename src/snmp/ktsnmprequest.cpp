@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -461,7 +462,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         m_lastOids.resize(list.Count());
     if (m_columns.size() < list.Count())
         m_columns.resize(list.Count());
-    QVector<QString> returnedOids(prepared.items.size());
+    QVarLengthArray<QString, 16> returnedOids(prepared.items.size());
     for (int n = 0; n < prepared.items.size(); ++n) {
         const QPair<QString, QVector<quint32>> &column = columnOid(prepared.items.at(n));
         returnedOids[n] = returnedText(result.bindings.at(n).oid, column.second, column.first);
@@ -514,7 +515,9 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         }
         StoreVb(i, binding.value);
         item.lastOid = returned;
-        m_lastOids[i] = {returned, binding.oid};
+        QPair<QString, QVector<quint32>> &last = m_lastOids[i];
+        last.first = returned;
+        last.second = binding.oid;
     }
 
     if (ended < prepared.items.size()) {

@@ -2,6 +2,18 @@
 
 #include "ktoptionlist.h"
 
+KtSNMPVarItem makeVarItem(const QString &oid, const QString &name, int syntax, int access,
+                          const KtOptionList *options)
+{
+    KtSNMPVarItem record;
+    record.oid = oid;
+    record.name = name;
+    record.syntax = syntax;
+    record.access = access;
+    record.optionList = options;
+    return record;
+}
+
 KtSNMPVarList::KtSNMPVarList() = default;
 
 KtSNMPVarList::KtSNMPVarList(const KtSNMPVarItem *table, int itemType_, int keyCount_)

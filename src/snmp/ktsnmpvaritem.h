@@ -76,6 +76,10 @@ struct KtSNMPVarItem {
     QString lastOid; // OID last returned for this item, or where its walk stopped
 };
 
+// An item for a table built at run time: the fields a window declares, the rest empty.
+KtSNMPVarItem makeVarItem(const QString &oid, const QString &name, int syntax, int access,
+                          const KtOptionList *options = nullptr);
+
 class KtSNMPVarList
 {
 public:

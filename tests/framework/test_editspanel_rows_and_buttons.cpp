@@ -23,13 +23,8 @@ namespace {
 KtSNMPVarItem item(const char *oid, const char *name, int syntax, int access,
                    const KtOptionList *options = nullptr)
 {
-    KtSNMPVarItem record;
-    record.oid = QString::fromLatin1(oid);
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    record.optionList = options;
-    return record;
+    return makeVarItem(QString::fromLatin1(oid), QString::fromLatin1(name), syntax, access,
+                       options);
 }
 
 std::unique_ptr<KtSNMPRequest2Edits> requestOf(std::vector<KtSNMPVarItem> items,

@@ -13,12 +13,8 @@ namespace {
 
 KtSNMPVarItem item(const char *name, int syntax, int access)
 {
-    KtSNMPVarItem record;
-    record.oid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.9.1");
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    return record;
+    return makeVarItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.9.1"), QString::fromLatin1(name),
+                       syntax, access);
 }
 
 QStringList headers(const QTreeWidget &view)

@@ -18,12 +18,8 @@ namespace {
 
 KtSNMPVarItem item(const char *name)
 {
-    KtSNMPVarItem record;
-    record.oid = QStringLiteral("1.3.6.1.2.1.1.5");
-    record.name = QString::fromLatin1(name);
-    record.syntax = SYN_DISPLAYSTR;
-    record.access = ACC_READWRITE;
-    return record;
+    return makeVarItem(QStringLiteral("1.3.6.1.2.1.1.5"), QString::fromLatin1(name),
+                       SYN_DISPLAYSTR, ACC_READWRITE);
 }
 
 struct ClockRow {

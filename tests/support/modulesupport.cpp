@@ -15,12 +15,7 @@ void SessionEnvironment::TearDown()
 
 KtSNMPVarItem varItem(const QString &oid, int syntax, int access, const char *name)
 {
-    KtSNMPVarItem record;
-    record.oid = oid;
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    return record;
+    return makeVarItem(oid, QString::fromLatin1(name), syntax, access);
 }
 
 void aim(KtSNMPRequest &request, const QString &address, quint16 port, int version,

@@ -34,13 +34,7 @@ enum Band { BandA = 1, BandG = 2 };
 KtSNMPVarItem item(const QString &oid, const char *name, int syntax,
                    const KtOptionList *options = nullptr)
 {
-    KtSNMPVarItem record;
-    record.oid = oid;
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = ACC_READONLY;
-    record.optionList = options;
-    return record;
+    return makeVarItem(oid, QString::fromLatin1(name), syntax, ACC_READONLY, options);
 }
 
 QString statusOid(const char *suffix)

@@ -23,17 +23,6 @@ namespace {
 enum Item { RestartItem = 0, FactoryDefaultItem = 1 };
 enum TrueFalse { True = 0, False = 1 }; // positions in the boxes
 
-KtSNMPVarItem item(const char *oid, const char *name, const KtOptionList *options)
-{
-    KtSNMPVarItem record;
-    record.oid = QString::fromLatin1(oid);
-    record.name = QString::fromLatin1(name);
-    record.syntax = SYN_INTEGER;
-    record.access = ACC_READWRITE;
-    record.optionList = options;
-    return record;
-}
-
 const KtOptionList &trueFalseOptions()
 {
     static const KtOption table[] = {
@@ -108,8 +97,11 @@ void TFM_Sytem::buildWindow()
 void TFM_Sytem::FormCreate()
 {
     const std::vector<KtSNMPVarItem> table = {
-        item("1.3.6.1.4.1.32473.11.37.4.3.2.1", "Restart", &trueFalseOptions()),
-        item("1.3.6.1.4.1.32473.11.37.4.3.2.2", "FactoryDefault", &trueFalseOptions()),
+        makeVarItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.1"), QStringLiteral("Restart"),
+                    SYN_INTEGER, ACC_READWRITE, &trueFalseOptions()),
+        makeVarItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.2"),
+                    QStringLiteral("FactoryDefault"), SYN_INTEGER, ACC_READWRITE,
+                    &trueFalseOptions()),
         {}};
     try {
         m_request = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), SVT_SV);

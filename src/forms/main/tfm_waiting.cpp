@@ -18,18 +18,6 @@ namespace {
 const QString kReady = QStringLiteral("Ready. ");
 const QString kRebootText = QStringLiteral("reboot");
 
-KtSNMPVarItem item(const char *oid, const char *name, int syntax, int access,
-                   const KtOptionList *options = nullptr)
-{
-    KtSNMPVarItem record;
-    record.oid = QString::fromLatin1(oid);
-    record.name = QString::fromLatin1(name);
-    record.syntax = syntax;
-    record.access = access;
-    record.optionList = options;
-    return record;
-}
-
 // The device names its commands by value; the window writes the label "reboot", which the list
 // matches whatever its case.
 const KtOptionList &upgradeCommandOptions()
@@ -112,8 +100,8 @@ void TFM_Waiting::readFirmwareVersion()
     // Only kept for the window's own record; a device already gone silent must not stop the
     // countdown with an error box, so the read reports nothing.
     const KtSNMPVarItem table[] = {
-        item("1.3.6.1.4.1.32473.11.37.4.4.1.1.1", "stFirmwareVersion", SYN_DISPLAYSTR,
-             ACC_READONLY),
+        makeVarItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.1.1.1"),
+                    QStringLiteral("stFirmwareVersion"), SYN_DISPLAYSTR, ACC_READONLY),
         {}};
     try {
         KtSNMPRequest2Edits request(this, table, SVT_SV);
@@ -150,9 +138,10 @@ void TFM_Waiting::Timer1Timer()
 
 void TFM_Waiting::sendRestartCommandNow()
 {
-    const KtSNMPVarItem table[] = {item("1.3.6.1.4.1.32473.11.37.4.3.3.5",
-                                        "upgradesettingcommand", SYN_INTEGER, ACC_READWRITE,
-                                        &upgradeCommandOptions()),
+    const KtSNMPVarItem table[] = {makeVarItem(QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.3.5"),
+                                               QStringLiteral("upgradesettingcommand"),
+                                               SYN_INTEGER, ACC_READWRITE,
+                                               &upgradeCommandOptions()),
                                    {}};
     try {
         KtSNMPRequest2Edits request(this, table, SVT_SV);

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 // How net-snmp's outcomes reach the module. The channel (ktnetsnmpchannel.cpp) turns each one
 // into the value SNMP++ gives for it, MapError turns that value into the code and catalogue text:
@@ -361,7 +362,7 @@ bool KtSNMPRequest::prepareRead(bool first, Prepared *prepared)
             binding.oid = m_lastOids.at(i).second;
         else
             binding.oid = parseOidOrEmpty(oid);
-        prepared->bindings.append(binding);
+        prepared->bindings.append(std::move(binding));
         prepared->items.append(i);
     }
     prepared->empty = prepared->items.isEmpty();
@@ -400,7 +401,7 @@ bool KtSNMPRequest::prepareWrite(Prepared *prepared)
         KtNetSnmpBinding binding;
         binding.oid = parseOidOrEmpty(oid);
         LoadVb(i, binding.value);
-        prepared->bindings.append(binding);
+        prepared->bindings.append(std::move(binding));
         prepared->items.append(i);
     }
     prepared->empty = prepared->bindings.isEmpty();

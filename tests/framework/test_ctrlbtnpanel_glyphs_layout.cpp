@@ -1,9 +1,9 @@
 // The button bar: pictures from the current folder replace captions, and the stack closes up
 // over hidden controls.
 #include "tctrlbtnpanel.h"
+#include "testenv.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -32,9 +32,7 @@ protected:
     }
     void writeJunk(const char *name)
     {
-        QFile file(m_dir.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("this is not a picture");
+        writeFile(m_dir.filePath(QString::fromLatin1(name)), "this is not a picture");
     }
 
     QTemporaryDir m_dir;

@@ -3,10 +3,10 @@
 // rogue AP commands change its lists and stLED follows the radios.
 #include "apsim.h"
 #include "snmptools.h"
+#include "testenv.h"
 #include "tftpserver.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -241,9 +241,7 @@ protected:
     static QString path(const QString &name) { return s_root->filePath(name); }
     static void writeFile(const QString &name, const QByteArray &content)
     {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        ::writeFile(path(name), content);
     }
     static QByteArray readFile(const QString &name)
     {

@@ -1,7 +1,7 @@
 // Reading the launch parameter file, and the path joining of the module's files.
 #include "ktini.h"
+#include "testenv.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,9 +15,7 @@ protected:
     KtIni write(const QByteArray &content)
     {
         const QString path = m_dir.filePath(QStringLiteral("10.1.1.5.cfg"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        writeFile(path, content);
         return KtIni(path);
     }
 

@@ -8,9 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -471,10 +469,7 @@ TEST_F(Request2EditsDevice, DestroyingARequestWithAReadInFlightDeliversNothingMo
     };
     ASSERT_TRUE(request->Get());
     request.reset();
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    processUntil([] { return false; }, 300);
     EXPECT_FALSE(completed);
     EXPECT_EQ(view->topLevelItemCount(), 0);
 }

@@ -2,6 +2,7 @@
 #include "ktexception.h"
 #include "ktmessages.h"
 #include "ktsnmpsession.h"
+#include "testenv.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,13 +16,6 @@ QString readAll(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
-}
-
-void writeAll(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
 }
 
 // Runs OpenSession and returns the code of the exception it raised (0 when none).
@@ -65,7 +59,7 @@ TEST_F(SessionTest, SecondStartReadsTheCountAndStoresOneMore)
 
 TEST_F(SessionTest, OtherEngineIdentitiesInTheFileAreKept)
 {
-    writeAll(m_dir.filePath("KtSNMP_PP_BootCounter"),
+    writeFile(m_dir.filePath("KtSNMP_PP_BootCounter"),
              "OtherTool 7\nKtSNMP_PP_Application 41\n\n");
     ASSERT_EQ(openCode(m_dir.path()), 0);
     EXPECT_EQ(KtSNMPSession::EngineBoots(), 42);
@@ -75,7 +69,7 @@ TEST_F(SessionTest, OtherEngineIdentitiesInTheFileAreKept)
 
 TEST_F(SessionTest, FileWithoutOurEntryStartsAtOne)
 {
-    writeAll(m_dir.filePath("KtSNMP_PP_BootCounter"), "OtherTool 7\n");
+    writeFile(m_dir.filePath("KtSNMP_PP_BootCounter"), "OtherTool 7\n");
     ASSERT_EQ(openCode(m_dir.path()), 0);
     EXPECT_EQ(KtSNMPSession::EngineBoots(), 1);
 }
@@ -84,7 +78,7 @@ TEST_F(SessionTest, FileWithoutOurEntryStartsAtOne)
 // our messages for replays until its window moves on).
 TEST_F(SessionTest, UnreadableEntryFailsWithLoadError)
 {
-    writeAll(m_dir.filePath("KtSNMP_PP_BootCounter"), "KtSNMP_PP_Application many\n");
+    writeFile(m_dir.filePath("KtSNMP_PP_BootCounter"), "KtSNMP_PP_Application many\n");
     QString text;
     EXPECT_EQ(openCode(m_dir.path(), &text), -507);
     EXPECT_EQ(text, KtMessages::text(KtMessages::Table::KtSnmp, 7));
@@ -95,7 +89,7 @@ TEST_F(SessionTest, UnwritableFolderFailsWithSaveErrorAndKeepsTheRecords)
 {
     // A regular file used as the folder: nothing can be created below it, even by root.
     const QString notAFolder = m_dir.filePath("plainfile");
-    writeAll(notAFolder, "x");
+    writeFile(notAFolder, "x");
     KtSNMPSession::CloseSession();
     g_snmpDevice.address = QStringLiteral("before");
     g_snmpTimeout = 7;

@@ -1,8 +1,7 @@
 // The command line and the per-device parameter file, applied to the session records.
 #include "ktlaunchparameters.h"
+#include "testenv.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -64,11 +63,8 @@ TEST_P(LaunchParameterRows, GiveTheRecords)
     const Row &row = GetParam();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const auto &[name, content] : row.files) {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    for (const auto &[name, content] : row.files)
+        writeFile(dir.filePath(QString::fromLatin1(name)), content);
     QStringList parameters;
     for (const char *p : row.parameters)
         parameters.append(QString::fromLatin1(p));
@@ -220,11 +216,8 @@ TEST_P(LaunchParameterErrors, RaiseTheConversionError)
     const ErrorRow &row = GetParam();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    if (row.file) {
-        QFile file(dir.filePath(QStringLiteral("10.1.1.5.cfg")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(row.file);
-    }
+    if (row.file)
+        writeFile(dir.filePath(QStringLiteral("10.1.1.5.cfg")), row.file);
     QStringList parameters;
     for (const char *p : row.parameters)
         parameters.append(QString::fromLatin1(p));

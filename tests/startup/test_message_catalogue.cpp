@@ -1,8 +1,7 @@
 // Message tables and the catalogue reader.
 #include "ktmessages.h"
+#include "testenv.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -23,9 +22,7 @@ protected:
     QString write(const QByteArray &content)
     {
         const QString path = m_dir.filePath(QStringLiteral("catalogue.err"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        writeFile(path, content);
         return path;
     }
 

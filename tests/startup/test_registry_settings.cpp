@@ -1,7 +1,7 @@
 // The settings file that stands in for the host platform's registry keys.
 #include "ktregistry.h"
+#include "testenv.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -20,10 +20,7 @@ protected:
 
     void write(const QByteArray &content)
     {
-        QDir().mkpath(m_dir.filePath(QStringLiteral("etc")));
-        QFile file(m_path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
+        writeFile(m_path, content);
     }
 
     QByteArray content() const

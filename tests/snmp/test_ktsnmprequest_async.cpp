@@ -42,6 +42,21 @@ KtSNMPVarList mssidList()
     return KtSNMPVarList(table, MVT_UMV, 2);
 }
 
+// Reads asynchronously and runs the event loop until the completion (at most 5 s); false when
+// it did not come. The completion's status goes to result.
+bool readAsyncAndWait(KtSNMPRequest &request, KtSNMPError *result = nullptr)
+{
+    bool done = false;
+    request.ReadAsync(
+        [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
+            if (result)
+                *result = status;
+            done = true;
+        },
+        nullptr, true);
+    return processUntil([&] { return done; }, 5000);
+}
+
 // An asynchronous walk driven from its completions, as the control-bound requests drive it.
 struct AsyncWalk {
     explicit AsyncWalk(KtSNMPRequest &walked) : request(walked) {}
@@ -144,16 +159,9 @@ TEST_F(AsyncTest, SilentDeviceTimesOutAfterEveryRetry)
         EXPECT_EQ(errors.at(0).code, -405);
         EXPECT_EQ(errors.at(0).text, QStringLiteral("(SNMPClass) SNMP request timed out!"));
 
-        bool done = false;
         KtSNMPError asyncResult;
         elapsed.restart();
-        request.ReadAsync(
-            [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
-                asyncResult = status;
-                done = true;
-            },
-            nullptr, true);
-        ASSERT_TRUE(processUntil([&] { return done; }, 5000));
+        ASSERT_TRUE(readAsyncAndWait(request, &asyncResult));
         EXPECT_GE(elapsed.elapsed(), 850);
         EXPECT_EQ(asyncResult.code, -405);
         EXPECT_EQ(asyncResult.finished, 1);
@@ -257,10 +265,7 @@ TEST_P(SecurityTest, GivesTheUsmCodeAndText)
         QVector<KtSNMPError> errors;
         request.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
         if (asynchronous) {
-            bool done = false;
-            request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; },
-                              nullptr, true);
-            ASSERT_TRUE(processUntil([&] { return done; }, 5000));
+            ASSERT_TRUE(readAsyncAndWait(request));
         } else {
             EXPECT_FALSE(request.ReadSync(true));
         }
@@ -358,10 +363,7 @@ TEST(DeviceRestart, TimeWindowReportAfterARestartIsNotAnError)
         request.list.Item(0).value.clear();
         const quint64 sentBefore = KtNetSnmp::packetsSent();
         if (asynchronous) {
-            bool done = false;
-            request.ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { done = true; },
-                              nullptr, true);
-            ASSERT_TRUE(processUntil([&] { return done; }, 5000));
+            ASSERT_TRUE(readAsyncAndWait(request));
         } else {
             EXPECT_TRUE(request.ReadSync(true));
         }
@@ -405,15 +407,8 @@ TEST(DeviceRestart, FirstV3RequestsAfterARestartWithANewEngineSucceed)
     again.stop();
     FixedSim third(port);
     ASSERT_TRUE(third.start());
-    bool done = false;
     KtSNMPError result;
-    asyncRequest.ReadAsync(
-        [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
-            result = status;
-            done = true;
-        },
-        nullptr, true);
-    ASSERT_TRUE(processUntil([&] { return done; }, 5000));
+    ASSERT_TRUE(readAsyncAndWait(asyncRequest, &result));
     EXPECT_EQ(result.code, 0);
 }
 

@@ -943,7 +943,7 @@ int KtNetSnmpChannel::libraryCallback(int operation, snmp_session *librarySessio
             result.bindings.reserve(count);
             for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable) {
                 KtNetSnmpBinding binding;
-                binding.oid.resize(static_cast<int>(vb->name_length));
+                binding.oid = QVector<quint32>(static_cast<qsizetype>(vb->name_length));
                 quint32 *name = binding.oid.data();
                 for (size_t i = 0; i < vb->name_length; ++i)
                     name[i] = static_cast<quint32>(vb->name[i]);

@@ -263,13 +263,23 @@ bool _TFTPSession::receiveOne(bool wait)
         return false;
     // The datagram is always taken off the socket, so that a finished session is not woken
     // again and again by one it ignores.
-    if (length < HeaderSize || m_state != Active || !m_file.isOpen())
+    if (length < HeaderSize)
+        return true;
+    const quint32 fromAddress = ntohl(from.sin_addr.s_addr);
+    const quint16 fromPort = ntohs(from.sin_port);
+    if (m_state == Finished) {
+        // Our acknowledgement of the last block was lost: the device sends that block again
+        // and reports the upload failed unless it hears the acknowledgement once more.
+        if (m_msg.op == OpWrq && fromAddress == m_peerAddress && fromPort == m_peerPort
+            && get16(m_recvBuf) == OpData && get16(m_recvBuf + 2) == m_block)
+            sendAck(m_block);
+        return true;
+    }
+    if (m_state != Active || !m_file.isOpen())
         return true;
 
     // Only the requester's address and port belong to this transfer (RFC 1350's transfer
     // identifier); anyone else could otherwise write into the file or end the transfer.
-    const quint32 fromAddress = ntohl(from.sin_addr.s_addr);
-    const quint16 fromPort = ntohs(from.sin_port);
     if (fromAddress != m_peerAddress || fromPort != m_peerPort) {
         sendError(ErrUnknownTransferId, fromAddress, fromPort);
         return true;
@@ -511,6 +521,9 @@ KtTFTPServer::~KtTFTPServer()
     for (_TFTPSession *session : std::as_const(m_sessions))
         session->shutdown();
     m_sessions.clear();
+    for (const Dally &dally : std::as_const(m_dallying))
+        dally.session->shutdown();
+    m_dallying.clear();
 }
 
 void KtTFTPServer::SetTimeout(int timeout, int maxRetries)
@@ -567,6 +580,16 @@ void KtTFTPServer::Stop()
     }
     m_timer->stop();
     m_stopped = true;
+    // Nothing lingers past Stop: the window that stops the server is closing.
+    while (!m_dallying.isEmpty())
+        endDally(m_dallying.size() - 1);
+}
+
+void KtTFTPServer::endDally(int index)
+{
+    _TFTPSession *session = m_dallying.takeAt(index).session;
+    session->shutdown();
+    session->deleteLater();
 }
 
 void KtTFTPServer::onRequest()
@@ -616,10 +639,20 @@ void KtTFTPServer::onRequest()
 void KtTFTPServer::onTimer()
 {
     const qint64 now = nowMs();
+    for (int i = m_dallying.size() - 1; i >= 0; --i) {
+        if (now >= m_dallying.at(i).until)
+            endDally(i);
+    }
     for (int i = 0; i < m_sessions.size(); ++i) {
         _TFTPSession *session = m_sessions.at(i);
         if (session->state() != _TFTPSession::Active) {
             m_sessions.removeAt(i);
+            if (session->state() == _TFTPSession::Finished && session->msg().op == OpWrq) {
+                // A finished upload keeps its socket for one interval (RFC 1350's dally), to
+                // acknowledge its last block again should the device not have heard us.
+                m_dallying.append({session, now + qMax(1, session->msg().timeout) * 10});
+                return;
+            }
             session->shutdown();
             // Later, not now: the handler may be running a nested event loop inside it.
             session->deleteLater();

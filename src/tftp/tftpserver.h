@@ -150,11 +150,19 @@ public:
     const QString &rootDir() const { return m_rootDir; }
     bool isListening() const { return m_fd >= 0; }
     const QList<_TFTPSession *> &sessions() const { return m_sessions; }
+    // Finished uploads still answering a repeated last block (they hold only their socket).
+    int dallyingCount() const { return m_dallying.size(); }
 
 private:
+    struct Dally {
+        _TFTPSession *session;
+        qint64 until; // monotonic milliseconds
+    };
+
     void onRequest();
     void onTimer();
     void closeListener();
+    void endDally(int index);
 
     KtTFTPMsg m_template;
     int m_maxRetries = 3;
@@ -163,6 +171,7 @@ private:
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
     QList<_TFTPSession *> m_sessions;
+    QList<Dally> m_dallying;
     QTimer *m_timer = nullptr;
     bool m_stopped = true;          // Stop has run since the last Listen
     alignas(4) char m_recvBuf[2048];

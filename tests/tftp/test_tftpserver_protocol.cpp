@@ -310,6 +310,55 @@ TEST_F(TftpProtocol, LostAcknowledgementDoesNotLoseTheUpload)
     EXPECT_EQ(m_reports.all.back().totalBytes, 1124);
 }
 
+// The acknowledgement of the last block lost: the device sends that block again after the
+// session has ended, and must hear the acknowledgement again rather than a closed port.
+TEST_F(TftpProtocol, LostLastAcknowledgementIsRepeatedAfterTheUploadEnds)
+{
+    m_server.SetTimeout(100, 3);   // the finished upload lingers for one second
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "config.bin"), m_port);
+    const QNetworkDatagram ack = device.receive();
+    ASSERT_EQ(ack.data(), packet(ACK, 0));
+    const auto sessionPort = static_cast<quint16>(ack.senderPort());
+    const QByteArray last = patternBytes(200, 21);
+    device.send(packet(DATA, 1, last), sessionPort);
+    ASSERT_EQ(device.receive().data(), packet(ACK, 1));   // lost on its way
+    ASSERT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 2000));
+    EXPECT_EQ(m_server.dallyingCount(), 1);
+
+    device.send(packet(DATA, 1, last), sessionPort);
+    EXPECT_EQ(device.receive().data(), packet(ACK, 1));
+    EXPECT_EQ(readFile(served(QStringLiteral("config.bin"))), last);   // not written twice
+    EXPECT_EQ(m_reports.all.back().code, 3);
+    // A stranger gets nothing from a finished upload.
+    UdpClient stranger;
+    stranger.send(packet(DATA, 1, last), sessionPort);
+    EXPECT_TRUE(silent(stranger));
+
+    ASSERT_TRUE(waitFor([this] { return m_server.dallyingCount() == 0; }, 3000));
+    device.send(packet(DATA, 1, last), sessionPort);
+    EXPECT_TRUE(silent(device));
+}
+
+TEST_F(TftpProtocol, StopEndsTheLingeringOfFinishedUploads)
+{
+    listen();   // the default interval: ten seconds of lingering
+    UdpClient device;
+    device.send(request(WRQ, "LogFile.RD"), m_port);
+    const QNetworkDatagram ack = device.receive();
+    ASSERT_EQ(ack.data(), packet(ACK, 0));
+    device.send(packet(DATA, 1, patternBytes(10, 22)),
+                static_cast<quint16>(ack.senderPort()));
+    ASSERT_EQ(device.receive().data(), packet(ACK, 1));
+    ASSERT_TRUE(waitFor([this] { return m_server.dallyingCount() == 1; }, 2000));
+    QElapsedTimer elapsed;
+    elapsed.start();
+    m_server.Stop();
+    EXPECT_LT(elapsed.elapsed(), 1000);
+    EXPECT_EQ(m_server.dallyingCount(), 0);
+}
+
 TEST_F(TftpProtocol, StaleAcknowledgementIsIgnored)
 {
     ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(2000, 9)));

@@ -80,6 +80,11 @@ bool ApSim::isRunning() const { return m_process.state() == QProcess::Running; }
 
 QStringList ApSim::log() const
 {
+    // The simulator writes a request's line just after its answer has gone out, so a test that
+    // has its answer may read the log a moment too early. It serves its control channel in the
+    // same loop, one thing at a time: once a ping is answered, every earlier line is written.
+    if (isRunning())
+        command(QStringLiteral("ping"));
     QFile file(m_dir.filePath(QStringLiteral("requests.log")));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};

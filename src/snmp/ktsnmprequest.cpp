@@ -809,6 +809,11 @@ QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
             taken.append(next());
         return taken;
     };
+    // Two sub-identifiers, high half first, as one 64-bit value.
+    auto two = [&]() {
+        const QVector<quint32> halves = take(2);
+        return (quint64(halves.at(0)) << 32) | halves.at(1);
+    };
     auto one = [&]() {
         if (count < 1)
             raise(-514);
@@ -863,27 +868,21 @@ QString KtSNMPRequest::DecodeIndex(int key, const QString &suffix)
     case SYN_OBJECTID:
         text = joinSubIds(variable());
         break;
-    case SYN_COUNTER64: {
-        const QVector<quint32> halves = take(2);
-        text = KtValue::counter64Text((quint64(halves.at(0)) << 32) | halves.at(1));
+    case SYN_COUNTER64:
+        text = KtValue::counter64Text(two());
         break;
-    }
-    case SYN_DOUBLE: {
-        const QVector<quint32> halves = take(2);
-        text = KtValue::realText(bitsDouble((quint64(halves.at(0)) << 32) | halves.at(1)));
+    case SYN_DOUBLE:
+        text = KtValue::realText(bitsDouble(two()));
         break;
-    }
     case SYN_MACADDRESS:
         text = KtValue::hexText(bytesOf(take(6)));
         break;
     case SYN_DATETIME:
         text = KtDateTime::fromWire(bytesOf(take(KtDateTime::Size))).ToText();
         break;
-    case SYN_BCDATETIME: {
-        const QVector<quint32> halves = take(2);
-        text = KtValue::bcDateTimeText(bitsDouble((quint64(halves.at(0)) << 32) | halves.at(1)));
+    case SYN_BCDATETIME:
+        text = KtValue::bcDateTimeText(bitsDouble(two()));
         break;
-    }
     case SYN_NULL:
         text = KT_NULL_TEXT;
         break;

@@ -107,8 +107,11 @@ TEST_F(DevInfoWindow, StaticTurboOnADeviceWithoutTurboModesShowsWithoutTurbo)
 
 TEST_F(DevInfoWindow, RefreshReadsOnlyItsOwnPageAgain)
 {
-    startMainForm(QStringLiteral("default"));
-    m_form->ED_Turbomode->setText(QStringLiteral("0"));
+    startMainForm(QStringLiteral("turbo0"));
+    // The main window's own capability read sets the turbo modes; setting the field by hand
+    // here would race with it.
+    const auto turboRead = [this] { return m_form->ED_Turbomode->text() == QStringLiteral("0"); };
+    ASSERT_TRUE(processUntil(turboRead)) << m_form->ED_Turbomode->text().toStdString();
     TFM_DevInfo window;
     ASSERT_TRUE(processUntil([&] { return !window.Ed_SSIDg->text().isEmpty(); }));
     // The status variables share their values with the settings they report (the simulator

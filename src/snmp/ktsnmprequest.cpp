@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QVarLengthArray>
 
@@ -576,22 +577,9 @@ void KtSNMPRequest::ReadAsync(Completion completion, void *owner, bool first)
 
 bool KtSNMPRequest::WriteSync(const QString &itemMap, const QStringList &values)
 {
-    KtSNMPVarList snapshot(list);
     Prepared prepared;
-    try {
-        prepared.target = MakeTarget();
-        applyItemMap(itemMap, values);
-        for (int i = 0; i < list.Count(); ++i)
-            Derive(i, false);
-        if (!prepareWrite(&prepared)) {
-            list = snapshot;
-            return false;
-        }
-    } catch (...) {
-        list = snapshot;
-        throw;
-    }
-    list = snapshot;
+    if (!prepareMappedWrite(itemMap, values, &prepared))
+        return false;
     if (prepared.empty)
         return true;
     const KtNetSnmpResult result =
@@ -612,28 +600,30 @@ void KtSNMPRequest::WriteAsync(Completion completion, void *owner, const QString
 {
     if (!alive)
         return;
-    KtSNMPVarList snapshot(list);
     Prepared prepared;
-    try {
-        prepared.target = MakeTarget();
-        applyItemMap(itemMap, values);
-        for (int i = 0; i < list.Count(); ++i)
-            Derive(i, false);
-        const bool valid = prepareWrite(&prepared);
-        list = snapshot;
-        if (!valid) {
-            KtSNMPError status = MapErrorInHouse(-515);
-            status.serial = serial;
-            status.finished = 1;
-            if (completion)
-                completion(owner, status, list);
-            return;
-        }
-    } catch (...) {
-        list = snapshot;
-        throw;
+    if (!prepareMappedWrite(itemMap, values, &prepared)) {
+        KtSNMPError status = MapErrorInHouse(-515);
+        status.serial = serial;
+        status.finished = 1;
+        if (completion)
+            completion(owner, status, list);
+        return;
     }
     sendAsync(std::move(prepared), std::move(completion), owner);
+}
+
+bool KtSNMPRequest::prepareMappedWrite(const QString &itemMap, const QStringList &values,
+                                       Prepared *prepared)
+{
+    // The item map and the values shape this one write only: the list is as it was afterwards,
+    // whether the write was prepared, refused or thrown.
+    const KtSNMPVarList snapshot(list);
+    const auto restore = qScopeGuard([&] { list = snapshot; });
+    prepared->target = MakeTarget();
+    applyItemMap(itemMap, values);
+    for (int i = 0; i < list.Count(); ++i)
+        Derive(i, false);
+    return prepareWrite(prepared);
 }
 
 void KtSNMPRequest::applyItemMap(const QString &itemMap, const QStringList &values)

@@ -96,6 +96,9 @@ private:
     KtSNMPError finishRead(const Prepared &prepared, const KtNetSnmpResult &result, bool *more);
     KtSNMPError reportError(KtSNMPError status);
     void sendAsync(Prepared prepared, Completion completion, void *owner);
+    // The write of the item map's values; the list itself is left as it was.
+    bool prepareMappedWrite(const QString &itemMap, const QStringList &values,
+                            Prepared *prepared);
     void applyItemMap(const QString &itemMap, const QStringList &values);
     static KtSNMPError MapErrorInHouse(int code);
     KtNetSnmpChannel *channel();

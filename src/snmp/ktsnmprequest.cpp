@@ -211,6 +211,44 @@ QString returnedText(const QVector<quint32> &oid, const QVector<quint32> &column
     return text;
 }
 
+// Whether a get-next answer lies after the OID the column last stood at. A device that repeats
+// itself, or answers with an OID it has already passed, would keep a walk going for ever; its
+// column ends there instead. Sub-identifiers are compared as numbers (...9.10 follows ...9.9);
+// a text that is not a dotted OID only counts as not following when it repeats lastOid.
+bool oidTextFollows(const QString &returned, const QString &last)
+{
+    if (last.isEmpty())
+        return true;
+    const QChar *a = returned.constData();
+    const QChar *const aEnd = a + returned.size();
+    const QChar *b = last.constData();
+    const QChar *const bEnd = b + last.size();
+    // One sub-identifier from the front of [c, end): false when it is not one.
+    auto take = [](const QChar *&c, const QChar *end, quint64 *value) {
+        if (c != end && *c == QLatin1Char('.'))
+            ++c;
+        const QChar *start = c;
+        *value = 0;
+        while (c != end && c->unicode() >= '0' && c->unicode() <= '9') {
+            *value = *value * 10 + (c->unicode() - '0');
+            if (*value > 0xFFFFFFFFULL)
+                return false;
+            ++c;
+        }
+        return c != start && (c == end || *c == QLatin1Char('.'));
+    };
+    while (a != aEnd && b != bEnd) {
+        quint64 x = 0;
+        quint64 y = 0;
+        if (!take(a, aEnd, &x) || !take(b, bEnd, &y))
+            return returned != last;
+        if (x != y)
+            return x > y;
+    }
+    // Equal so far: only the longer OID follows.
+    return a != aEnd;
+}
+
 } // namespace
 
 struct KtSNMPRequest::Prepared {
@@ -990,15 +1028,22 @@ void KtSNMPRequest::Derive(int i, bool afterRead)
     const double result =
         KtExpression::EvaluateArithmetic(SubstituteValues(expression, QStringLiteral("$"), false));
     const int syntax = item.syntax;
+    // A whole number for the integer kinds; a division by zero or a result beyond 64 bits has
+    // none and is refused rather than written as whatever the conversion makes of it.
+    auto whole = [result]() {
+        if (!std::isfinite(result) || std::fabs(result) >= 9.2e18)
+            raise(-513);
+        return static_cast<qint64>(std::trunc(result));
+    };
     QString text;
     if (isBooleanSyntax(syntax)) {
         text = result != 0 ? QStringLiteral("true") : QStringLiteral("false");
     } else if (isIntegerSyntax(syntax)) {
-        text = QString::number(static_cast<qint64>(std::trunc(result)));
+        text = QString::number(whole());
     } else if (syntax == SYN_TIMETICKS) {
-        text = KtValue::ticksText(static_cast<quint32>(std::trunc(result)));
+        text = KtValue::ticksText(static_cast<quint32>(whole()));
     } else if (syntax == SYN_COUNTER64) {
-        text = KtValue::counter64Text(static_cast<quint64>(std::trunc(result)));
+        text = KtValue::counter64Text(static_cast<quint64>(whole()));
     } else if (syntax == SYN_DOUBLE) {
         text = KtValue::realText(result);
     } else if (syntax == SYN_BCDATETIME) {
@@ -1024,6 +1069,6 @@ bool KtSNMPRequest::IsColumnDone(const QString &columnOid, const QString &lastOi
     // Compared as text, as the device's own tools do: an OID of column ...1.10 counts as inside
     // column ...1.1.
     if (returnedOid.size() > columnOid.size() && returnedOid.startsWith(columnOid))
-        return returnedOid == lastOid;
+        return !oidTextFollows(returnedOid, lastOid);
     return true;
 }

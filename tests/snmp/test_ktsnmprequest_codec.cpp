@@ -232,6 +232,28 @@ TEST(ColumnDone, ComparesOidTextsCharacterByCharacter)
     EXPECT_FALSE(request.IsColumnDone(column, QString(), QStringLiteral("1.3.6.1.9")));
 }
 
+// A device whose get-next answers go back to an OID already passed would keep a walk going for
+// ever (row 5, row 4, row 5, ...): such an answer ends the column like a repeated one.
+TEST(ColumnDone, AnswerThatDoesNotFollowTheLastOneEndsTheColumn)
+{
+    KtSNMPRequest request;
+    request.list.itemType = MVT_UMV;
+    const QString column = QStringLiteral("1.3.6.1.4.1.9.1.1");
+    const auto at = [&](const char *row) { return column + QLatin1Char('.') + QLatin1String(row); };
+    EXPECT_TRUE(request.IsColumnDone(column, at("5"), at("4")));
+    EXPECT_TRUE(request.IsColumnDone(column, at("4.1"), at("4")));
+    EXPECT_TRUE(request.IsColumnDone(column, at("4.2.7"), at("4.1.9")));
+    // Sub-identifiers compare as numbers: row 10 follows row 9, though its text sorts first.
+    EXPECT_FALSE(request.IsColumnDone(column, at("9"), at("10")));
+    EXPECT_FALSE(request.IsColumnDone(column, at("4"), at("4.1")));
+    EXPECT_FALSE(request.IsColumnDone(column, at("4.1.9"), at("4.2")));
+    // The position of a column that ended in an earlier row, taken from another column.
+    EXPECT_FALSE(request.IsColumnDone(column, at("3"), at("7.1")));
+    // Scalar lists never end a column, whatever comes back.
+    request.list.itemType = MVT_SV;
+    EXPECT_FALSE(request.IsColumnDone(column, at("5"), at("4")));
+}
+
 // ---- Values in expressions -------------------------------------------------------------------
 
 class ExpressionTest : public ::testing::Test
@@ -292,6 +314,11 @@ TEST_F(ExpressionTest, DeriveStoresTheResultInTheFormOfTheSyntax)
     EXPECT_EQ(m_request.list.Item(2).value, QStringLiteral("abc"));
     m_request.list.Item(2).getExpression = QStringLiteral("1");
     EXPECT_EQ(codeOf([&] { m_request.Derive(2, true); }), -513);
+    // A division by zero gives no whole number: refused, the value stays.
+    m_request.list.Item(0).value = QStringLiteral("5");
+    m_request.list.Item(0).getExpression = QStringLiteral("$0 / 0");
+    EXPECT_EQ(codeOf([&] { m_request.Derive(0, true); }), -513);
+    EXPECT_EQ(m_request.list.Item(0).value, QStringLiteral("5"));
 }
 
 TEST_F(ExpressionTest, ConditionComparesTheItemValues)

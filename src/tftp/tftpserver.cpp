@@ -137,13 +137,15 @@ void closeSocket(QSocketNotifier *&notifier, int &fd)
 // _TFTPSession
 
 _TFTPSession::_TFTPSession(const KtTFTPMsg &msg, quint32 peerAddress, quint16 peerPort,
-                           const QString &rootDir, const TTFTPMsgEvent &handler, QObject *parent)
+                           const QString &rootDir, const TTFTPMsgEvent &handler, int maxRetries,
+                           QObject *parent)
     : QObject(parent),
       m_msg(msg),
       m_peerAddress(peerAddress),
       m_peerPort(peerPort),
       m_rootDir(rootDir),
       m_handler(handler),
+      m_maxRetries(maxRetries),
       m_sendBuf(m_buffers[0]),
       m_nextBuf(m_buffers[1])
 {
@@ -178,9 +180,30 @@ bool _TFTPSession::openSocket()
 void _TFTPSession::shutdown()
 {
     closeSocket(m_notifier, m_fd);
+    closeFile();
+    m_deadline = 0;
+}
+
+bool _TFTPSession::fileOpen() const
+{
+    return m_file.isOpen() || m_upload.isOpen();
+}
+
+// Gives the received file its final name, replacing the file of that name.
+bool _TFTPSession::storeUpload()
+{
+    return m_upload.commit();
+}
+
+// An upload not stored by now has failed: what it wrote so far is thrown away.
+void _TFTPSession::closeFile()
+{
     if (m_file.isOpen())
         m_file.close();
-    m_deadline = 0;
+    if (m_upload.isOpen()) {
+        m_upload.cancelWriting();
+        m_upload.commit();
+    }
 }
 
 void _TFTPSession::Start()
@@ -193,11 +216,12 @@ void _TFTPSession::Start()
     }
     std::memset(m_sendBuf, 0, BufferSize);
     const bool bare = isBareFileName(m_msg.fileName);
-    m_file.setFileName(m_rootDir + m_msg.fileName);
+    const QString path = m_rootDir + m_msg.fileName;
 
     if (m_msg.op == OpRrq) {
         // Only plain files: opening a named pipe would block the whole module until someone
         // wrote into it.
+        m_file.setFileName(path);
         if (!bare || !QFileInfo(m_file.fileName()).isFile()
             || !m_file.open(QIODevice::ReadOnly)) {
             sendError(ErrFileNotFound, m_peerAddress, m_peerPort);
@@ -210,9 +234,15 @@ void _TFTPSession::Start()
         }
         sendDataBlock(1, count);
     } else if (m_msg.op == OpWrq) {
-        // Unbuffered, so that a failing disk shows at the block that failed.
-        if (!bare
-            || !m_file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        // Only a plain file is replaced: writing into a named pipe or a device could block
+        // the module or reach past the folder. In a folder the module may not create files
+        // in, a writable file of that name is written in place. Unbuffered, so that a failing
+        // disk shows at the block that failed.
+        const QFileInfo existing(path);
+        m_upload.setFileName(path);
+        m_upload.setDirectWriteFallback(true);
+        if (!bare || (existing.exists() && !existing.isFile())
+            || !m_upload.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
             sendError(ErrAccessViolation, m_peerAddress, m_peerPort);
             return;
         }
@@ -275,7 +305,7 @@ bool _TFTPSession::receiveOne(bool wait)
             sendAck(m_block);
         return true;
     }
-    if (m_state != Active || !m_file.isOpen())
+    if (m_state != Active || !fileOpen())
         return true;
 
     // Only the requester's address and port belong to this transfer (RFC 1350's transfer
@@ -367,13 +397,18 @@ void _TFTPSession::handleData(quint16 block, qint64 length)
         Report(-1114);
         return;
     }
-    const qint64 written = length > 0 ? m_file.write(m_recvBuf + HeaderSize, length) : 0;
+    const qint64 written = length > 0 ? m_upload.write(m_recvBuf + HeaderSize, length) : 0;
     if (written != length) {   // left unacknowledged: the device must not think it stored
         Report(-1104);
         return;
     }
     m_msg.lastBlockBytes = static_cast<qint32>(written);
     addBytes(written);
+    // The last block: the file is stored under its name before the device hears it was.
+    if (written < BlockSize && !storeUpload()) {
+        Report(-1104);
+        return;
+    }
     if (!sendAck(block)) {
         Report(-1110);
         return;
@@ -389,7 +424,7 @@ void _TFTPSession::handleData(quint16 block, qint64 length)
 void _TFTPSession::requestRepeated()
 {
     // A repeated write request before any data means our ACK 0 was lost: send it again.
-    if (m_msg.op == OpWrq && m_state == Active && m_file.isOpen() && m_lastBlock < 0)
+    if (m_msg.op == OpWrq && m_state == Active && m_upload.isOpen() && m_lastBlock < 0)
         sendAck(0);
 }
 
@@ -416,10 +451,10 @@ void _TFTPSession::Report(int code)
     if (m_handler)
         m_handler(m_msg, m_cancel);
     if (code == 3) {
-        m_file.close();
+        closeFile();
         m_state = Finished;
     } else if (code < 0) {
-        m_file.close();
+        closeFile();
         m_state = Failed;
     } else {
         m_state = Active;
@@ -631,7 +666,8 @@ void KtTFTPServer::onRequest()
 
     m_template.retries = 0;
     ++m_template.sessionNo;
-    auto *session = new _TFTPSession(m_template, address, port, m_rootDir, m_handler, this);
+    auto *session = new _TFTPSession(m_template, address, port, m_rootDir, m_handler,
+                                     m_maxRetries, this);
     m_sessions.append(session);
     session->Start();
 }
@@ -659,7 +695,7 @@ void KtTFTPServer::onTimer()
             return;
         }
         if (session->deadline() != 0 && now > session->deadline()
-            && !session->Retransmit(m_maxRetries)) {
+            && !session->Retransmit(session->maxRetries())) {
             m_sessions.removeAt(i);
             session->Report(-1113);
             session->shutdown();

@@ -4,6 +4,7 @@
 // lock step with one block in flight.
 #pragma once
 
+#include <QSaveFile>   // before anything that may define open
 #include <QFile>
 #include <QList>
 #include <QObject>
@@ -66,7 +67,8 @@ public:
     enum State { Failed = 0, Active = 1, Finished = 2 };
 
     _TFTPSession(const KtTFTPMsg &msg, quint32 peerAddress, quint16 peerPort,
-                 const QString &rootDir, const TTFTPMsgEvent &handler, QObject *parent);
+                 const QString &rootDir, const TTFTPMsgEvent &handler, int maxRetries,
+                 QObject *parent);
     ~_TFTPSession() override;
 
     void Start();
@@ -79,6 +81,8 @@ public:
     qint64 deadline() const { return m_deadline; }
     quint16 localPort() const { return m_localPort; }
     qint64 totalBytes() const { return m_totalBytes; }
+    // Transmissions allowed per block, as the server's limit stood when the session began.
+    int maxRetries() const { return m_maxRetries; }
 
     // The request at the listening port was sent again by the same requester.
     void requestRepeated();
@@ -98,6 +102,9 @@ private:
     void sendDataBlock(quint16 block, qint64 count);
     void addBytes(qint64 count);
     bool openSocket();
+    bool fileOpen() const;
+    bool storeUpload();
+    void closeFile();
 
     KtTFTPMsg m_msg;
     quint32 m_peerAddress;          // host byte order
@@ -109,12 +116,17 @@ private:
     quint16 m_localPort = 0;
     QSocketNotifier *m_notifier = nullptr;
     int m_skipBursts = 0;           // notifications to handle without waiting for more
-    QFile m_file;
+    QFile m_file;                   // the file a read request sends
+    // The file a write request receives. It is written beside its final name and takes that
+    // name only once the last block is in, so a failed upload neither leaves a partial file
+    // nor destroys the one it would have replaced.
+    QSaveFile m_upload;
     int m_lastBlock = -1;           // last block accepted, -1 before the first
     quint16 m_block = 0;            // read: the block in flight; write: the block last acked
     qint64 m_totalBytes = 0;
     QString m_rootDir;
     TTFTPMsgEvent m_handler;
+    int m_maxRetries;
     // The block in flight, and the one after it, read while the peer handles the first.
     static constexpr qint64 NothingReadAhead = -2;
     char *m_sendBuf;

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace tftptest;
@@ -394,6 +396,42 @@ TEST_F(TftpProtocol, ReadTimesOutAfterTheRetries)
     EXPECT_TRUE(m_server.sessions().isEmpty());
 }
 
+// A session keeps the interval and the retry limit it began with.
+TEST_F(TftpProtocol, NewTimeoutAppliesToLaterSessionsOnly)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), patternBytes(600, 26)));
+    m_server.SetTimeout(5, 3);
+    listen();
+    UdpClient first;
+    first.send(request(RRQ, "fw.tfp"), m_port);
+    ASSERT_TRUE(first.receive().isValid());
+    m_server.SetTimeout(7, 1);
+    EXPECT_EQ(m_server.msgTemplate().timeout, 7);
+    EXPECT_EQ(m_server.maxRetries(), 1);
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
+    int copies = 1;
+    while (first.receive(100).isValid())
+        ++copies;
+    EXPECT_EQ(copies, 3);
+    EXPECT_EQ(m_reports.all.back().timeout, 5);
+    EXPECT_EQ(m_reports.all.back().retries, 3);
+
+    m_reports.all.clear();
+    UdpClient later;
+    later.send(request(RRQ, "fw.tfp"), m_port);
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
+    copies = 0;
+    while (later.receive(100).isValid())
+        ++copies;
+    EXPECT_EQ(copies, 1);
+    EXPECT_EQ(m_reports.all.back().timeout, 7);
+    EXPECT_EQ(m_reports.all.back().retries, 1);
+}
+
+// --- Uploads that fail ---------------------------------------------------------------------
+// What the device sent of a failed upload is thrown away: no partial file under the name, and
+// a file of that name from before (an earlier backup, an earlier log) stays as it was.
+
 TEST_F(TftpProtocol, WriteTimesOutWithoutData)
 {
     m_server.SetTimeout(5, 3);
@@ -403,23 +441,179 @@ TEST_F(TftpProtocol, WriteTimesOutWithoutData)
     ASSERT_EQ(device.receive().data(), packet(ACK, 0));
     ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
     EXPECT_TRUE(m_server.sessions().isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(served(QStringLiteral("saved.cfg"))));
+    EXPECT_TRUE(QDir(m_served).isEmpty()) << QDir(m_served).entryList().join(u' ').toStdString();
 }
+
+TEST_F(TftpProtocol, UploadBrokenOffLeavesThePreviousFile)
+{
+    const QByteArray previous = "backup of last week\n";
+    ASSERT_TRUE(writeFile(served(QStringLiteral("saved.cfg")), previous));
+    m_server.SetTimeout(5, 3);
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "saved.cfg"), m_port);
+    const QNetworkDatagram ack0 = device.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    device.send(packet(DATA, 1, patternBytes(512, 16)), static_cast<quint16>(ack0.senderPort()));
+    ASSERT_EQ(device.receive().data(), packet(ACK, 1));
+    // The device goes quiet after the first block.
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
+    EXPECT_EQ(m_reports.all.back().totalBytes, 512);
+    EXPECT_EQ(readFile(served(QStringLiteral("saved.cfg"))), previous);
+    EXPECT_EQ(QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("saved.cfg")});
+}
+
+TEST_F(TftpProtocol, CanceledUploadLeavesThePreviousFile)
+{
+    const QByteArray previous = "zones of yesterday\n";
+    ASSERT_TRUE(writeFile(served(QStringLiteral("SNTPFile.RD")), previous));
+    m_server.SetOnMessage([this](KtTFTPMsg &msg, bool &cancel) {
+        m_reports.all.push_back(msg);
+        cancel = msg.code == 2 && msg.totalBytes > 0;
+    });
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "SNTPFile.RD"), m_port);
+    const QNetworkDatagram ack0 = device.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    const auto sessionPort = static_cast<quint16>(ack0.senderPort());
+    device.send(packet(DATA, 1, patternBytes(512, 17)), sessionPort);
+    ASSERT_EQ(device.receive().data(), packet(ACK, 1));
+    device.send(packet(DATA, 2, patternBytes(512, 18)), sessionPort);
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1114); }, 2000));
+    EXPECT_TRUE(silent(device));
+    EXPECT_EQ(readFile(served(QStringLiteral("SNTPFile.RD"))), previous);
+    EXPECT_EQ(QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("SNTPFile.RD")});
+}
+
+// The whole file replaces the previous one of that name once its last block is in, and is
+// there, complete, when the owner hears of the success.
+TEST_F(TftpProtocol, FinishedUploadReplacesThePreviousFile)
+{
+    ASSERT_TRUE(writeFile(served(QStringLiteral("LogFile.RD")), patternBytes(3000, 19)));
+    QByteArray seenAtSuccess;
+    m_server.SetOnMessage([this, &seenAtSuccess](KtTFTPMsg &msg, bool &) {
+        m_reports.all.push_back(msg);
+        if (msg.code == 3)
+            seenAtSuccess = readFile(served(QStringLiteral("LogFile.RD")));
+    });
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "LogFile.RD"), m_port);
+    const QNetworkDatagram ack0 = device.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    const auto sessionPort = static_cast<quint16>(ack0.senderPort());
+    const QByteArray block1 = patternBytes(512, 20);
+    const QByteArray block2 = patternBytes(30, 23);
+    device.send(packet(DATA, 1, block1), sessionPort);
+    ASSERT_EQ(device.receive().data(), packet(ACK, 1));
+    EXPECT_EQ(readFile(served(QStringLiteral("LogFile.RD"))).size(), 3000);   // not yet
+    device.send(packet(DATA, 2, block2), sessionPort);
+    ASSERT_EQ(device.receive().data(), packet(ACK, 2));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 2000));
+    EXPECT_EQ(seenAtSuccess, block1 + block2);
+    EXPECT_EQ(readFile(served(QStringLiteral("LogFile.RD"))), block1 + block2);
+    EXPECT_EQ(QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("LogFile.RD")});
+}
+
+// A named pipe or a device under the requested name is not written into: the module would
+// block on the pipe, and the device could reach past the folder.
+TEST_F(TftpProtocol, UploadOntoSomethingOtherThanAFileIsRefused)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(served(QStringLiteral("pipe"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), served(QStringLiteral("null.cfg"))));
+    ASSERT_TRUE(QDir(m_served).mkdir(QStringLiteral("folder")));
+    listen();
+    for (const char *name : {"pipe", "null.cfg", "folder"}) {
+        SCOPED_TRACE(name);
+        m_reports.all.clear();
+        UdpClient device;
+        device.send(request(WRQ, name), m_port);
+        EXPECT_EQ(device.receive().data(), errorPacket(2));
+        EXPECT_TRUE(waitFor([this] { return m_reports.has(-1103); }, 2000));
+    }
+    struct stat pipeStat;
+    ASSERT_EQ(::stat(QFile::encodeName(served(QStringLiteral("pipe"))).constData(), &pipeStat), 0);
+    EXPECT_TRUE(S_ISFIFO(pipeStat.st_mode));
+    EXPECT_TRUE(QFileInfo(served(QStringLiteral("null.cfg"))).isSymLink());
+    EXPECT_TRUE(QDir(served(QStringLiteral("folder"))).isEmpty());
+}
+
+// Keeps the files this process writes below a size for as long as it lives, the way a full
+// disk would; writing past it fails instead of raising a signal.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        m_ok = ::getrlimit(RLIMIT_FSIZE, &m_old) == 0;
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = m_ok && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old {};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
 
 // A failing disk must not pass for the end of the upload.
 TEST_F(TftpProtocol, FailedDiskWriteEndsTheUploadUnacknowledged)
 {
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), served(QStringLiteral("full.cfg"))));
+    const QByteArray previous = "configuration saved before\n";
+    ASSERT_TRUE(writeFile(served(QStringLiteral("full.cfg")), previous));
     listen();
     UdpClient device;
     device.send(request(WRQ, "full.cfg"), m_port);
     const QNetworkDatagram ack0 = device.receive();
     ASSERT_EQ(ack0.data(), packet(ACK, 0));
-    device.send(packet(DATA, 1, patternBytes(512, 11)), static_cast<quint16>(ack0.senderPort()));
-    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1104); }, 2000));
+    const auto sessionPort = static_cast<quint16>(ack0.senderPort());
+    {
+        FileSizeLimit full(700);
+        ASSERT_TRUE(full.ok());
+        device.send(packet(DATA, 1, patternBytes(512, 11)), sessionPort);
+        ASSERT_EQ(device.receive().data(), packet(ACK, 1));
+        device.send(packet(DATA, 2, patternBytes(512, 24)), sessionPort);
+        ASSERT_TRUE(waitFor([this] { return m_reports.has(-1104); }, 2000));
+    }
     EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) Disk full!"));
+    EXPECT_EQ(m_reports.all.back().totalBytes, 512);
     EXPECT_FALSE(m_reports.has(3));
     EXPECT_TRUE(silent(device));
+    EXPECT_EQ(readFile(served(QStringLiteral("full.cfg"))), previous);
+    EXPECT_EQ(QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+              QStringList{QStringLiteral("full.cfg")});
+}
+
+// The last block does not fit: the device is not told the file was stored.
+TEST_F(TftpProtocol, FailedDiskWriteOfTheLastBlockIsNotAcknowledged)
+{
+    listen();
+    UdpClient device;
+    device.send(request(WRQ, "short.cfg"), m_port);
+    const QNetworkDatagram ack0 = device.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    {
+        FileSizeLimit full(100);
+        ASSERT_TRUE(full.ok());
+        device.send(packet(DATA, 1, patternBytes(300, 25)),
+                    static_cast<quint16>(ack0.senderPort()));
+        ASSERT_TRUE(waitFor([this] { return m_reports.has(-1104); }, 2000));
+    }
+    EXPECT_FALSE(m_reports.has(3));
+    EXPECT_TRUE(silent(device));
+    EXPECT_TRUE(QDir(m_served).isEmpty()) << QDir(m_served).entryList().join(u' ').toStdString();
 }
 
 TEST_F(TftpProtocol, CancelFlagEndsTheTransfer)

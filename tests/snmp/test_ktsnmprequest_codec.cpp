@@ -129,8 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
         IndexRow{"booleanFalse", SYN_BOOLEAN, false, "0", "false", ""},
         IndexRow{"uinteger", SYN_UINTEGER, false, "4000000000.1", "4000000000", "1"},
         IndexRow{"counter", SYN_COUNTER, false, "17", "17", ""},
+        IndexRow{"guage", SYN_GUAGE, false, "3000000000.6", "3000000000", "6"},
         IndexRow{"ipaddress", SYN_IPADDRESS, false, "192.168.0.1.9", "192.168.0.1", "9"},
+        IndexRow{"nsapaddr", SYN_NSAPADDR, false, "10.0.0.254", "10.0.0.254", ""},
         IndexRow{"octetstr", SYN_OCTETSTR, false, "3.1.2.255.4", "0102FF", "4"},
+        IndexRow{"bitstr", SYN_BITSTR, false, "1.128.5", "80", "5"},
+        IndexRow{"opaque", SYN_OPAQUE, false, "2.0.1", "0001", ""},
+        IndexRow{"impliedOctetstr", SYN_OCTETSTR, true, "1.2.255", "0102FF", ""},
         IndexRow{"emptyOctetstr", SYN_OCTETSTR, false, "0.4", "", "4"},
         IndexRow{"displaystr", SYN_DISPLAYSTR, false, "3.97.98.99.2", "abc", "2"},
         IndexRow{"impliedDisplaystr", SYN_DISPLAYSTR, true, "97.98.99", "abc", ""},
@@ -174,6 +179,46 @@ TEST_F(IndexEdgeTest, TimeticksAndDoubleAndDateTimeRoundTrip)
     m_request.DecodeIndex(0, QStringLiteral("7.234.5.17.13.30.15.0.43.2.0"));
     EXPECT_EQ(m_request.list.Item(0).value, QStringLiteral("2026-5-17,13:30:15.0,+2:0"));
     EXPECT_EQ(m_request.EncodeIndex(0), QStringLiteral("7.234.5.17.13.30.15.0.43.2.0"));
+}
+
+TEST_F(IndexEdgeTest, BcDateTimeRoundTripsThroughTheTwoHalvesOfItsDouble)
+{
+    use(SYN_BCDATETIME);
+    m_request.list.Item(0).value = QStringLiteral("2026/05/17 01:30:15 pm");
+    const QString encoded = m_request.EncodeIndex(0);
+    EXPECT_EQ(encoded.count(QLatin1Char('.')), 1);
+    m_request.list.Item(0).value.clear();
+    EXPECT_EQ(m_request.DecodeIndex(0, encoded + QStringLiteral(".8")), QStringLiteral("8"));
+    EXPECT_EQ(m_request.list.Item(0).value, QStringLiteral("2026/05/17 01:30:15 pm"));
+}
+
+// Only the last key may go without its length: a string key before it keeps the length
+// sub-identifier even when flagged implied.
+TEST_F(IndexEdgeTest, ImpliedFlagCountsOnTheLastKeyOnly)
+{
+    const KtSNMPVarItem table[] = {
+        {QStringLiteral("1.3.6.1.4.1.9.1.1"), QStringLiteral("name"), SYN_DISPLAYSTR,
+         ACC_NOTACCESS | ACC_IMPLIED, nullptr, {}, {}, {}, {}, {}},
+        {QStringLiteral("1.3.6.1.4.1.9.1.2"), QStringLiteral("tail"), SYN_DISPLAYSTR,
+         ACC_NOTACCESS | ACC_IMPLIED, nullptr, {}, {}, {}, {}, {}},
+        {},
+    };
+    m_request.list = KtSNMPVarList(table, MVT_FMV, 2);
+    const QString rest = m_request.DecodeIndex(0, QStringLiteral("2.97.98.120.121.122"));
+    EXPECT_EQ(m_request.list.Item(0).value, QStringLiteral("ab"));
+    EXPECT_EQ(m_request.DecodeIndex(1, rest), QString());
+    EXPECT_EQ(m_request.list.Item(1).value, QStringLiteral("xyz"));
+    EXPECT_EQ(m_request.EncodeIndex(0), QStringLiteral("2.97.98"));
+    EXPECT_EQ(m_request.EncodeIndex(1), QStringLiteral("120.121.122"));
+}
+
+// A device's row index whose sub-identifiers are not numbers of 32 bits is refused, not read.
+TEST_F(IndexEdgeTest, MalformedSubIdentifierIsABadKeyCount)
+{
+    use(SYN_INTEGER);
+    EXPECT_EQ(codeOf([&] { m_request.DecodeIndex(0, QStringLiteral("4294967296")); }), -514);
+    EXPECT_EQ(codeOf([&] { m_request.DecodeIndex(0, QStringLiteral(".5")); }), -514);
+    EXPECT_EQ(codeOf([&] { m_request.DecodeIndex(0, QStringLiteral("x")); }), -514);
 }
 
 TEST_F(IndexEdgeTest, LengthBeyondTheIndexIsABadKeyCount)

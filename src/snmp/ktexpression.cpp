@@ -36,6 +36,23 @@ double arithmeticOperand(const QString &text)
     return ok ? v : 0.0;
 }
 
+// The first "-" that subtracts. A "-" right after "*" or "/" is the sign of the operand that
+// follows: a negative result written back in place of its parentheses ("2*(1-3)" becomes "2*-2")
+// must still multiply as a negative number instead of splitting the text there.
+int binaryMinus(const QString &text)
+{
+    for (int at = text.indexOf(QLatin1Char('-')); at >= 0;
+         at = text.indexOf(QLatin1Char('-'), at + 1)) {
+        int before = at - 1;
+        while (before >= 0 && text.at(before).isSpace())
+            --before;
+        if (before < 0 || (text.at(before) != QLatin1Char('*')
+                           && text.at(before) != QLatin1Char('/')))
+            return at;
+    }
+    return -1;
+}
+
 // Characters inside double quotes are hidden from the operator search, the quotes included.
 QVector<bool> quotedRegions(const QString &text)
 {
@@ -111,7 +128,7 @@ double EvaluateArithmetic(const QString &text)
     int at = text.indexOf(QLatin1Char('+'));
     if (at >= 0)
         return EvaluateArithmetic(text.left(at)) + EvaluateArithmetic(text.mid(at + 1));
-    at = text.indexOf(QLatin1Char('-'));
+    at = binaryMinus(text);
     if (at >= 0) {
         const QString left = text.left(at);
         const double l = left.trimmed().isEmpty() ? 0.0 : EvaluateArithmetic(left);

@@ -37,6 +37,12 @@ INSTANTIATE_TEST_SUITE_P(
         ArithmeticRow{"parentheses", "(10-2)-3", 5},
         ArithmeticRow{"nestedParentheses", "((1+1)*(2+3))/4", 2.5},
         ArithmeticRow{"negativeResultInParentheses", "(1-3)*2", -4},
+        // A negative result written back after "*" or "/" is a signed operand, not a split.
+        ArithmeticRow{"timesNegativeParentheses", "2*(1-3)", -4},
+        ArithmeticRow{"divideByNegativeParentheses", "10/(1-3)", -5},
+        ArithmeticRow{"negativeProductThenMinus", "2*(0-3)-1", -7},
+        ArithmeticRow{"negativeProductThenPlus", "2 * (0-3)+1", -5},
+        ArithmeticRow{"minusOfNegativeParentheses", "10-(2-3)", 11},
         ArithmeticRow{"ticksToSeconds", "360000/100", 3600},
         ArithmeticRow{"unparsableOperandIsZero", "abc+1", 1},
         ArithmeticRow{"empty", "", 0}),

@@ -326,6 +326,51 @@ TEST(FillCollectChecks, PartListZeroAndNineShowBitSevenOfByteZeroAndBitSixOfByte
     EXPECT_EQ(bench.value(), QStringLiteral("8040"));
 }
 
+TEST(FillCollectChecks, BitListsSetOnlyTheirOwnBitsOfTheValue)
+{
+    // Two lists share byte 1; the value is longer than either list reaches.
+    Bench bench(SYN_OCTETSTR);
+    auto *low = bench.add<QCheckBox>();
+    auto *shared = bench.add<QCheckBox>();
+    auto *high = bench.add<QCheckBox>();
+    bench.request.BindEditList(0, QStringLiteral("0,8"), {low, shared});
+    bench.request.BindEditList(0, QStringLiteral("15"), {high});
+    bench.value() = QStringLiteral("00000000");
+    bench.request.FillControls(-1);
+    low->setChecked(true);
+    shared->setChecked(true);
+    high->setChecked(true);
+    bench.request.CollectControls(-1);
+    EXPECT_EQ(bench.value(), QStringLiteral("80810000"));
+
+    // A row of the list view holds the device's other bits and bytes: they stay.
+    bench.value() = QStringLiteral("7F7E55AA");
+    low->setChecked(false);
+    shared->setChecked(false);
+    bench.request.CollectControls(-1);
+    EXPECT_EQ(bench.value(), QStringLiteral("7F7F55AA"));
+}
+
+TEST(FillCollectChecks, NoValueClearsACheckBox)
+{
+    Bench withOptions(SYN_INTEGER, &states());
+    auto *option = withOptions.add<QCheckBox>();
+    withOptions.request.BindCheckBox(0, option);
+    Bench boolean(SYN_BOOLEAN);
+    auto *flag = boolean.add<QCheckBox>();
+    boolean.request.BindCheckBox(0, flag);
+    for (const char *none : {"(NULL)", "(NOTDONE)"}) {
+        option->setChecked(true);
+        flag->setChecked(true);
+        withOptions.value() = QString::fromLatin1(none);
+        boolean.value() = QString::fromLatin1(none);
+        withOptions.request.FillControls(-1);
+        boolean.request.FillControls(-1);
+        EXPECT_FALSE(option->isChecked()) << none;
+        EXPECT_FALSE(flag->isChecked()) << none;
+    }
+}
+
 TEST(FillCollectChecks, ABitBeyondTheValueIsOutOfRange)
 {
     Bench bench(SYN_OCTETSTR);

@@ -573,16 +573,16 @@ void KtSNMPRequest2Edits::fillBinding(const Binding &binding)
             }
             return;
         }
+        // A value that is neither an option past the first nor "true" ("(NULL)" too) clears
+        // the box.
         auto *box = static_cast<QCheckBox *>(first);
         if (options) {
-            if (!isSpecial(text))
-                box->setChecked(KtOptionWidgets::PositionOf(*options, text) > 0);
+            box->setChecked(KtOptionWidgets::PositionOf(*options, text) > 0);
             return;
         }
         if (!isBooleanType(binding.partType))
             fail(-517);
-        if (!isSpecial(text))
-            box->setChecked(text == QStringLiteral("true"));
+        box->setChecked(text == QStringLiteral("true"));
         return;
     }
     case Kind::Combo: {
@@ -768,8 +768,6 @@ void KtSNMPRequest2Edits::collectItem(int item)
         QWidget *first = binding.controls.first();
         const int type = binding.partType;
         QString text;
-        QByteArray partBytes;
-        bool haveBytes = false;
 
         switch (kindOf(first)) {
         case Kind::Label:
@@ -803,23 +801,28 @@ void KtSNMPRequest2Edits::collectItem(int item)
         }
         case Kind::Check:
             if (!binding.partList.isEmpty()) {
+                // The boxes set or clear their own bits in the value and nothing else: two bit
+                // lists sharing a byte, or a list covering only the first bytes of a longer
+                // value, leave each other's bits and the other bytes as they were.
                 for (int i = 0; i < binding.partList.size() && i < binding.controls.size();
                      ++i) {
                     const int bit = binding.partList.at(i);
                     if (bit < 0)
                         fail(-519);
-                    while (partBytes.size() <= bit / 8)
-                        partBytes.append('\0');
+                    const int at = binding.part + bit / 8;
+                    while (whole.size() <= at)
+                        whole.append('\0');
                     auto *box = qobject_cast<QCheckBox *>(binding.controls.at(i).data());
                     const auto mask = static_cast<quint8>(1u << (7 - bit % 8));
-                    auto byte = static_cast<quint8>(partBytes.at(bit / 8));
+                    auto byte = static_cast<quint8>(whole.at(at));
                     if (box && box->isChecked())
                         byte |= mask;
                     else
                         byte &= static_cast<quint8>(~mask);
-                    partBytes[bit / 8] = static_cast<char>(byte);
+                    whole[at] = static_cast<char>(byte);
                 }
-                haveBytes = true;
+                wholeText = false;
+                continue;
             } else {
                 const bool checked = static_cast<QCheckBox *>(first)->isChecked();
                 if (options) {
@@ -917,17 +920,15 @@ void KtSNMPRequest2Edits::collectItem(int item)
             fail(-521);
         }
 
-        if (!haveBytes) {
-            if (options)
-                text = options->ValueOf(text);
-            if (isWholeBinding && isSpecial(text)) {
-                // No value in the control: the item keeps the special text as it is.
-                valueText = text;
-                wholeText = true;
-                continue;
-            }
-            partBytes = KtValue::textToBytes(type, text);
+        if (options)
+            text = options->ValueOf(text);
+        if (isWholeBinding && isSpecial(text)) {
+            // No value in the control: the item keeps the special text as it is.
+            valueText = text;
+            wholeText = true;
+            continue;
         }
+        const QByteArray partBytes = KtValue::textToBytes(type, text);
         wholeText = false;
         if (isWholeBinding) {
             // The control holds the whole value: nothing of the old value may survive behind

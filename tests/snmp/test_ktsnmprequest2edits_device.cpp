@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QStatusBar>
-#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -181,9 +180,12 @@ TEST_F(Request2EditsDevice, SetWithoutRefreshDoesNotReadAgain)
     request->BindListView(view);
     ASSERT_TRUE(request->Get());
     view->setCurrentItem(view->topLevelItem(0));
+    int reads = 0;
+    request->beforeGetHook = [&](KtSNMPRequest2Edits *) { ++reads; };
     m_sim.clearLog();
     ASSERT_TRUE(request->Set(false));
-    QThread::msleep(100);
+    EXPECT_EQ(reads, 0);
+    // A synchronous write has had its answer: the log holds every request sent.
     const QStringList log = logOf(m_sim, 1);
     ASSERT_EQ(log.size(), 1);
     EXPECT_TRUE(log.at(0).startsWith(QStringLiteral("v2c set ")));
@@ -207,7 +209,9 @@ TEST_F(Request2EditsDevice, UnboundWritableItemsGoOutEmptyAndAnIntegerAsZero)
     name->setText(QStringLiteral("ap-lobby"));
 
     int afterSet = 0;
+    int reads = 0;
     request.afterSetHook = [&](KtSNMPRequest2Edits *) { ++afterSet; };
+    request.beforeGetHook = [&](KtSNMPRequest2Edits *) { ++reads; };
     m_sim.clearLog();
     EXPECT_FALSE(request.Set(true));
     EXPECT_EQ(afterSet, 0); // the device refused the write
@@ -222,7 +226,7 @@ TEST_F(Request2EditsDevice, UnboundWritableItemsGoOutEmptyAndAnIntegerAsZero)
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_EQ(m_dialogs.messages().at(0).caption, KtDialogs::programFileName());
     // A scalar list is not read again after the write.
-    QThread::msleep(100);
+    EXPECT_EQ(reads, 0);
     EXPECT_EQ(m_sim.log().size(), 1);
 }
 
@@ -438,8 +442,9 @@ TEST_F(Request2EditsDevice, AnExceptionWhileFillingEndsAnAsynchronousReadAndIsSh
     EXPECT_TRUE(bar->currentMessage().startsWith(
         QStringLiteral("Get: (KtSNMP++) Out of range for the bit(byte) index")))
         << bar->currentMessage().toStdString();
-    // The first row ended the read: no further step was sent.
-    QThread::msleep(100);
+    // The first row ended the read: no further step was sent (one would still be waiting for
+    // its answer now).
+    EXPECT_EQ(request->request.outstanding, 0);
     EXPECT_EQ(m_sim.log().size(), 1);
 }
 

@@ -348,6 +348,20 @@ TEST_F(EditConstraint, DelimitedNumbersKeepTheirEditUnlimited)
     EXPECT_TRUE(m_script.messages().isEmpty());
 }
 
+TEST_F(EditConstraint, DelimitedNumbersDoNotAdvanceAfterAsManyCharactersAsNumbers)
+{
+    // Four characters are only "1,2," here: moving on then would cut the list short.
+    m_constraint->Register("%n,{l4fa}", m_edits[0]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "1,2,");
+    settle();
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+    typeText(m_edits[0], "3,4");
+    settle();
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+    EXPECT_EQ(m_edits[0]->text(), "1,2,3,4");
+}
+
 // ---- The exit rule by itself --------------------------------------------------------------
 
 struct CheckRow {

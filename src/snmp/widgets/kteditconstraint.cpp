@@ -341,8 +341,10 @@ void KtEditConstraint::onTextChanged(QLineEdit *edit)
     if (tagOf(edit) == -1)
         return;
 
+    // A delimited list counts numbers, not characters: its edit has no character limit to
+    // reach, so it never advances by itself.
     if ((spec.flags & KtFormatSpec::AutoAdvance) && spec.length > 0
-        && edit->text().size() == spec.length)
+        && spec.conversion != QLatin1Char('n') && edit->text().size() == spec.length)
         focusNextControl(edit);
 }
 

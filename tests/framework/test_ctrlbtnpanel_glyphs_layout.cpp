@@ -65,8 +65,8 @@ TEST_F(CtrlBtnPanelGlyphs, EveryButtonTakesItsOwnFile)
     }
 }
 
-// A damaged picture ends the loading: the buttons after it keep their captions and get no
-// picture, and the button itself is not left blank.
+// A damaged picture ends the loading without a message: its button is left with neither
+// caption nor picture, the buttons after it keep their captions and get no picture.
 TEST_F(CtrlBtnPanelGlyphs, DamagedPictureEndsTheLoading)
 {
     writePicture("Get.bmp");
@@ -74,8 +74,10 @@ TEST_F(CtrlBtnPanelGlyphs, DamagedPictureEndsTheLoading)
     writePicture("Close.bmp");
     TCtrlBtnPanel bar;
     EXPECT_TRUE(bar.refreshButton()->text().isEmpty());
-    EXPECT_EQ(bar.setCheckedButton()->text(), QStringLiteral("Set Checked"));
+    EXPECT_FALSE(bar.refreshButton()->icon().isNull());
+    EXPECT_TRUE(bar.setCheckedButton()->text().isEmpty());
     EXPECT_TRUE(bar.setCheckedButton()->icon().isNull());
+    EXPECT_EQ(bar.checkAllButton()->text(), QStringLiteral("Check All"));
     EXPECT_EQ(bar.closeButton()->text(), QStringLiteral("Close"));
     EXPECT_TRUE(bar.closeButton()->icon().isNull());
 }

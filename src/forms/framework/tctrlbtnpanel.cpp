@@ -68,15 +68,12 @@ void TCtrlBtnPanel::loadGlyphs()
         const QString path = current.filePath(QString::fromLatin1(glyph.file));
         if (!QFileInfo(path).isFile())
             continue;
-        const QString caption = glyph.button->text();
         glyph.button->setText(QString());
         QPixmap picture;
-        if (!picture.load(path)) {
-            // A damaged picture ends the glyph loading; the button keeps its caption so that it
-            // never stands there blank.
-            glyph.button->setText(caption);
+        // A damaged picture ends the glyph loading quietly: its button has already given up
+        // its caption and gets no picture; the buttons after it keep their captions.
+        if (!picture.load(path))
             return;
-        }
         glyph.button->setIcon(QIcon(picture));
         glyph.button->setIconSize(picture.size());
     }

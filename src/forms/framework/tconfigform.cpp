@@ -58,6 +58,9 @@ void TConfigForm::Refresh()
     if (m_closing || m_formType == EmptyForm || m_requests.empty())
         return;
     KtSNMPRequest2Edits *chosen = m_requests.front().get();
+    // An editor whose panel could not be built (no request handed over) has nothing to read.
+    if (!chosen)
+        return;
     if (m_current)
         m_current->request.alive = 0;
     m_current = chosen;
@@ -90,6 +93,8 @@ void TConfigForm::releaseRequests()
     QTimer tick;
     tick.start(20);
     for (auto &request : m_requests) {
+        if (!request)
+            continue;
         request->request.alive = 0;
         // A stopped request hears no more of its answers, so its busy flag may stay set: the
         // wait ends when nothing of it is on its way any more (answered or timed out).

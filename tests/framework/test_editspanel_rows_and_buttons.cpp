@@ -3,6 +3,7 @@
 #include "ktexception.h"
 #include "ktoptionlist.h"
 #include "ktsnmprequest2edits.h"
+#include "tconfigform.h"
 #include "tctrlbtnpanel.h"
 #include "teditspanel.h"
 #include "testenv.h"
@@ -10,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,6 +114,27 @@ TEST(EditsPanelRows, ArrangeWithoutARequestFails)
     }
 }
 
+// A form handed no request cannot build its editor: the grid's refusal reaches the caller,
+// and the form's own refresh and its closing must not touch the missing request.
+TEST(ConfigFormWithoutRequest, RefusesTheEditorAndStillRefreshesAndCloses)
+{
+    auto form = std::make_unique<TConfigForm>();
+    try {
+        form->AddEditor(nullptr);
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("TEditsPanel:ArrangeCtrlBtn - EditCtrl is NULL!"));
+    }
+    EXPECT_EQ(form->editorPanel(), nullptr);
+    form->show();
+    // The refresh posted at construction arrives here.
+    QCoreApplication::sendPostedEvents(form.get());
+    EXPECT_EQ(form->currentRequest(), nullptr);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    form.reset();
+}
+
 TEST(EditsPanelRows, OptionListsAndKeysChooseTheEditor)
 {
     static const KtOption modes[] = {{1, nullptr, "Enable"}, {0, nullptr, "Disable"}, {}};
@@ -124,9 +147,11 @@ TEST(EditsPanelRows, OptionListsAndKeysChooseTheEditor)
                                    ACC_READONLY, &options)},
                              MVT_UMV, 1);
     TEditsPanel grid(nullptr, request.get());
-    // A key item is read-only in the grid even though it is writable.
-    EXPECT_EQ(grid.RowAt(0).kind, TEditsPanel::ReadOnlyEdit);
+    // A key item keeps its writable kind, but its row is read-only: no box, no typing.
+    EXPECT_EQ(grid.RowAt(0).kind, TEditsPanel::WritableEdit);
+    EXPECT_TRUE(grid.RowAt(0).readOnly);
     EXPECT_TRUE(grid.RowAt(0).checkBox->isHidden());
+    EXPECT_TRUE(qobject_cast<QLineEdit *>(grid.RowAt(0).editor)->isReadOnly());
     EXPECT_EQ(grid.RowAt(1).kind, TEditsPanel::WritableList);
     auto *listBox = qobject_cast<QComboBox *>(grid.RowAt(1).editor);
     ASSERT_NE(listBox, nullptr);

@@ -104,12 +104,15 @@ void TEditsPanel::buildRows()
     for (int i = 0; i < list.Count(); ++i) {
         const KtSNMPVarItem &item = list.Item(i);
         Row row;
-        row.readOnly = !list.IsWritable(i) || i < list.keyCount;
+        // The kind follows the item; a key item keeps its writable kind (and editor) but its
+        // row is read-only, as a key names the row rather than holding a value to change.
+        const bool writable = list.IsWritable(i);
         const bool options = item.optionList != nullptr;
-        if (row.readOnly)
-            row.kind = options ? ReadOnlyList : ReadOnlyEdit;
-        else
+        if (writable)
             row.kind = options ? WritableList : WritableEdit;
+        else
+            row.kind = options ? ReadOnlyList : ReadOnlyEdit;
+        row.readOnly = !writable || i < list.keyCount;
         row.format = kValueFormat;
         m_rows.append(row);
     }
@@ -211,8 +214,13 @@ void TEditsPanel::VerticalLayout(bool resizing)
             continue;
         }
         int height = row.editor->sizeHint().height();
-        if (!first && height < 20)
-            height = 21;
+        if (!first) {
+            if (height < 20)
+                height = 21;
+            // A row steps down from the previous row's top by its own editor's height; edits
+            // and list boxes are equally high, so the gap between rows stays 5 pixels.
+            top += height + kRowSpacing;
+        }
         row.editor->setGeometry(editorLeft, top, m_editorWidth, height);
         const int checkHeight = row.checkBox->sizeHint().height();
         row.checkBox->setGeometry(kCheckBoxLeft, top + (height - checkHeight) / 2, CheckBoxWidth,
@@ -222,7 +230,6 @@ void TEditsPanel::VerticalLayout(bool resizing)
                                label.height());
         right = qMax(right, editorLeft + m_editorWidth);
         bottom = qMax(bottom, top + height);
-        top += height + kRowSpacing;
         first = false;
     }
     if (!resizing)

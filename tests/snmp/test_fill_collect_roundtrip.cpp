@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
@@ -444,8 +445,18 @@ TEST_P(Failures, RaiseTheInHouseCodeAndText)
         row.run(bench);
         FAIL() << "no exception";
     } catch (const KtException &e) {
+        static const QMap<int, QString> texts = {
+            {-517, "(KtSNMP++) Bad syntax of the associated SNMP variable's (partial) data!"},
+            {-518, "(KtSNMP++) Bad value of the associated SNMP variable's (partial) data!"},
+            {-519, "(KtSNMP++) Out of range for the bit(byte) index of the associated SNMP "
+                   "variable's (partial) data!"},
+            {-520, "(KtSNMP++) No reference option list for a SNMP variable's (partial) data "
+                   "associating with a optional visual control!"},
+            {-521, "(KtSNMP++) Bad type of the associated visual control!"},
+            {-522, "(KtSNMP++) Count of the associated visual controls is not enough!"},
+        };
         EXPECT_EQ(e.code(), row.code);
-        EXPECT_TRUE(e.text().startsWith(QStringLiteral("(KtSNMP++) "))) << e.what();
+        EXPECT_EQ(e.text(), texts.value(row.code)) << e.what();
     }
 }
 
@@ -488,6 +499,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"fewerEditsThanSpecifiers", -522,
                    [](Bench &b) {
                        b.request.BindEdit(0, QStringLiteral("%u%u%u%u"), b.edits(3));
+                   }},
+        FailureRow{"moreBytesThanEdits", -522,
+                   [](Bench &b) {
+                       b.request.list().Item(0).syntax = SYN_OCTETSTR;
+                       b.request.BindEdit(0, QStringLiteral("%h%h"), b.edits(2));
+                       b.value() = QStringLiteral("AABBCC");
+                       b.request.FillControls(-1);
+                   }},
+        FailureRow{"macAddressCollectedFromFiveEdits", -522,
+                   [](Bench &b) {
+                       b.request.list().Item(0).syntax = SYN_MACADDRESS;
+                       b.request.BindEdit(0, QStringLiteral("%h%h%h%h%h"), b.edits(5));
+                       b.request.CollectControls(-1);
                    }},
         FailureRow{"partBeyondTheValue", -519,
                    [](Bench &b) {

@@ -248,6 +248,28 @@ TEST_F(EditConstraint, WindowClosedByTheClickThatTookTheFocusIsNotChecked)
     EXPECT_TRUE(m_script.messages().isEmpty());
 }
 
+TEST_F(EditConstraint, FocusTakenBackFromTheNextEditDoesNotCheckThatEdit)
+{
+    // The refused edit takes the focus back from the edit the user was moving to; that edit was
+    // never worked in, so its own rule (here: not empty) must not show a second message.
+    m_constraint->Register("%u{n1x5}", m_edits[0]);
+    m_constraint->Register("%s{l8n}", m_edits[1]);
+    focus(m_edits[0]);
+    typeText(m_edits[0], "9");
+    leave(m_edits[0], m_edits[1]);
+    settle();
+    EXPECT_EQ(m_script.texts(),
+              QStringList{"(KtCommon) Please enter a number between 1 and 5!"});
+    EXPECT_TRUE(m_edits[0]->hasFocus());
+
+    // Leaving the next edit the user did work in still checks it.
+    m_script.clear();
+    m_edits[0]->setText("3");
+    focus(m_edits[1]);
+    leave(m_edits[1], m_edits[2]);
+    EXPECT_EQ(m_script.texts(), QStringList{"(KtCommon) Empty value is not allowed!"});
+}
+
 TEST_F(EditConstraint, ValidateRunsTheExitRuleNow)
 {
     m_constraint->Register("%u{n1x5}", m_edits[0]);

@@ -16,6 +16,10 @@ namespace {
 
 std::function<void()> g_beepHook;
 
+// Set while a refused edit takes the focus back. The edit it takes it from was only being moved
+// to, never worked in, so losing the focus then is not leaving it (whichever constraint holds it).
+bool g_takingFocusBack = false;
+
 void beep()
 {
     if (g_beepHook)
@@ -395,7 +399,10 @@ bool KtEditConstraint::Validate(QLineEdit *edit)
         KtDialogs::message(ownerFor(edit), *refusal, KtDialogs::programFileName());
         if (guard) {
             edit->setText(lastValid);
+            const bool outer = g_takingFocusBack;
+            g_takingFocusBack = true;
             edit->setFocus(Qt::OtherFocusReason);
+            g_takingFocusBack = outer;
         }
         return false;
     }
@@ -434,8 +441,8 @@ bool KtEditConstraint::eventFilter(QObject *watched, QEvent *event)
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         // Another window becoming active (our own message box among them) is not leaving the
         // edit.
-        if (edit && m_entries.contains(edit) && reason != Qt::ActiveWindowFocusReason
-            && reason != Qt::PopupFocusReason) {
+        if (edit && m_entries.contains(edit) && !g_takingFocusBack
+            && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
             QPointer<QLineEdit> guard(edit);
             // Checked once the focus has settled on the next control, so the message box and
             // the focus coming back do not run inside the focus change.

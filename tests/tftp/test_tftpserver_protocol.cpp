@@ -99,7 +99,125 @@ TEST_F(TftpProtocol, ReadReportsEveryStep)
     EXPECT_EQ(last.port, m_port);
     EXPECT_EQ(last.mode, QStringLiteral("octet"));
     EXPECT_EQ(last.sessionNo, 0);
+    EXPECT_EQ(last.retries, 1);
+
+    // What the owner learns at each step.
+    const KtTFTPMsg &connected = m_reports.all.at(0);
+    EXPECT_EQ(connected.op, 1);
+    EXPECT_EQ(connected.fileName, QStringLiteral("cfg.bin"));
+    EXPECT_EQ(connected.clientIP, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(connected.clientPort, client.port());
+    EXPECT_EQ(connected.serverIP, m_server.msgTemplate().serverIP);
+    EXPECT_EQ(connected.totalBytes, 0);
+    EXPECT_EQ(connected.lastBlockBytes, -1);
+    EXPECT_EQ(connected.retries, 0);
+    EXPECT_EQ(connected.timeout, 1000);
+    const KtTFTPMsg &firstBlock = m_reports.all.at(1);
+    EXPECT_EQ(firstBlock.totalBytes, 512);
+    EXPECT_EQ(firstBlock.lastBlockBytes, 512);
+    EXPECT_EQ(firstBlock.retries, 1);
+    EXPECT_EQ(m_reports.all.at(2).totalBytes, 700);
+    EXPECT_EQ(m_reports.all.at(2).lastBlockBytes, 188);
     EXPECT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 3000));
+}
+
+TEST_F(TftpProtocol, WriteReportsEveryStep)
+{
+    listen();
+    UdpClient client;
+    client.send(request(WRQ, "LogFile.RD"), m_port);
+    const QNetworkDatagram ack0 = client.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    const auto sessionPort = static_cast<quint16>(ack0.senderPort());
+    client.send(packet(DATA, 1, patternBytes(512, 27)), sessionPort);
+    ASSERT_EQ(client.receive().data(), packet(ACK, 1));
+    client.send(packet(DATA, 2), sessionPort);   // an empty last block
+    ASSERT_EQ(client.receive().data(), packet(ACK, 2));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 3000));
+
+    EXPECT_EQ(m_reports.codes(), (std::vector<int>{1, 2, 2, 3}));
+    for (const KtTFTPMsg &msg : m_reports.all) {
+        EXPECT_EQ(msg.op, 2);
+        EXPECT_EQ(msg.fileName, QStringLiteral("LogFile.RD"));
+        EXPECT_EQ(msg.retries, 0);   // acknowledgements are never sent again by the timer
+    }
+    EXPECT_EQ(m_reports.all.at(1).totalBytes, 0);        // ACK 0 sent
+    EXPECT_EQ(m_reports.all.at(1).lastBlockBytes, -1);
+    EXPECT_EQ(m_reports.all.at(2).totalBytes, 512);
+    EXPECT_EQ(m_reports.all.at(2).lastBlockBytes, 512);
+    EXPECT_EQ(m_reports.all.at(3).totalBytes, 512);
+    EXPECT_EQ(m_reports.all.at(3).lastBlockBytes, 0);
+    EXPECT_EQ(readFile(served(QStringLiteral("LogFile.RD"))).size(), 512);
+}
+
+// Every transfer is binary whatever mode the request names, and option extensions get no
+// answer of their own: the first block comes at 512 bytes.
+TEST_F(TftpProtocol, ModeAndOptionsAreIgnored)
+{
+    QByteArray content = patternBytes(600, 28);
+    content.replace(10, 4, "\r\n\n\r");
+    ASSERT_TRUE(writeFile(served(QStringLiteral("cfg.bin")), content));
+    listen();
+    UdpClient client;
+    const QByteArray options("blksize\0" "1428\0" "tsize\0" "0\0", 18);
+    client.send(request(RRQ, "cfg.bin", "netascii") + options, m_port);
+    const QNetworkDatagram first = client.receive();
+    ASSERT_TRUE(first.isValid());
+    EXPECT_EQ(opcodeOf(first.data()), DATA);
+    EXPECT_EQ(numberOf(first.data()), 1);
+    EXPECT_EQ(payloadOf(first), content.left(512));
+    client.send(packet(ACK, 1), static_cast<quint16>(first.senderPort()));
+    const QNetworkDatagram second = client.receive();
+    EXPECT_EQ(payloadOf(second), content.mid(512));
+    client.send(packet(ACK, 2), static_cast<quint16>(first.senderPort()));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 3000));
+    EXPECT_EQ(m_reports.all.back().mode, QStringLiteral("netascii"));
+}
+
+// Within a transfer, whatever is not the next step is dropped without an answer: the wrong
+// kind of packet, an ERROR from the device, a packet too short or of no known kind.
+TEST_F(TftpProtocol, SessionsDropWhatTheyDoNotTake)
+{
+    const QByteArray content = patternBytes(700, 29);
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), content));
+    m_server.SetTimeout(1000, 3);
+    listen();
+    const QList<QByteArray> junk = {packet(DATA, 1, "xyz"), request(RRQ, "fw.tfp"),
+                                    request(WRQ, "fw.tfp"), errorPacket(0),
+                                    QByteArray("\0\4\0", 3), packet(99, 1), QByteArray()};
+
+    UdpClient reader;
+    reader.send(request(RRQ, "fw.tfp"), m_port);
+    const QNetworkDatagram first = reader.receive();
+    ASSERT_TRUE(first.isValid());
+    const auto readPort = static_cast<quint16>(first.senderPort());
+    for (const QByteArray &bytes : junk)
+        reader.send(bytes, readPort);
+    EXPECT_TRUE(silent(reader));
+    reader.send(packet(ACK, 1), readPort);
+    const QNetworkDatagram second = reader.receive();
+    EXPECT_EQ(payloadOf(first) + payloadOf(second), content);
+    reader.send(packet(ACK, 2), readPort);
+    ASSERT_TRUE(waitFor([this] { return m_reports.codes(0) == std::vector<int>{1, 2, 2, 3}; },
+                        3000));
+
+    UdpClient writer;
+    writer.send(request(WRQ, "saved.cfg"), m_port);
+    const QNetworkDatagram ack0 = writer.receive();
+    ASSERT_EQ(ack0.data(), packet(ACK, 0));
+    const auto writePort = static_cast<quint16>(ack0.senderPort());
+    for (const QByteArray &bytes : junk)
+        if (opcodeOf(bytes) != DATA)
+            writer.send(bytes, writePort);
+    writer.send(packet(ACK, 1), writePort);
+    writer.send(packet(DATA, 2, "out of order"), writePort);
+    EXPECT_TRUE(silent(writer));
+    writer.send(packet(DATA, 1, "the log"), writePort);
+    EXPECT_EQ(writer.receive().data(), packet(ACK, 1));
+    ASSERT_TRUE(waitFor([this] { return m_reports.codes(1) == std::vector<int>{1, 2, 3}; }, 3000));
+    EXPECT_EQ(readFile(served(QStringLiteral("saved.cfg"))), QByteArray("the log"));
+    for (int code : m_reports.codes())
+        EXPECT_GE(code, 0);
 }
 
 TEST_F(TftpProtocol, RepeatedReadRequestCreatesNoSecondSession)

@@ -1,6 +1,7 @@
 #include "ktsnmpsession.h"
 
 #include "ktexception.h"
+#include "ktini.h"
 #include "ktmessages.h"
 #include "ktnetsnmp.h"
 
@@ -8,6 +9,8 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <QTextStream>
+
+#include <limits>
 
 KtSNMPDevice g_snmpDevice;
 KtSNMPScope g_snmpScope;
@@ -25,13 +28,6 @@ bool s_open = false;
 [[noreturn]] void fail(int code)
 {
     throw KtException(code, KtMessages::text(KtMessages::Table::KtSnmp, -code - 500));
-}
-
-QString joinPath(const QString &directory, const QString &name)
-{
-    if (directory.isEmpty() || directory.endsWith(QLatin1Char('/')))
-        return directory + name;
-    return directory + QLatin1Char('/') + name;
 }
 
 // Results of reading the counter, in the library's manner: 0 read, -1 no entry for the identity,
@@ -116,17 +112,20 @@ void OpenSession(const QString &directory)
     if (!KtNetSnmp::initLibrary() || !KtNetSnmp::openGlobalSession())
         fail(-506);
 
-    const QString path = joinPath(directory, QString::fromLatin1(kBootCounterFile));
+    const QString path = JoinPath(directory, QString::fromLatin1(kBootCounterFile));
     int boots = 0;
     if (loadBoots(path, &boots) < BootNoFile) {
         KtNetSnmp::closeGlobalSession();
         fail(-507);
     }
-    if (!saveBoots(path, boots + 1)) {
+    // The boot count never wraps round: once it has reached its greatest value it stays there
+    // (a count that went back to 0 or below would make every agent take us for a replay).
+    const int next = boots < std::numeric_limits<qint32>::max() ? boots + 1 : boots;
+    if (!saveBoots(path, next)) {
         KtNetSnmp::closeGlobalSession();
         fail(-508);
     }
-    s_engineBoots = boots + 1;
+    s_engineBoots = next;
     KtNetSnmp::setLocalEngine(QByteArray(kEngineIdentity), s_engineBoots);
 
     setDefaults();

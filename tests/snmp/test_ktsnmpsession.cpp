@@ -67,6 +67,21 @@ TEST_F(SessionTest, OtherEngineIdentitiesInTheFileAreKept)
               QStringLiteral("OtherTool 7\nKtSNMP_PP_Application 42\n"));
 }
 
+// The greatest boot count stays where it is: a count that wrapped round to a negative number
+// would be refused by every agent.
+TEST_F(SessionTest, GreatestCountDoesNotWrapRound)
+{
+    writeFile(m_dir.filePath("KtSNMP_PP_BootCounter"), "KtSNMP_PP_Application 2147483646\n");
+    ASSERT_EQ(openCode(m_dir.path()), 0);
+    EXPECT_EQ(KtSNMPSession::EngineBoots(), 2147483647);
+    KtSNMPSession::CloseSession();
+
+    ASSERT_EQ(openCode(m_dir.path()), 0);
+    EXPECT_EQ(KtSNMPSession::EngineBoots(), 2147483647);
+    EXPECT_EQ(readAll(m_dir.filePath("KtSNMP_PP_BootCounter")),
+              QStringLiteral("KtSNMP_PP_Application 2147483647\n"));
+}
+
 TEST_F(SessionTest, FileWithoutOurEntryStartsAtOne)
 {
     writeFile(m_dir.filePath("KtSNMP_PP_BootCounter"), "OtherTool 7\n");

@@ -54,6 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         GoodRow{"interval", "%u{n300x9999999}", 'u', 0, 300, 9999999, 0, 0, 0, 0},
         GoodRow{"vlan", "%u{n1x4094}", 'u', 0, 1, 4094, 0, 0, 0, 0},
         GoodRow{"negativeReal", "%f{n-1.5x2.25}", 'f', 0, -1.5, 2.25, 0, 0, 0, 0},
+        GoodRow{"realBoundsWithBarePoint", "%f{n.5x5.}", 'f', 0, 0.5, 5, 0, 0, 0, 0},
+        GoodRow{"delimitedWithBounds", "%n.{n1x254l4fa}", 'n', '.', 1, 254, 4, 3, 0, 0},
         GoodRow{"fixedLength", "%s{l8f}", 's', 0, 0, 0, 8, 2, 0, 0},
         GoodRow{"allFlags", "%h{l26afn}", 'h', 0, 0, 0, 26, 7, 0, 0},
         GoodRow{"notEmptyThenMinimum", "%u{l3nn5}", 'u', 0, 5, 4294967295.0, 3, 4, 0, 0},

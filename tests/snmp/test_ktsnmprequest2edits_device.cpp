@@ -405,6 +405,31 @@ TEST_F(Request2EditsDevice, AsynchronousFailureReachesTheCompletionAndClearsBusy
         QStringLiteral("Get: (SNMP) Variable does not exist!. Receive at ")));
 }
 
+TEST_F(Request2EditsDevice, AnAsynchronousRefusedWriteReachesOnlyItsStatusAndCompletion)
+{
+    const KtSNMPVarItem table[] = {
+        varItem(kLan + QStringLiteral(".1"), SYN_INTEGER, ACC_READWRITE, "hGetIPFrom"), {}};
+    KtSNMPRequest2Edits request(&m_form, table, SVT_SV);
+    aim(request);
+    auto *bar = new QStatusBar(&m_form);
+    request.SetStatusControl(bar);
+    QStringList events;
+    request.afterSetHook = [&](KtSNMPRequest2Edits *) { events << QStringLiteral("afterSet"); };
+    request.beforeGetHook = [&](KtSNMPRequest2Edits *) { events << QStringLiteral("read"); };
+    request.OnSetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        events << QStringLiteral("set %1").arg(status.code == 0 ? "ok" : "failed");
+    };
+    // The device refuses 0 for the address source.
+    ASSERT_TRUE(request.Set(true, false, QStringLiteral("0"), {QStringLiteral("0")}));
+    EXPECT_EQ(request.busy, 1);
+    ASSERT_TRUE(processUntil([&] { return !events.isEmpty(); }));
+    EXPECT_EQ(events, (QStringList{"set failed"}));
+    EXPECT_EQ(request.busy, 0);
+    EXPECT_EQ(request.messageIndex, KtSNMPRequest2Controls::SetMessage);
+    EXPECT_TRUE(bar->currentMessage().startsWith(QStringLiteral("Set: (SNMP) ")))
+        << bar->currentMessage().toStdString();
+}
+
 TEST_F(Request2EditsDevice, ACompletionMayDestroyTheRequest)
 {
     auto *request = poolRequest(MVT_UMV).release();

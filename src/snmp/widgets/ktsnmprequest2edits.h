@@ -104,7 +104,8 @@ public:
     void FillControls(int item = -1);
     // Controls into the values of writable items (-1: all), in list order. Items without
     // bindings keep their value. A whole-value binding replaces the whole value; a part is
-    // written over the value's bytes at its offset (zeros appended as needed).
+    // written over the value's bytes at its offset (zeros appended as needed); bit check boxes
+    // set or clear only their own bits.
     void CollectControls(int item = -1);
     // Enabled state of every bound control.
     void EnableControls(bool enabled);

@@ -298,6 +298,20 @@ TEST_F(InformationWindowTest, ClosingWaitsForTheOutstandingRead)
     EXPECT_EQ(logLines(QStringLiteral("get"), 1).size(), 1);
 }
 
+// The window's read waits 30 seconds for the device: an answer 2.5 seconds late, which the
+// engine's default second and one retry would give up on, still fills the fields.
+TEST_F(InformationWindowTest, SlowAnswerIsWaitedFor)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("delay 2500")).startsWith("ok"));
+    std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
+    form->show();
+    ASSERT_TRUE(processUntil([&] { return !memoLines(*form).isEmpty(); }));
+    EXPECT_EQ(editor(*form, Name)->text(), QStringLiteral("ap-bldg2-3f"))
+        << memoLines(*form).join(QLatin1Char('\n')).toStdString();
+    form->close();
+    EXPECT_EQ(form->requestCount(), 0);
+}
+
 TEST_F(InformationWindowTest, SecondEditorIsRefused)
 {
     std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));

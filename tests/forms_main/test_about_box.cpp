@@ -27,6 +27,8 @@ TEST(AboutBox, ShowsTheModuleTitleAndRelease)
     EXPECT_EQ(about.Version->text(), QStringLiteral("v1.10"));
     EXPECT_EQ(about.La_Build->text(), QStringLiteral("R11(2006/01/20)"));
     EXPECT_EQ(about.OKButton->text(), QStringLiteral("OK"));
+    about.show();
+    EXPECT_EQ(about.size(), QSize(364, 100));
 }
 
 TEST(AboutBox, OnlyShiftAltF3OnOkRevealsTheBuildText)

@@ -70,6 +70,9 @@ TEST_F(WaitingWindow, CreatedWithTheDefaultsAndTheFirmwareVersionRead)
     EXPECT_TRUE(window.commandPending());
     EXPECT_EQ(window.Ed_FwVer->text(), QStringLiteral("v2.00"));
     EXPECT_EQ(window.Timer1->interval(), 1200);
+    window.show();
+    EXPECT_EQ(window.size(), QSize(249, 70));
+    window.Timer1->stop();
 }
 
 TEST_F(WaitingWindow, DeviceAnsweringClosesAfterTheCountdown)

@@ -60,6 +60,10 @@ TFM_Waiting::TFM_Waiting(QWidget *owner) : QDialog(owner)
     countLine->addWidget(seconds);
     countLine->addStretch();
     auto *layout = new QVBoxLayout(this);
+    // Three lines in the window's 249 by 70.
+    layout->setContentsMargins(11, 4, 11, 4);
+    layout->setSpacing(2);
+    countLine->setSpacing(4);
     layout->addWidget(Label2);
     layout->addWidget(Label3);
     layout->addLayout(countLine);

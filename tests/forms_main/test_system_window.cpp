@@ -122,6 +122,35 @@ TEST_F(SystemWindow, RestartAfterACancelledRestoreKeepsTheSettings)
     EXPECT_TRUE(ssid.contains(QStringLiteral("kept"))) << ssid.toStdString();
 }
 
+TEST_F(SystemWindow, RestartAfterAFailedFirstReadDoesNotResetTheDevice)
+{
+    // The first read did not tell what FactoryDefault holds: the box shows no choice, and a
+    // Restart must not go out as a factory reset.
+    const QString hSsid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set ") + hSsid + QStringLiteral(" kept"))
+                    .startsWith(QStringLiteral("ok")));
+    ASSERT_TRUE(m_sim.command(QStringLiteral("error ") + kFactoryOid + QStringLiteral(" genErr"))
+                    .startsWith(QStringLiteral("ok")));
+    TFM_Sytem window;
+    EXPECT_EQ(window.CB_Restore->currentIndex(), -1);
+    EXPECT_EQ(window.CB_Restart->currentIndex(), -1);
+    ASSERT_TRUE(m_sim.command(QStringLiteral("error clear")).startsWith(QStringLiteral("ok")));
+    m_sim.clearLog();
+
+    window.Button1->click();
+
+    const QStringList sets = waitForSets(m_sim, 1);
+    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
+                              << window.StatusBar->currentMessage().toStdString();
+    EXPECT_TRUE(sets.at(0).contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
+                                    + QStringLiteral("=2 -> noError")))
+        << sets.at(0).toStdString();
+    EXPECT_TRUE(processUntil([] { return deviceAnswers(); }));
+    const QString ssid = m_sim.command(QStringLiteral("get stSSID.1"));
+    EXPECT_TRUE(ssid.contains(QStringLiteral("kept"))) << ssid.toStdString();
+    EXPECT_EQ(m_waiting.shown().size(), 1);
+}
+
 TEST_F(SystemWindow, RestoreBringsTheFactorySettingsBack)
 {
     const QString hSsid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");

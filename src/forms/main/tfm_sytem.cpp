@@ -108,6 +108,10 @@ void TFM_Sytem::FormCreate()
         m_request->mode = KtSNMPRequest2Controls::Synchronous;
         m_request->BindComboBox(RestartItem, CB_Restart);
         m_request->BindComboBox(FactoryDefaultItem, CB_Restore);
+        // Like list boxes, the boxes show no choice until the device has told its values:
+        // binding fills them and would otherwise leave "True" showing.
+        CB_Restart->setCurrentIndex(-1);
+        CB_Restore->setCurrentIndex(-1);
         m_request->SetStatusControl(StatusBar);
         m_request->Get();
     } catch (const KtException &e) {
@@ -119,6 +123,10 @@ void TFM_Sytem::Button1Click()
 {
     const Choice before = currentChoice();
     CB_Restart->setCurrentIndex(True);
+    // FactoryDefault goes out with the restart. When the device never told its value the box
+    // shows nothing, and a restart alone must not become a factory reset.
+    if (CB_Restore->currentIndex() < 0)
+        CB_Restore->setCurrentIndex(False);
     confirmAndWrite(before, restartCaption(), QString());
 }
 

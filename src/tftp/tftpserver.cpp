@@ -337,7 +337,7 @@ void _TFTPSession::handleAck(quint16 block)
         Report(-1114);
         return;
     }
-    if (m_msg.lastBlockBytes < BlockSize) {   // a short block was the last one
+    if (m_sendCount < BlockSize) {   // a short block was the last one
         Report(3);
         return;
     }
@@ -359,6 +359,7 @@ void _TFTPSession::sendDataBlock(quint16 block, qint64 count)
     m_block = block;
     put16(m_sendBuf, OpData);
     put16(m_sendBuf + 2, m_block);
+    m_sendCount = count;
     m_msg.lastBlockBytes = static_cast<qint32>(count);
     addBytes(count);
     if (!sendBytes(m_sendBuf, count + HeaderSize)) {
@@ -375,7 +376,7 @@ void _TFTPSession::sendDataBlock(quint16 block, qint64 count)
 // acknowledgement is answered at once. Nothing follows a short block.
 void _TFTPSession::readAhead()
 {
-    if (m_msg.lastBlockBytes == BlockSize && m_nextCount == NothingReadAhead)
+    if (m_sendCount == BlockSize && m_nextCount == NothingReadAhead)
         m_nextCount = m_file.read(m_nextBuf + HeaderSize, BlockSize);
 }
 
@@ -435,7 +436,7 @@ bool _TFTPSession::Retransmit(int limit)
     if (m_msg.op != OpRrq || m_msg.retries >= limit)
         return false;
     ++m_msg.retries;
-    if (!sendBytes(m_sendBuf, m_msg.lastBlockBytes + HeaderSize)) {
+    if (!sendBytes(m_sendBuf, m_sendCount + HeaderSize)) {
         Report(-1110);
         return true;
     }

@@ -123,6 +123,9 @@ private:
     QSaveFile m_upload;
     int m_lastBlock = -1;           // last block accepted, -1 before the first
     quint16 m_block = 0;            // read: the block in flight; write: the block last acked
+    // Data bytes of the block in flight. The record's figure is the owner's to read (its
+    // handler gets it by reference), so the session does not rely on it.
+    qint64 m_sendCount = 0;
     qint64 m_totalBytes = 0;
     QString m_rootDir;
     TTFTPMsgEvent m_handler;

@@ -62,6 +62,7 @@ protected:
     QString m_served;
     quint16 m_port = 0;
     Reports m_reports;     // outlives the server, whose sessions report until it is gone
+    quint32 m_oddPort = 0;
     KtTFTPServer m_server;
 };
 
@@ -566,7 +567,7 @@ TEST_F(TftpProtocol, UploadBrokenOffLeavesThePreviousFile)
 {
     const QByteArray previous = "backup of last week\n";
     ASSERT_TRUE(writeFile(served(QStringLiteral("saved.cfg")), previous));
-    m_server.SetTimeout(5, 3);
+    m_server.SetTimeout(150, 3);   // time enough for the first block, then 1.5 s of silence
     listen();
     UdpClient device;
     device.send(request(WRQ, "saved.cfg"), m_port);
@@ -575,7 +576,7 @@ TEST_F(TftpProtocol, UploadBrokenOffLeavesThePreviousFile)
     device.send(packet(DATA, 1, patternBytes(512, 16)), static_cast<quint16>(ack0.senderPort()));
     ASSERT_EQ(device.receive().data(), packet(ACK, 1));
     // The device goes quiet after the first block.
-    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 3000));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1113); }, 10000));
     EXPECT_EQ(m_reports.all.back().totalBytes, 512);
     EXPECT_EQ(readFile(served(QStringLiteral("saved.cfg"))), previous);
     EXPECT_EQ(QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
@@ -752,6 +753,43 @@ TEST_F(TftpProtocol, CancelFlagEndsTheTransfer)
     EXPECT_TRUE(silent(device));   // nothing more goes to the device
     EXPECT_EQ(codes, (std::vector<int>{1, 2, -1114}));
     EXPECT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 2000));
+}
+
+// The handler gets the record by reference. What it writes into the figures does not steer
+// the transfer; an operation it changes before the start is one the server does not know.
+TEST_F(TftpProtocol, HandlerWritingIntoTheRecord)
+{
+    const QByteArray content = patternBytes(1000, 30);
+    ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), content));
+    m_server.SetTimeout(20, 50);   // block 1 is sent again every 200 ms until acknowledged
+    m_server.SetOnMessage([this](KtTFTPMsg &msg, bool &) {
+        m_reports.all.push_back(msg);
+        if (msg.code == 1 && msg.clientPort == m_oddPort)
+            msg.op = 7;
+        msg.lastBlockBytes = 100000;
+        msg.totalBytes = -5;
+    });
+    listen();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    const QNetworkDatagram first = device.receive();
+    ASSERT_TRUE(first.isValid());
+    const QNetworkDatagram again = device.receive();
+    EXPECT_EQ(first.data(), again.data());
+    device.send(packet(ACK, 1), static_cast<quint16>(first.senderPort()));
+    QNetworkDatagram second = device.receive();
+    while (second.isValid() && numberOf(second.data()) == 1)   // copies sent meanwhile
+        second = device.receive();
+    EXPECT_EQ(payloadOf(first) + payloadOf(second), content);
+    device.send(packet(ACK, 2), static_cast<quint16>(first.senderPort()));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(3); }, 3000));
+
+    UdpClient odd;
+    m_oddPort = odd.port();
+    odd.send(request(RRQ, "fw.tfp"), m_port);
+    EXPECT_EQ(odd.receive().data(), errorPacket(4));
+    ASSERT_TRUE(waitFor([this] { return m_reports.has(-1105); }, 2000));
+    EXPECT_EQ(m_reports.all.back().text, QStringLiteral("(KtTFTP) Bad operation!"));
 }
 
 TEST_F(TftpProtocol, CancelBeforeStartSendsNothing)

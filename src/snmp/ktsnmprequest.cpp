@@ -211,6 +211,30 @@ QString returnedText(const QVector<quint32> &oid, const QVector<quint32> &column
     return text;
 }
 
+// Whether a value of the wire type can hold a value of the syntax: numbers for the number
+// syntaxes, an OID for objectid, bytes for the rest; a null binding goes with any syntax.
+bool carriesSyntax(KtWireValue::Type type, int syntax)
+{
+    using T = KtWireValue::Type;
+    if (type == T::Null || syntax == SYN_NULL)
+        return true;
+    switch (syntax) {
+    case SYN_BOOLEAN:
+    case SYN_INTEGER:
+    case SYN_COUNTER:
+    case SYN_GUAGE:
+    case SYN_TIMETICKS:
+    case SYN_UINTEGER:
+    case SYN_COUNTER64:
+        return type == T::Integer || type == T::Counter32 || type == T::Gauge32
+               || type == T::TimeTicks || type == T::UInteger32 || type == T::Counter64;
+    case SYN_OBJECTID:
+        return type == T::ObjectId;
+    default:
+        return type == T::OctetString || type == T::IpAddress || type == T::Opaque;
+    }
+}
+
 // Whether a get-next answer lies after the OID the column last stood at. A device that repeats
 // itself, or answers with an OID it has already passed, would keep a walk going for ever; its
 // column ends there instead. Sub-identifiers are compared as numbers (...9.10 follows ...9.9);
@@ -1008,7 +1032,11 @@ QString KtSNMPRequest::EncodeIndex(int key)
 void KtSNMPRequest::StoreVb(int i, const KtWireValue &binding)
 {
     KtSNMPVarItem &item = list.Item(i);
-    const QString text = KtValue::fromWire(item.syntax, binding);
+    QString text = KtValue::fromWire(item.syntax, binding);
+    // A device that answers a number where the item holds bytes (or the other way round) has
+    // not given this item a value: "0" or an empty text here would be written back as such.
+    if (!carriesSyntax(binding.type, item.syntax))
+        text = KT_NULL_TEXT;
     item.value = item.optionList ? item.optionList->LabelOf(text) : text;
 }
 

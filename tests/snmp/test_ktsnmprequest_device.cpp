@@ -184,6 +184,36 @@ TEST_F(DeviceTest, ScalarTheDeviceLacksIsVariableDoesNotExist)
     }
 }
 
+// An answer whose type cannot hold the item's syntax (a number for a text, a text for a number,
+// a text for an OID) gives the item no value instead of "0" or "", which a later write would
+// send back to the device as a real setting.
+TEST_F(DeviceTest, AnswerOfAnotherTypeGivesNoValue)
+{
+    KtSNMPRequest request;
+    aim(request, m_sim, 1);
+    const KtSNMPVarItem table[] = {
+        varItem(kSys + QStringLiteral(".5"), SYN_INTEGER, ACC_READONLY, "sysName"),
+        varItem(kSys + QStringLiteral(".7"), SYN_DISPLAYSTR, ACC_READONLY, "sysServices"),
+        varItem(kSys + QStringLiteral(".1"), SYN_OBJECTID, ACC_READONLY, "sysDescr"),
+        varItem(kSys + QStringLiteral(".2"), SYN_MACADDRESS, ACC_READONLY, "sysObjectID"),
+        // Numbers of another kind, and bytes for another string syntax, are read as usual.
+        varItem(kSys + QStringLiteral(".3"), SYN_UINTEGER, ACC_READONLY, "sysUpTime"),
+        varItem(kSys + QStringLiteral(".4"), SYN_OCTETSTR, ACC_READONLY, "sysContact"),
+        {}};
+    request.list = KtSNMPVarList(table, SVT_SV, 0);
+    Collected out;
+    collectErrors(request, out);
+    ASSERT_TRUE(request.ReadSync(true));
+    EXPECT_TRUE(out.errors.isEmpty());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(request.list.Item(i).value, QStringLiteral("(NULL)")) << "item " << i;
+    bool ok = false;
+    request.list.Item(4).value.toUInt(&ok);
+    EXPECT_TRUE(ok) << request.list.Item(4).value.toStdString();
+    EXPECT_TRUE(request.list.Item(5).value.startsWith(QStringLiteral("4E6574")))
+        << request.list.Item(5).value.toStdString();
+}
+
 TEST_F(DeviceTest, WalkDecodesBothKeysOfTheMultiSsidTable)
 {
     for (int version : {1, 3}) {

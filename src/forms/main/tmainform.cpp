@@ -700,8 +700,8 @@ void TMainForm::Status1Click()
         try {
             ok = request.Get();
         } catch (const KtException &e) {
+            // The error ends the decision: shown, the item stays as it was.
             showError(e.text());
-            ClientInfo1->setVisible(false);
             return;
         }
     }
@@ -721,9 +721,9 @@ void TMainForm::Status1Click()
     try {
         major = KtLaunchParameters::StrToInt(digit);
     } catch (const KtConvertError &e) {
-        // The conversion error is shown as the application shows any error; the item goes.
+        // The conversion error is shown as the application shows any error and ends the
+        // decision: the item stays as it was.
         showError(e.text());
-        ClientInfo1->setVisible(false);
         return;
     }
     ClientInfo1->setVisible(major == 1);

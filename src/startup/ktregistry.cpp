@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
-#include <QVariant>
+#include <QList>
+#include <QPair>
+#include <QStringList>
 
 namespace {
 
@@ -19,6 +20,49 @@ QString normalKey(QString key)
     return key.toLower();
 }
 
+// What the settings file holds: every section header, and every value with the full key path
+// of its name (section, "/", name), both normalised.
+struct SettingsText {
+    QStringList sections;
+    QList<QPair<QString, QString>> values;
+};
+
+// The file is read as it is written: a value is the text after the first "=", without
+// surrounding blanks and without enclosing double quotes. Nothing else in it has a meaning of
+// its own, so a path may hold ";", "#", "," or "\" (a QSettings reader would take ";" for the
+// start of a comment and "\" for an escape). A value written by QSettings in its own layout
+// ("[SOFTWARE]" with "Norvane\...\Path=") is found through its full key path.
+SettingsText readSettings(const QString &settingsFile)
+{
+    SettingsText text;
+    QFile file(settingsFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return text;
+    QString section;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            section = normalKey(line.mid(1, line.size() - 2).trimmed());
+            // QSettings keeps the values outside any group in "[General]".
+            if (section == QLatin1String("general"))
+                section.clear();
+            text.sections.append(section);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals <= 0)
+            continue;
+        const QString name = normalKey(line.left(equals).trimmed());
+        QString value = line.mid(equals + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+            value = value.mid(1, value.size() - 2);
+        text.values.append({section.isEmpty() ? name : section + u'/' + name, value});
+    }
+    return text;
+}
+
 } // namespace
 
 QString KtRegistry::helpPathKey() { return QStringLiteral("SOFTWARE/Norvane/Modules/HelpPath"); }
@@ -29,22 +73,13 @@ QString KtRegistry::mibFileKey() { return QStringLiteral("SOFTWARE/Norvane/Marli
 bool KtRegistry::keyExists(const QString &key) const
 {
     const QString wanted = normalKey(key);
-    // A key with values can also be written by QSettings itself in its own layout
-    // ("[SOFTWARE]" with "Norvane\...\Path=" under it).
-    QSettings settings(m_settingsFile, QSettings::IniFormat);
-    const QStringList keys = settings.allKeys();
-    for (const QString &name : keys) {
-        if (normalKey(name).startsWith(wanted + u'/'))
-            return true;
-    }
-    // An empty key is only a section header, which QSettings does not report.
-    QFile file(m_settingsFile);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'[') && line.endsWith(u']') &&
-            normalKey(line.mid(1, line.size() - 2).trimmed()) == wanted)
+    const SettingsText text = readSettings(m_settingsFile);
+    // A key exists when its section header is there (even with no value under it), or when a
+    // value lies below it.
+    if (text.sections.contains(wanted))
+        return true;
+    for (const auto &value : text.values) {
+        if (value.first.startsWith(wanted + u'/'))
             return true;
     }
     return false;
@@ -53,16 +88,10 @@ bool KtRegistry::keyExists(const QString &key) const
 QString KtRegistry::readValue(const QString &key, const QString &name) const
 {
     const QString wanted = normalKey(key) + u'/' + name.toLower();
-    QSettings settings(m_settingsFile, QSettings::IniFormat);
-    const QStringList keys = settings.allKeys();
-    for (const QString &candidate : keys) {
-        if (normalKey(candidate) != wanted)
-            continue;
-        // QSettings reads a value with commas as a list; a path may hold commas.
-        const QVariant value = settings.value(candidate);
-        if (value.typeId() == QMetaType::QStringList)
-            return value.toStringList().join(u',');
-        return value.toString();
+    const SettingsText text = readSettings(m_settingsFile);
+    for (const auto &value : text.values) {
+        if (value.first == wanted)
+            return value.second;
     }
     return {};
 }

@@ -116,10 +116,35 @@ TEST_F(RegistrySettings, KeySpellingsAndQSettingsLayout)
     EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/srv/lower/"));
 }
 
-TEST_F(RegistrySettings, PathWithCommasAndBlanks)
+// A value is the text after "=" as written: no character of a path is taken for a comment, a
+// list separator or an escape; only surrounding blanks and enclosing double quotes go.
+TEST_F(RegistrySettings, PathsAreReadAsWritten)
 {
-    write("[SOFTWARE/Norvane/Marlin5.1/MibFile]\nPath=/srv/Marlin 5.1/a,b/\n");
-    EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/srv/Marlin 5.1/a,b/"));
+    const struct {
+        const char *line;
+        const char *folder;
+    } rows[] = {
+        {"Path=/srv/Marlin 5.1/a,b/", "/srv/Marlin 5.1/a,b/"},
+        {"Path=/srv/a;b/", "/srv/a;b/"},
+        {"Path=/srv/x#1/", "/srv/x#1/"},
+        {"Path=/srv/back\\slash/", "/srv/back\\slash/"},
+        {"Path =  \"/srv/quoted dir/\"  ", "/srv/quoted dir/"},
+        {"Path=/srv/half\"quote/", "/srv/half\"quote/"},
+        {"Path=/srv/a=b/", "/srv/a=b/"},
+    };
+    for (const auto &row : rows) {
+        write(QByteArray("[SOFTWARE/Norvane/Marlin5.1/MibFile]\n") + row.line + "\n");
+        EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QString::fromUtf8(row.folder)) << row.line;
+    }
+}
+
+// A help path whose value holds a semicolon still leads to the catalogue folder.
+TEST_F(RegistrySettings, HelpPathWithSemicolonKeepsItsFolder)
+{
+    write("[SOFTWARE/Norvane/Modules/HelpPath]\n"
+          "1.3.6.1.4.1.32473.11.37.21=/opt/qrn;7300/bin/QRN7300X.HLP\n");
+    EXPECT_EQ(KtRegistry::CatalogueFolder(KtRegistry(m_path).ReadHelpPath()),
+              QStringLiteral("/opt/qrn;7300/bin/"));
 }
 
 } // namespace

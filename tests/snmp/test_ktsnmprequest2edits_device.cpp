@@ -30,7 +30,7 @@ const QString kMssid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.9.2.1");
 
 const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
 
-const QRegularExpression kClock(QStringLiteral("(0[1-9]|1[0-2]):[0-5]\\d:[0-5]\\d (am|pm)"));
+const QRegularExpression kClock(QStringLiteral("(0[1-9]|1[0-2]):[0-5]\\d:[0-5]\\d (AM|PM)"));
 
 class Request2EditsDevice : public ::testing::Test
 {

@@ -19,7 +19,8 @@ const QString kTimeMark = QStringLiteral("[TIME]");
     throw KtException(code, KtMessages::text(KtMessages::Table::KtSnmp, -code - 500));
 }
 
-// "hh:nn:ss ampm": the hour on the 12-hour clock in two digits, then "am" or "pm".
+// "hh:nn:ss ampm": the hour on the 12-hour clock in two digits, then the English time
+// designator ("ampm" stands for the system's designators, not for lower-case letters).
 QString clockText(const QTime &time)
 {
     int hour = time.hour() % 12;
@@ -29,7 +30,7 @@ QString clockText(const QTime &time)
         .arg(hour, 2, 10, QLatin1Char('0'))
         .arg(time.minute(), 2, 10, QLatin1Char('0'))
         .arg(time.second(), 2, 10, QLatin1Char('0'))
-        .arg(time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm"));
+        .arg(time.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
 }
 
 } // namespace

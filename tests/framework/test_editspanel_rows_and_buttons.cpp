@@ -186,6 +186,34 @@ TEST(EditsPanelRows, DependencyMakesARowReadOnly)
     EXPECT_FALSE(grid.RowAt(1).checkBox->isHidden());
 }
 
+// A ticked row that a list box makes read-only loses its tick; with nothing ticked any more
+// "Set Checked" must not stay enabled and offer a write of nothing.
+TEST(EditsPanelRows, DependencyClearingTheOnlyTickDisablesSetChecked)
+{
+    static const KtOption modes[] = {{1, nullptr, "Static"}, {2, nullptr, "DHCP"}, {}};
+    const KtOptionList options(modes, KtOptionList::Numeric);
+    auto request = requestOf({item("1.3.6.1.4.1.32473.11.37.4.1.2.1", "Get IP From",
+                                   SYN_INTEGER, ACC_READWRITE, &options),
+                              item("1.3.6.1.4.1.32473.11.37.4.1.2.2", "IP Address",
+                                   SYN_IPADDRESS, ACC_READWRITE),
+                              item("1.3.6.1.4.1.32473.11.37.4.1.2.3", "Subnet Mask",
+                                   SYN_IPADDRESS, ACC_READWRITE)});
+    TSNMPEditorPanel panel(nullptr, request.get());
+    TEditsPanel &grid = *panel.Grid();
+    QPushButton *set = panel.CtrlBtn()->setCheckedButton();
+    auto *listBox = qobject_cast<QComboBox *>(grid.RowAt(0).editor);
+    ASSERT_NE(listBox, nullptr);
+    listBox->setCurrentIndex(0);
+    grid.dependencies.append({listBox, 1, 1});
+
+    grid.RowAt(1).checkBox->click();
+    ASSERT_TRUE(set->isEnabled());
+    listBox->setCurrentIndex(1);
+    EXPECT_FALSE(grid.RowAt(1).checkBox->isChecked());
+    EXPECT_EQ(grid.CheckedCount(), 0);
+    EXPECT_FALSE(set->isEnabled());
+}
+
 TEST(EditsPanelRows, HiddenItemsTakeNoRow)
 {
     auto request = requestOf({item("1.3.6.1.2.1.1.4", "System Contact", SYN_DISPLAYSTR,

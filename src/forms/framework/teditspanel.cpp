@@ -126,7 +126,9 @@ void TEditsPanel::buildRows()
         row.checkBox->setFixedWidth(CheckBoxWidth);
         row.checkBox->setFocusPolicy(Qt::ClickFocus);
         row.checkBox->setProperty("tag", i);
-        connect(row.checkBox, &QCheckBox::clicked, this, [this, i] { Q_EMIT checkBoxClicked(i); });
+        // Every change counts, not only the user's clicks: a row that a list box makes
+        // read-only loses its tick, and the owner's "Set Checked" must follow.
+        connect(row.checkBox, &QCheckBox::toggled, this, [this, i] { Q_EMIT checkBoxChanged(i); });
 
         row.label = new QLabel(list.Item(i).name, m_rowArea);
         row.label->setObjectName(QStringLiteral("Label") + number);

@@ -89,8 +89,8 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    // The user clicked the row's check box.
-    void checkBoxClicked(int row);
+    // The row's check box was ticked or cleared, by the user or by the grid itself.
+    void checkBoxChanged(int row);
 
 private:
     void buildRows();

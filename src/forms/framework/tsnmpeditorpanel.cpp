@@ -21,7 +21,7 @@ TSNMPEditorPanel::TSNMPEditorPanel(QWidget *parent, KtSNMPRequest2Edits *request
     connect(bar->setCheckedButton(), &QPushButton::clicked, this, [this] { Set(); });
     connect(bar->checkAllButton(), &QPushButton::clicked, this, [this] { CheckAll(); });
     connect(bar->clearChecksButton(), &QPushButton::clicked, this, [this] { ClearChecks(); });
-    connect(m_grid, &TEditsPanel::checkBoxClicked, this, [this] { onCheckBoxClick(); });
+    connect(m_grid, &TEditsPanel::checkBoxChanged, this, [this] { onCheckBoxClick(); });
 
     m_grid->ArrangeCtrlBtn(bar);
     SetContent(m_grid);

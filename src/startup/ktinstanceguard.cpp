@@ -1,5 +1,6 @@
 #include "ktinstanceguard.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <cerrno>
@@ -32,7 +33,19 @@ QString KtInstanceGuard::lockFilePath(const QString &name, const QString &folder
     QString file = name;
     file.replace(u'%', QLatin1String("%25"));
     file.replace(u'/', QLatin1String("%2F"));
-    return folder + u'/' + file + QStringLiteral(".lock");
+    // A file name holds at most 255 bytes. A caption with a long DNS name keeps its beginning
+    // and gets the digest of the whole caption, so that it still has a lock of its own.
+    constexpr qsizetype kMaxFileName = 255;
+    const QString suffix = QStringLiteral(".lock");
+    if (QFile::encodeName(file + suffix).size() > kMaxFileName) {
+        const QString digest = QString::fromLatin1(
+            QCryptographicHash::hash(file.toUtf8(), QCryptographicHash::Sha1).toHex());
+        QString start = file;
+        while (QFile::encodeName(start + u'~' + digest + suffix).size() > kMaxFileName)
+            start.chop(1);
+        file = start + u'~' + digest;
+    }
+    return folder + u'/' + file + suffix;
 }
 
 bool KtInstanceGuard::acquire(const QString &name, const QString &folder)

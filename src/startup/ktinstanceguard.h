@@ -18,7 +18,8 @@ public:
 
     bool isHeld() const { return m_fd >= 0; }
 
-    // The lock file of a name: the name with "/" and "%" escaped, and ".lock".
+    // The lock file of a name: the name with "/" and "%" escaped, and ".lock". A name too long
+    // for a file name keeps its beginning and ends in the digest of the whole name.
     static QString lockFilePath(const QString &name, const QString &folder);
 
     // Whether some process holds the lock called name (tests, and diagnostics).

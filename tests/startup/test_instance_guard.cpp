@@ -47,6 +47,29 @@ TEST(InstanceGuard, LockFileNamesKeepCaptionsApart)
     EXPECT_TRUE(b.acquire(escaped, dir.path()));
 }
 
+// A DNS name may be up to 253 characters: its caption is too long for a file name as it is,
+// and must still give a lock of its own rather than look like a running module.
+TEST(InstanceGuard, LongCaptionsGetLocksOfTheirOwn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString label = QString(60, u'a') + u'.';
+    const QString caption = QStringLiteral("QRN-7300XB : ") + label.repeated(4);
+    const QString longName = caption + u'b';
+    const QString otherName = caption + u'c';
+    ASSERT_GT(longName.size(), 255);
+    const QFileInfo lockFile(KtInstanceGuard::lockFilePath(longName, dir.path()));
+    EXPECT_LE(lockFile.fileName().size(), 255);
+    EXPECT_EQ(lockFile.path(), dir.path());
+
+    KtInstanceGuard first;
+    ASSERT_TRUE(first.acquire(longName, dir.path()));
+    KtInstanceGuard second;
+    EXPECT_FALSE(second.acquire(longName, dir.path()));
+    KtInstanceGuard other;
+    EXPECT_TRUE(other.acquire(otherName, dir.path()));
+}
+
 TEST(InstanceGuard, LockThatCannotBeCreatedIsRefused)
 {
     KtInstanceGuard guard;

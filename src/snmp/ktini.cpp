@@ -29,6 +29,10 @@ QString findValue(const QString &fileName, const QString &section, const QString
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[')) {
+            // Only the first section of that name is searched: a key it lacks is missing, even
+            // when a later section of the same name has it.
+            if (inSection)
+                return {};
             const qsizetype close = line.indexOf(u']');
             const QString name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
             inSection = name.compare(section, Qt::CaseInsensitive) == 0;

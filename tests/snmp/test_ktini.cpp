@@ -56,6 +56,17 @@ TEST_F(IniFile, NamesIgnoreCaseAndTheRightSectionCounts)
               QStringLiteral("2"));
 }
 
+// A second section of the same name is not searched: the key missing from the first one gives
+// the default.
+TEST_F(IniFile, OnlyTheFirstSectionOfANameCounts)
+{
+    KtIni ini = write("[Program Information]\nVersion=3\n[Other]\nAgentPort=1\n"
+                      "[Program Information]\nVersion=1\nAgentPort=2\n");
+    EXPECT_EQ(ini.ReadString(kSection, QStringLiteral("Version"), QString()), QStringLiteral("3"));
+    EXPECT_EQ(ini.ReadString(kSection, QStringLiteral("AgentPort"), QStringLiteral("dflt")),
+              QStringLiteral("dflt"));
+}
+
 TEST_F(IniFile, ValueKeepsEqualsSignsAndLosesMatchingQuotes)
 {
     KtIni ini = write("[Program Information]\nAuthPassword=a=b;c\nPrivPassword=\" quoted \"\n"

@@ -34,6 +34,8 @@
 //                                                   -22 CLASS_TL_FAILED -422
 //   SNMPERR_BAD_ADDRESS                             -18 INVALID_ADDRESS -418
 //   PDU cannot be built (TOO_LONG, BAD_ASN1_BUILD)  -11 INVALID_PDU     -411
+//   answer with fewer bindings than asked           -11 INVALID_PDU     -411
+//   answer to a get naming another OID              -17 INVALID_OID     -417
 //   SNMPERR_MALLOC                                  -2  RESOURCE_UNAVAIL -402
 //   other library failures (GENERR ...)             -1  CLASS_ERROR     -401
 //   report snmpUnknownSecurityModels                -1402               -201
@@ -520,6 +522,20 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         status.agentPort = result.agentPort;
         status.finished = 1;
         return reportError(status);
+    }
+    if (prepared.command == KtNetSnmpCommand::Get) {
+        // A get is answered for the very OIDs asked; a value under another name belongs to
+        // another variable and must not end up in this item.
+        for (int n = 0; n < prepared.items.size(); ++n) {
+            if (result.bindings.at(n).oid != prepared.bindings.at(n).oid) {
+                status = MapError(-17);
+                status.errorIndex = n + 1;
+                status.agentAddress = result.agentAddress;
+                status.agentPort = result.agentPort;
+                status.finished = 1;
+                return reportError(status);
+            }
+        }
     }
 
     if (m_lastOids.size() < list.Count())

@@ -1,0 +1,426 @@
+// The request engine against a device that breaks the protocol in ways the simulated access point
+// never does: walks that go back, answers that name another variable, columns that end in
+// endOfMibView while others go on, answers larger than asked for, unknown error statuses. A small
+// SNMPv2c responder on a thread of its own answers each request as the test scripts it.
+#include "ktsnmprequest.h"
+#include "modulesupport.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const auto *const s_environment = ::testing::AddGlobalTestEnvironment(new SessionEnvironment);
+
+using Oid = std::vector<quint32>;
+
+Oid oidOf(const QString &text)
+{
+    Oid oid;
+    for (const QString &part : text.split(QLatin1Char('.')))
+        oid.push_back(part.toUInt());
+    return oid;
+}
+
+// ---- Just enough BER for SNMPv2c get, get-next and their responses ----
+
+QByteArray tlv(quint8 tag, const QByteArray &content)
+{
+    QByteArray out(1, static_cast<char>(tag));
+    const int n = static_cast<int>(content.size());
+    if (n < 0x80) {
+        out.append(static_cast<char>(n));
+    } else {
+        out.append(static_cast<char>(0x82));
+        out.append(static_cast<char>(n >> 8));
+        out.append(static_cast<char>(n & 0xff));
+    }
+    return out + content;
+}
+
+QByteArray integerContent(qint64 value)
+{
+    QByteArray bytes;
+    for (int shift = 56; shift >= 0; shift -= 8)
+        bytes.append(static_cast<char>((value >> shift) & 0xff));
+    // Minimal two's complement: drop leading bytes that only repeat the sign.
+    while (bytes.size() > 1
+           && ((bytes.at(0) == 0 && (bytes.at(1) & 0x80) == 0)
+               || (bytes.at(0) == char(0xff) && (bytes.at(1) & 0x80) != 0)))
+        bytes.remove(0, 1);
+    return bytes;
+}
+
+QByteArray oidContent(const Oid &oid)
+{
+    QByteArray out(1, static_cast<char>(oid.at(0) * 40 + oid.at(1)));
+    for (size_t i = 2; i < oid.size(); ++i) {
+        QByteArray part(1, static_cast<char>(oid[i] & 0x7f));
+        for (quint32 v = oid[i] >> 7; v; v >>= 7)
+            part.prepend(static_cast<char>(0x80 | (v & 0x7f)));
+        out += part;
+    }
+    return out;
+}
+
+bool readTlv(const QByteArray &data, int *pos, quint8 *tag, QByteArray *content)
+{
+    if (*pos + 2 > data.size())
+        return false;
+    *tag = static_cast<quint8>(data.at(*pos));
+    int length = static_cast<quint8>(data.at(*pos + 1));
+    int at = *pos + 2;
+    if (length & 0x80) {
+        const int bytes = length & 0x7f;
+        length = 0;
+        for (int i = 0; i < bytes && at < data.size(); ++i)
+            length = (length << 8) | static_cast<quint8>(data.at(at++));
+    }
+    if (at + length > data.size())
+        return false;
+    *content = data.mid(at, length);
+    *pos = at + length;
+    return true;
+}
+
+Oid decodeOid(const QByteArray &content)
+{
+    Oid oid;
+    if (content.isEmpty())
+        return oid;
+    const quint8 first = static_cast<quint8>(content.at(0));
+    oid.push_back(first / 40);
+    oid.push_back(first % 40);
+    quint32 value = 0;
+    for (int i = 1; i < content.size(); ++i) {
+        const quint8 b = static_cast<quint8>(content.at(i));
+        value = (value << 7) | (b & 0x7f);
+        if (!(b & 0x80)) {
+            oid.push_back(value);
+            value = 0;
+        }
+    }
+    return oid;
+}
+
+struct Binding {
+    Oid oid;
+    quint8 tag = 0x05;
+    QByteArray content;
+};
+
+Binding integerAt(const QString &oid, qint64 value)
+{
+    return {oidOf(oid), 0x02, integerContent(value)};
+}
+
+Binding endOfMibViewAt(const Oid &oid)
+{
+    return {oid, 0x82, {}};
+}
+
+struct Answer {
+    int errorStatus = 0;
+    int errorIndex = 0;
+    std::vector<Binding> bindings;
+};
+
+enum Command { Get = 0xa0, GetNext = 0xa1 };
+
+// Answers SNMPv2c get and get-next on 127.0.0.1 from its own thread, as the script says.
+class Responder
+{
+public:
+    using Script = std::function<Answer(int command, const std::vector<Oid> &asked)>;
+
+    explicit Responder(Script script) : m_script(std::move(script))
+    {
+        m_socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_socket, reinterpret_cast<sockaddr *>(&local), sizeof local);
+        socklen_t size = sizeof local;
+        ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&local), &size);
+        m_port = ntohs(local.sin_port);
+        timeval wait{0, 100000};
+        ::setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~Responder()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_socket);
+    }
+    quint16 port() const { return m_port; }
+    int requests() const { return m_requests; }
+
+private:
+    void serve()
+    {
+        std::vector<char> buffer(65536);
+        while (!m_stop) {
+            sockaddr_in peer{};
+            socklen_t size = sizeof peer;
+            const auto got = ::recvfrom(m_socket, buffer.data(), buffer.size(), 0,
+                                        reinterpret_cast<sockaddr *>(&peer), &size);
+            if (got <= 0)
+                continue;
+            const QByteArray reply = answer(QByteArray(buffer.data(), static_cast<int>(got)));
+            if (reply.isEmpty())
+                continue;
+            ++m_requests;
+            ::sendto(m_socket, reply.constData(), static_cast<size_t>(reply.size()), 0,
+                     reinterpret_cast<sockaddr *>(&peer), size);
+        }
+    }
+
+    QByteArray answer(const QByteArray &datagram)
+    {
+        int pos = 0;
+        quint8 tag = 0;
+        QByteArray message, version, community, pdu, requestId, skip, list;
+        if (!readTlv(datagram, &pos, &tag, &message) || tag != 0x30)
+            return {};
+        pos = 0;
+        if (!readTlv(message, &pos, &tag, &version) || !readTlv(message, &pos, &tag, &community)
+            || !readTlv(message, &pos, &tag, &pdu))
+            return {};
+        const int command = tag;
+        pos = 0;
+        if (!readTlv(pdu, &pos, &tag, &requestId) || !readTlv(pdu, &pos, &tag, &skip)
+            || !readTlv(pdu, &pos, &tag, &skip) || !readTlv(pdu, &pos, &tag, &list))
+            return {};
+        std::vector<Oid> asked;
+        for (int at = 0; at < list.size();) {
+            QByteArray binding, name;
+            if (!readTlv(list, &at, &tag, &binding))
+                return {};
+            int inner = 0;
+            if (!readTlv(binding, &inner, &tag, &name))
+                return {};
+            asked.push_back(decodeOid(name));
+        }
+        const Answer scripted = m_script(command, asked);
+        QByteArray bindings;
+        for (const Binding &b : scripted.bindings)
+            bindings += tlv(0x30, tlv(0x06, oidContent(b.oid)) + tlv(b.tag, b.content));
+        const QByteArray response = tlv(0x02, requestId)
+                                    + tlv(0x02, integerContent(scripted.errorStatus))
+                                    + tlv(0x02, integerContent(scripted.errorIndex))
+                                    + tlv(0x30, bindings);
+        return tlv(0x30, tlv(0x02, version) + tlv(0x04, community) + tlv(0xa2, response));
+    }
+
+    Script m_script;
+    int m_socket = -1;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_requests{0};
+    std::thread m_thread;
+};
+
+struct Outcome {
+    QVector<QStringList> rows;
+    QVector<KtSNMPError> errors;
+    bool ok = true;
+};
+
+// Walks (or, for a scalar list, reads) synchronously, at most limit rows.
+Outcome readAll(KtSNMPRequest &request, int limit = 50)
+{
+    Outcome out;
+    request.statusCallback = [&out](const KtSNMPError &status) { out.errors.append(status); };
+    bool more = false;
+    bool first = true;
+    do {
+        out.ok = request.ReadSync(first, &more);
+        first = false;
+        if (out.ok && more) {
+            QStringList row;
+            for (int i = 0; i < request.list.Count(); ++i)
+                row << request.list.Item(i).value;
+            out.rows.append(row);
+        }
+    } while (out.ok && more && out.rows.size() < limit);
+    return out;
+}
+
+const QString kTable = QStringLiteral("1.3.6.1.4.1.99.1.1");
+
+void aimAt(KtSNMPRequest &request, const Responder &responder)
+{
+    aim(request, QStringLiteral("127.0.0.1"), responder.port(), 1);
+    request.timeout = 100;
+    request.retries = 0;
+}
+
+// Rows 1 and 2, then the device answers row 1 again: without a check the walk would read rows
+// 1 and 2 for ever.
+TEST(MisbehavingDevice, WalkThatGoesBackEndsItsColumn)
+{
+    const Oid column = oidOf(kTable + QStringLiteral(".1"));
+    Responder device([&](int, const std::vector<Oid> &asked) {
+        Answer a;
+        const Oid &from = asked.at(0);
+        Oid next = column;
+        if (from == column)
+            next.push_back(1);
+        else if (from.size() == column.size() + 1 && from.back() == 1)
+            next.push_back(2);
+        else
+            next.push_back(1); // from row 2 (or anywhere else) back to row 1
+        a.bindings.push_back({next, 0x02, integerContent(static_cast<qint64>(next.back()))});
+        return a;
+    });
+    KtSNMPRequest request;
+    aimAt(request, device);
+    const KtSNMPVarItem table[] = {varItem(kTable + QStringLiteral(".1"), SYN_INTEGER,
+                                           ACC_READONLY),
+                                   {}};
+    request.list = KtSNMPVarList(table, MVT_UMV, 0);
+    const Outcome out = readAll(request);
+    EXPECT_TRUE(out.ok);
+    EXPECT_TRUE(out.errors.isEmpty());
+    ASSERT_EQ(out.rows.size(), 2);
+    EXPECT_EQ(out.rows.at(1), QStringList{"2"});
+    EXPECT_EQ(request.list.Item(0).value, QStringLiteral("(NOTDONE)"));
+    EXPECT_EQ(device.requests(), 3);
+}
+
+// A get answered with another variable: nothing of it reaches the item, and the read fails
+// with a text that says what was wrong.
+TEST(MisbehavingDevice, GetAnsweredWithAnotherVariableIsAnError)
+{
+    Responder device([](int, const std::vector<Oid> &asked) {
+        Answer a;
+        a.bindings.push_back(integerAt(QStringLiteral("1.3.6.1.4.1.99.3.7.0"), 5));
+        for (size_t i = 1; i < asked.size(); ++i)
+            a.bindings.push_back({asked[i], 0x02, integerContent(6)});
+        return a;
+    });
+    KtSNMPRequest request;
+    aimAt(request, device);
+    const KtSNMPVarItem table[] = {
+        varItem(QStringLiteral("1.3.6.1.4.1.99.3.1"), SYN_INTEGER, ACC_READWRITE),
+        varItem(QStringLiteral("1.3.6.1.4.1.99.3.2"), SYN_INTEGER, ACC_READWRITE),
+        {}};
+    request.list = KtSNMPVarList(table, SVT_SV, 0);
+    request.list.Item(0).value = QStringLiteral("1");
+    request.list.Item(1).value = QStringLiteral("2");
+    const Outcome out = readAll(request);
+    EXPECT_FALSE(out.ok);
+    ASSERT_EQ(out.errors.size(), 1);
+    EXPECT_EQ(out.errors.at(0).code, -417);
+    EXPECT_EQ(out.errors.at(0).text, QStringLiteral("(SNMPClass) Invalid Object Identifier!"));
+    EXPECT_EQ(out.errors.at(0).errorIndex, 1);
+    EXPECT_EQ(request.list.Item(0).value, QStringLiteral("1"));
+    EXPECT_EQ(request.list.Item(1).value, QStringLiteral("2"));
+}
+
+// Column 1 ends in endOfMibView after its first row while column 2 has two more rows.
+TEST(MisbehavingDevice, ColumnEndingInEndOfMibViewLeavesTheOthersGoing)
+{
+    const Oid first = oidOf(kTable + QStringLiteral(".1"));
+    const Oid second = oidOf(kTable + QStringLiteral(".2"));
+    Responder device([&](int, const std::vector<Oid> &asked) {
+        Answer a;
+        for (const Oid &from : asked) {
+            const bool inFirst = std::equal(first.begin(), first.end(), from.begin());
+            Oid next = inFirst ? first : second;
+            const quint32 row = from.size() > next.size() ? from.back() : 0;
+            if ((inFirst && row >= 1) || (!inFirst && row >= 3)) {
+                a.bindings.push_back(endOfMibViewAt(from));
+                continue;
+            }
+            next.push_back(row + 1);
+            a.bindings.push_back(
+                {next, 0x02, integerContent((inFirst ? 10 : 20) + qint64(row) + 1)});
+        }
+        return a;
+    });
+    KtSNMPRequest request;
+    aimAt(request, device);
+    const KtSNMPVarItem table[] = {
+        varItem(kTable + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+        varItem(kTable + QStringLiteral(".1"), SYN_INTEGER, ACC_READONLY),
+        varItem(kTable + QStringLiteral(".2"), SYN_INTEGER, ACC_READONLY),
+        {}};
+    request.list = KtSNMPVarList(table, MVT_FMV, 1);
+    const Outcome out = readAll(request);
+    EXPECT_TRUE(out.ok);
+    EXPECT_TRUE(out.errors.isEmpty());
+    EXPECT_EQ(out.rows, (QVector<QStringList>{{"1", "11", "21"},
+                                             {"2", "(NOTDONE)", "22"},
+                                             {"3", "(NOTDONE)", "23"}}));
+}
+
+// A long value and many more bindings than were asked for: the value arrives whole, the extra
+// bindings are left alone.
+TEST(MisbehavingDevice, AnswerLargerThanAskedForIsReadAsFarAsAsked)
+{
+    const QByteArray longText(20000, 'x');
+    Responder device([&](int, const std::vector<Oid> &asked) {
+        Answer a;
+        a.bindings.push_back({asked.at(0), 0x04, longText});
+        for (int i = 0; i < 500; ++i)
+            a.bindings.push_back(
+                integerAt(QStringLiteral("1.3.6.1.4.1.99.9.%1.0").arg(i + 1), i));
+        return a;
+    });
+    KtSNMPRequest request;
+    aimAt(request, device);
+    const KtSNMPVarItem table[] = {
+        varItem(QStringLiteral("1.3.6.1.4.1.99.3.1"), SYN_DISPLAYSTR, ACC_READONLY), {}};
+    request.list = KtSNMPVarList(table, SVT_SV, 0);
+    const Outcome out = readAll(request);
+    EXPECT_TRUE(out.ok);
+    EXPECT_TRUE(out.errors.isEmpty());
+    EXPECT_EQ(request.list.Item(0).value, QString::fromLatin1(longText));
+}
+
+// Answers that do not fit what was asked: an error status no SNMP version defines, and fewer
+// bindings than were asked for.
+TEST(MisbehavingDevice, UnknownErrorStatusAndMissingBindingsAreReported)
+{
+    std::atomic<int> errorStatus{25};
+    Responder device([&](int, const std::vector<Oid> &asked) {
+        Answer a;
+        a.errorStatus = errorStatus;
+        a.errorIndex = a.errorStatus ? 1 : 0;
+        a.bindings.push_back({asked.at(0), 0x02, integerContent(1)});
+        return a;
+    });
+    KtSNMPRequest request;
+    aimAt(request, device);
+    const KtSNMPVarItem table[] = {
+        varItem(QStringLiteral("1.3.6.1.4.1.99.3.1"), SYN_INTEGER, ACC_READONLY),
+        varItem(QStringLiteral("1.3.6.1.4.1.99.3.2"), SYN_INTEGER, ACC_READONLY),
+        {}};
+    request.list = KtSNMPVarList(table, SVT_SV, 0);
+    Outcome out = readAll(request);
+    EXPECT_FALSE(out.ok);
+    ASSERT_EQ(out.errors.size(), 1);
+    EXPECT_EQ(out.errors.at(0).code, -528);
+    EXPECT_EQ(out.errors.at(0).text, QStringLiteral("(KtSNMP++) Unknown error code!"));
+
+    errorStatus = 0;
+    out = readAll(request);
+    EXPECT_FALSE(out.ok);
+    ASSERT_EQ(out.errors.size(), 1);
+    EXPECT_EQ(out.errors.at(0).code, -411);
+    EXPECT_EQ(out.errors.at(0).text, QStringLiteral("(SNMPClass) Invalid Pdu!"));
+}
+
+} // namespace

@@ -111,6 +111,13 @@ TEST_F(RegistrySettings, KeySpellingsAndQSettingsLayout)
                           QStringLiteral("/opt/m/"));
     }
     EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/opt/m/../Conf/MBF/"));
+    {
+        // QSettings puts a value with "," or ";" in quotes.
+        QSettings settings(m_path, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("SOFTWARE/Norvane/Marlin5.1/MibFile/Path"),
+                          QStringLiteral("/srv/a,b;c d/"));
+    }
+    EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/srv/a,b;c d/"));
 
     write("[software\\norvane\\marlin5.1\\mibfile]\npath=/srv/lower/\n");
     EXPECT_EQ(KtRegistry(m_path).ParameterFolder(), QStringLiteral("/srv/lower/"));

@@ -423,4 +423,38 @@ TEST(MisbehavingDevice, UnknownErrorStatusAndMissingBindingsAreReported)
     EXPECT_EQ(out.errors.at(0).text, QStringLiteral("(SNMPClass) Invalid Pdu!"));
 }
 
+// A datagram the system refuses to send (port 0) is a transport failure, reported at once and
+// in both modes; the asynchronous send does not stay counted as outstanding.
+TEST(MisbehavingDevice, SendThatFailsIsATransportFailure)
+{
+    for (bool asynchronous : {false, true}) {
+        KtSNMPRequest request;
+        aim(request, QStringLiteral("127.0.0.1"), 0, 1);
+        const KtSNMPVarItem table[] = {
+            varItem(QStringLiteral("1.3.6.1.4.1.99.3.1"), SYN_INTEGER, ACC_READONLY), {}};
+        request.list = KtSNMPVarList(table, SVT_SV, 0);
+        QVector<KtSNMPError> errors;
+        request.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
+        if (asynchronous) {
+            KtSNMPError completed;
+            bool done = false;
+            request.ReadAsync(
+                [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
+                    completed = status;
+                    done = true;
+                },
+                nullptr, true);
+            ASSERT_TRUE(processUntil([&] { return done; }, 5000));
+            EXPECT_EQ(completed.code, -422);
+            EXPECT_EQ(completed.finished, 1);
+            EXPECT_EQ(request.outstanding, 0);
+        } else {
+            EXPECT_FALSE(request.ReadSync(true));
+        }
+        ASSERT_EQ(errors.size(), 1) << (asynchronous ? "async" : "sync");
+        EXPECT_EQ(errors.at(0).code, -422);
+        EXPECT_EQ(errors.at(0).text, QStringLiteral("(SNMPClass) Transport operation failed!"));
+    }
+}
+
 } // namespace

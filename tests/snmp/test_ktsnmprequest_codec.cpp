@@ -56,10 +56,16 @@ INSTANTIATE_TEST_SUITE_P(
                       MapRow{"mpLast", -1418, -217, T::SnmpV3, 16},
                       MapRow{"usmFirst", 1401, -301, T::SnmpUsm, 0},
                       MapRow{"usmUnknownUser", 1404, -304, T::SnmpUsm, 3},
+                      MapRow{"usmDecryption", 1406, -306, T::SnmpUsm, 5},
                       MapRow{"usmWrongDigest", 1408, -308, T::SnmpUsm, 7},
+                      MapRow{"usmUnknownEngineId", 1410, -310, T::SnmpUsm, 9},
+                      MapRow{"usmNotInTimeWindow", 1411, -311, T::SnmpUsm, 10},
                       MapRow{"usmLast", 1414, -314, T::SnmpUsm, 13},
                       MapRow{"classError", -1, -401, T::SnmpClass, 0},
                       MapRow{"timeout", -5, -405, T::SnmpClass, 4},
+                      MapRow{"invalidPdu", -11, -411, T::SnmpClass, 10},
+                      MapRow{"invalidOid", -17, -417, T::SnmpClass, 16},
+                      MapRow{"transportFailed", -22, -422, T::SnmpClass, 21},
                       MapRow{"classLast", -23, -423, T::SnmpClass, 22},
                       MapRow{"belowClass", -24, -528, T::KtSnmp, 28},
                       MapRow{"status20", 20, -528, T::KtSnmp, 28},
@@ -74,6 +80,11 @@ TEST(MapErrorTexts, TimeoutAndOverdueFirmwareReadAsTheUserSeesThem)
               QStringLiteral("(SNMPClass) SNMP request timed out!"));
     EXPECT_EQ(KtSNMPRequest::MapError(19).text,
               QStringLiteral("(SNMP) Cannot download the overdue firmware!"));
+    EXPECT_EQ(KtSNMPRequest::MapError(1406).text, QStringLiteral("(SNMPv3USM) Decryption error!"));
+    EXPECT_EQ(KtSNMPRequest::MapError(1410).text,
+              QStringLiteral("(SNMPv3USM) Unknown EngineID!"));
+    EXPECT_EQ(KtSNMPRequest::MapError(1411).text,
+              QStringLiteral("(SNMPv3USM) Message not in TimeWindow!"));
 }
 
 // ---- Row index codecs ------------------------------------------------------------------------
@@ -284,7 +295,9 @@ TEST(ColumnDone, AnswerThatDoesNotFollowTheLastOneEndsTheColumn)
     KtSNMPRequest request;
     request.list.itemType = MVT_UMV;
     const QString column = QStringLiteral("1.3.6.1.4.1.9.1.1");
-    const auto at = [&](const char *row) { return column + QLatin1Char('.') + QLatin1String(row); };
+    const auto at = [&](const char *row) {
+        return column + QLatin1Char('.') + QLatin1String(row);
+    };
     EXPECT_TRUE(request.IsColumnDone(column, at("5"), at("4")));
     EXPECT_TRUE(request.IsColumnDone(column, at("4.1"), at("4")));
     EXPECT_TRUE(request.IsColumnDone(column, at("4.2.7"), at("4.1.9")));

@@ -2,6 +2,7 @@
 // never does: walks that go back, answers that name another variable, columns that end in
 // endOfMibView while others go on, answers larger than asked for, unknown error statuses. A small
 // SNMPv2c responder on a thread of its own answers each request as the test scripts it.
+#include "ktexception.h"
 #include "ktsnmprequest.h"
 #include "modulesupport.h"
 
@@ -455,6 +456,56 @@ TEST(MisbehavingDevice, SendThatFailsIsATransportFailure)
         EXPECT_EQ(errors.at(0).code, -422);
         EXPECT_EQ(errors.at(0).text, QStringLiteral("(SNMPClass) Transport operation failed!"));
     }
+}
+
+// A row index shorter than the table's keys: the synchronous step raises -514; the
+// asynchronous one cannot raise into the event loop, so it reports the same code and text to
+// the status callback and the completion, and the send no longer counts as outstanding.
+TEST(MisbehavingDevice, BadKeyCountOfAnAsynchronousStepIsReported)
+{
+    const Oid column = oidOf(kTable + QStringLiteral(".3"));
+    Responder device([&](int, const std::vector<Oid> &asked) {
+        Answer a;
+        for (const Oid &from : asked) {
+            Oid next = column;
+            next.push_back(from.size() > column.size() ? from.back() + 1 : 1);
+            a.bindings.push_back({next, 0x02, integerContent(7)});
+        }
+        return a;
+    });
+    KtSNMPRequest request;
+    aimAt(request, device);
+    const KtSNMPVarItem table[] = {
+        varItem(kTable + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+        varItem(kTable + QStringLiteral(".2"), SYN_INTEGER, ACC_NOTACCESS),
+        varItem(kTable + QStringLiteral(".3"), SYN_INTEGER, ACC_READONLY),
+        {}};
+    request.list = KtSNMPVarList(table, MVT_FMV, 2);
+    try {
+        request.ReadSync(true);
+        ADD_FAILURE() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.code(), -514);
+    }
+
+    QVector<KtSNMPError> errors;
+    request.statusCallback = [&](const KtSNMPError &status) { errors.append(status); };
+    KtSNMPError completed;
+    bool done = false;
+    request.ReadAsync(
+        [&](void *, const KtSNMPError &status, KtSNMPVarList &) {
+            completed = status;
+            done = true;
+        },
+        nullptr, true);
+    ASSERT_TRUE(processUntil([&] { return done; }, 5000));
+    EXPECT_EQ(completed.code, -514);
+    EXPECT_EQ(completed.text, QStringLiteral("(KtSNMP++) Bad key count of SNMP variable list!"));
+    EXPECT_EQ(completed.finished, 1);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors.at(0).code, -514);
+    EXPECT_EQ(errors.at(0).serial, completed.serial);
+    EXPECT_EQ(request.outstanding, 0);
 }
 
 } // namespace

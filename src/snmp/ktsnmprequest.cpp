@@ -548,21 +548,46 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
         returnedOids[n] = returnedText(result.bindings.at(n).oid, column.second, column.first);
     }
 
-    // The row index comes from the first binding still inside its column.
+    // The row of this step: the lowest index among the bindings still inside their columns.
+    // A column that skips that row (the device has no cell there) answers with a later row; it
+    // shows "(NOTDONE)" for this row and asks again from here, so that every value is
+    // delivered with its own row's keys. When an index is not a plain dotted OID (a column
+    // running on into one whose number begins with the same digits) the first binding's index
+    // is taken as it stands.
     QString rowIndex;
+    QVarLengthArray<bool, 16> inside(prepared.items.size());
+    QVarLengthArray<QString, 16> indexes(prepared.items.size());
+    bool aligned = false;
     if (table) {
+        bool found = false;
+        bool comparable = true;
+        QString firstIndex;
+        QVector<quint32> lowest;
         for (int n = 0; n < prepared.items.size(); ++n) {
             const int i = prepared.items.at(n);
-            const KtNetSnmpBinding &binding = result.bindings.at(n);
-            if (binding.value.isException())
-                continue;
             const QString &column = m_columns.at(i).first;
             const QString &returned = returnedOids.at(n);
-            if (!IsColumnDone(column, list.Item(i).lastOid, returned)) {
-                rowIndex = returned.mid(column.size() + 1);
-                break;
+            inside[n] = !result.bindings.at(n).value.isException()
+                        && !IsColumnDone(column, list.Item(i).lastOid, returned);
+            if (!inside[n])
+                continue;
+            indexes[n] = returned.mid(column.size() + 1);
+            const QVector<quint32> ids = indexes[n].startsWith(QLatin1Char('.'))
+                                             ? QVector<quint32>()
+                                             : parseOidOrEmpty(indexes[n]);
+            comparable = comparable && !ids.isEmpty();
+            if (!found) {
+                found = true;
+                firstIndex = rowIndex = indexes[n];
+                lowest = ids;
+            } else if (comparable && ids < lowest) {
+                rowIndex = indexes[n];
+                lowest = ids;
             }
         }
+        aligned = found && comparable;
+        if (!aligned)
+            rowIndex = firstIndex;
     }
 
     int ended = 0;
@@ -587,7 +612,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
             item.lastOid = column + QLatin1Char('.') + rowIndex;
             continue;
         }
-        if (IsColumnDone(column, item.lastOid, returned)) {
+        if (table && (!inside[n] || (aligned && indexes[n] != rowIndex))) {
             ++ended;
             item.value = KT_NOTDONE_TEXT;
             item.lastOid = column + QLatin1Char('.') + rowIndex;

@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -506,6 +507,52 @@ TEST(MisbehavingDevice, BadKeyCountOfAnAsynchronousStepIsReported)
     EXPECT_EQ(errors.at(0).code, -514);
     EXPECT_EQ(errors.at(0).serial, completed.serial);
     EXPECT_EQ(request.outstanding, 0);
+}
+
+// A table with holes: column 1 has no cell in row 2, column 2 none in row 4. Each value must
+// arrive with its own row's key; a column without a cell in a row shows "(NOTDONE)" there.
+TEST(MisbehavingDevice, TableWithHolesDeliversEveryValueInItsOwnRow)
+{
+    std::map<Oid, qint64> cells;
+    for (quint32 row : {1u, 3u, 4u})
+        cells[oidOf(kTable + QStringLiteral(".1.%1").arg(row))] = 10 + row;
+    for (quint32 row : {1u, 2u, 3u})
+        cells[oidOf(kTable + QStringLiteral(".2.%1").arg(row))] = 20 + row;
+    cells[oidOf(QStringLiteral("1.3.6.1.4.1.99.2.0"))] = 99; // what follows the table
+    Responder device([&](int, const std::vector<Oid> &asked) {
+        Answer a;
+        for (const Oid &from : asked) {
+            const auto next = cells.upper_bound(from);
+            if (next == cells.end())
+                a.bindings.push_back(endOfMibViewAt(from));
+            else
+                a.bindings.push_back({next->first, 0x02, integerContent(next->second)});
+        }
+        return a;
+    });
+    for (bool swapped : {false, true}) {
+        KtSNMPRequest request;
+        aimAt(request, device);
+        const QString first = kTable + (swapped ? QStringLiteral(".2") : QStringLiteral(".1"));
+        const QString second = kTable + (swapped ? QStringLiteral(".1") : QStringLiteral(".2"));
+        const KtSNMPVarItem table[] = {
+            varItem(kTable + QStringLiteral(".1"), SYN_INTEGER, ACC_NOTACCESS),
+            varItem(first, SYN_INTEGER, ACC_READONLY),
+            varItem(second, SYN_INTEGER, ACC_READONLY),
+            {}};
+        request.list = KtSNMPVarList(table, MVT_FMV, 1);
+        const Outcome out = readAll(request);
+        EXPECT_TRUE(out.ok);
+        EXPECT_TRUE(out.errors.isEmpty());
+        QVector<QStringList> expected = {{"1", "11", "21"},
+                                         {"2", "(NOTDONE)", "22"},
+                                         {"3", "13", "23"},
+                                         {"4", "14", "(NOTDONE)"}};
+        if (swapped)
+            for (QStringList &row : expected)
+                row.swapItemsAt(1, 2);
+        EXPECT_EQ(out.rows, expected) << (swapped ? "column 2 first" : "column 1 first");
+    }
 }
 
 } // namespace

@@ -264,7 +264,8 @@ const QString kTable = QStringLiteral("1.3.6.1.4.1.99.1.1");
 void aimAt(KtSNMPRequest &request, const Responder &responder)
 {
     aim(request, QStringLiteral("127.0.0.1"), responder.port(), 1);
-    request.timeout = 100;
+    // One send per step, so that the responder counts steps; time enough for a loaded machine.
+    request.timeout = 500;
     request.retries = 0;
 }
 

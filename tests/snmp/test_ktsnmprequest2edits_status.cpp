@@ -40,11 +40,11 @@ TEST_P(Clock, HoursOnTheTwelveHourClockWithAmOrPm)
 
 INSTANTIATE_TEST_SUITE_P(
     Times, Clock,
-    ::testing::Values(ClockRow{"evening", QTime(19, 5, 9), "07:05:09 pm"},
-                      ClockRow{"justAfterMidnight", QTime(0, 0, 1), "12:00:01 am"},
-                      ClockRow{"lastMorningSecond", QTime(11, 59, 59), "11:59:59 am"},
-                      ClockRow{"noon", QTime(12, 30, 0), "12:30:00 pm"},
-                      ClockRow{"lastSecond", QTime(23, 59, 59), "11:59:59 pm"}),
+    ::testing::Values(ClockRow{"evening", QTime(19, 5, 9), "07:05:09 PM"},
+                      ClockRow{"justAfterMidnight", QTime(0, 0, 1), "12:00:01 AM"},
+                      ClockRow{"lastMorningSecond", QTime(11, 59, 59), "11:59:59 AM"},
+                      ClockRow{"noon", QTime(12, 30, 0), "12:30:00 PM"},
+                      ClockRow{"lastSecond", QTime(23, 59, 59), "11:59:59 PM"}),
     [](const auto &row) { return std::string(row.param.name); });
 
 TEST(StatusLine, UnnamedListLeavesTheRequestPartOut)
@@ -53,10 +53,10 @@ TEST(StatusLine, UnnamedListLeavesTheRequestPartOut)
     KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
     const QTime time(9, 8, 7);
     EXPECT_EQ(request.StatusLine(QStringLiteral("(KtSNMP++) Ok!"), time),
-              QStringLiteral("Get: (KtSNMP++) Ok!. Receive at 09:08:07 am."));
+              QStringLiteral("Get: (KtSNMP++) Ok!. Receive at 09:08:07 AM."));
     request.messageIndex = KtSNMPRequest2Controls::SetMessage;
     EXPECT_EQ(request.StatusLine(QStringLiteral("(SNMP) Bad Value!"), time),
-              QStringLiteral("Set: (SNMP) Bad Value!. Receive at 09:08:07 am."));
+              QStringLiteral("Set: (SNMP) Bad Value!. Receive at 09:08:07 AM."));
 }
 
 TEST(StatusLine, NamedListNamesItself)
@@ -65,7 +65,7 @@ TEST(StatusLine, NamedListNamesItself)
     KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
     request.list().listName = QStringLiteral("System");
     EXPECT_EQ(request.StatusLine(QStringLiteral("(KtSNMP++) Ok!"), QTime(13, 0, 0)),
-              QStringLiteral("Get: (KtSNMP++) Ok! Request:System. Receive at 01:00:00 pm."));
+              QStringLiteral("Get: (KtSNMP++) Ok! Request:System. Receive at 01:00:00 PM."));
 }
 
 TEST(StatusLine, MarkersInsideTheTextsAreNotReplacedAgain)
@@ -74,7 +74,7 @@ TEST(StatusLine, MarkersInsideTheTextsAreNotReplacedAgain)
     KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
     request.list().listName = QStringLiteral("[TIME]");
     EXPECT_EQ(request.StatusLine(QStringLiteral("[VARLIST]"), QTime(13, 0, 0)),
-              QStringLiteral("Get: [VARLIST] Request:[TIME]. Receive at 01:00:00 pm."));
+              QStringLiteral("Get: [VARLIST] Request:[TIME]. Receive at 01:00:00 PM."));
 }
 
 TEST(StatusLine, TemplatesComeFromTheLoadedCatalogue)
@@ -90,7 +90,7 @@ TEST(StatusLine, TemplatesComeFromTheLoadedCatalogue)
     const KtSNMPVarItem table[] = {item("sysName"), {}};
     KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
     EXPECT_EQ(request.StatusLine(QStringLiteral("gut"), QTime(8, 0, 0)),
-              QStringLiteral("Lu: gut. Um 08:00:00 am."));
+              QStringLiteral("Lu: gut. Um 08:00:00 AM."));
     KtMessages::resetToBuiltIn();
 }
 

@@ -2,6 +2,7 @@
 #include "ktdialogs.h"
 #include "kteditconstraint.h"
 #include "ktexception.h"
+#include "kttypinglimit.h"
 #include "testenv.h"
 
 #include <QApplication>
@@ -37,6 +38,13 @@ void typeText(QLineEdit *edit, const QString &text)
 {
     for (const QChar c : text)
         typeChar(edit, c);
+}
+
+// The number of characters the user may type into edit, or -1 without a limit.
+int typingLimit(const QLineEdit *edit)
+{
+    const auto *limit = dynamic_cast<const KtTypingLimit *>(edit->validator());
+    return limit ? limit->limit() : -1;
 }
 
 class EditConstraint : public ::testing::Test
@@ -151,7 +159,7 @@ TEST_F(EditConstraint, SkipCharacterIsRemovedAndMovesToTheNextEdit)
 TEST_F(EditConstraint, AutoAdvanceAtFullLength)
 {
     m_constraint->Register("%u{x255l3a}", m_edits[0]);
-    EXPECT_EQ(m_edits[0]->maxLength(), 3);
+    EXPECT_EQ(typingLimit(m_edits[0]), 3);
     focus(m_edits[0]);
     typeText(m_edits[0], "25");
     settle();
@@ -208,7 +216,7 @@ TEST_F(EditConstraint, PortBoundsOnLeaving)
 TEST_F(EditConstraint, FixedLengthTextLeftShortGetsItsLastValidTextBack)
 {
     m_constraint->Register("%s{l8f}", m_edits[0]);
-    EXPECT_EQ(m_edits[0]->maxLength(), 8);
+    EXPECT_EQ(typingLimit(m_edits[0]), 8);
     focus(m_edits[0]);
     typeText(m_edits[0], "ABCDEFGH");
     leave(m_edits[0], m_edits[1]);
@@ -447,5 +455,24 @@ INSTANTIATE_TEST_SUITE_P(
         CheckRow{"emptyAllowed", "%u{n1x5}", "", ""},
         CheckRow{"emptyRefused", "%u{n1x5l3n}", "", "(KtCommon) Empty value is not allowed!"}),
     [](const auto &row) { return std::string(row.param.name); });
+
+TEST_F(EditConstraint, LengthLimitsTypingButNeverCutsAValueReadIntoTheEdit)
+{
+    m_constraint->Register("%s{l4}", m_edits[0]);
+    // A read puts a longer value in: shown whole, so a write sends it back unchanged.
+    m_edits[0]->setText("device-name");
+    EXPECT_EQ(m_edits[0]->text(), "device-name");
+
+    m_edits[0]->clear();
+    focus(m_edits[0]);
+    typeText(m_edits[0], "abcdef");
+    EXPECT_EQ(m_edits[0]->text(), "abcd");
+
+    // Taken away with the constraint, as the edit was before.
+    m_constraint->Remove(m_edits[0]);
+    EXPECT_EQ(m_edits[0]->validator(), nullptr);
+    typeChar(m_edits[0], QLatin1Char('e'));
+    EXPECT_EQ(m_edits[0]->text(), "abcde");
+}
 
 } // namespace

@@ -527,10 +527,11 @@ TEST(FillCollectBindings, UnbindTakesTheItemsControlsOutOfFillAndCollect)
     Bench bench(SYN_DISPLAYSTR);
     auto *edit = bench.add<QLineEdit>();
     bench.request.BindEdit(0, QStringLiteral("%s{l8}"), edit);
-    EXPECT_EQ(edit->maxLength(), 8);
+    EXPECT_NE(edit->validator(), nullptr); // the typing limit of "l8"
     bench.request.Unbind(0);
     EXPECT_TRUE(bench.request.Bindings().empty());
     EXPECT_FALSE(bench.request.Constraints().IsRegistered(edit));
+    EXPECT_EQ(edit->validator(), nullptr);
     bench.value() = QStringLiteral("device");
     bench.request.FillControls(-1);
     EXPECT_TRUE(edit->text().isEmpty());

@@ -2,6 +2,7 @@
 
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
+#include "kttypinglimit.h"
 #include "tctrlbtnpanel.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QValidator>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,35 +23,6 @@ constexpr int kRowSpacing = 5;
 constexpr int kCheckBoxLeft = 20;
 constexpr int kGap = 5;
 constexpr int kMargin = 40;
-
-// Limits what the user types to a number of characters without cutting a longer value that a
-// read put into the edit (QLineEdit's own maximum length would cut it, and the next write
-// would send the cut value back). Deleting is always allowed; typing may not make a text
-// longer than the limit and longer than it was.
-class TypingLimit : public QValidator
-{
-public:
-    TypingLimit(QLineEdit *edit, int limit) : QValidator(edit), m_edit(edit), m_limit(limit)
-    {
-        m_lastSize = edit->text().size();
-        connect(edit, &QLineEdit::textChanged, this,
-                [this](const QString &text) { m_lastSize = text.size(); });
-    }
-
-    State validate(QString &input, int &) const override
-    {
-        // setText (a read filling the edit) clears the undo history before it validates;
-        // what the user types is always undoable.
-        if (input.size() > m_limit && input.size() > m_lastSize && m_edit->isUndoAvailable())
-            return Invalid;
-        return Acceptable;
-    }
-
-private:
-    QLineEdit *m_edit;
-    int m_limit;
-    int m_lastSize = 0;
-};
 
 void setColours(QWidget *widget, const QColor &text, const QColor &background)
 {
@@ -184,14 +155,14 @@ void TEditsPanel::SetRowReadOnly(int rowIndex, bool readOnly, int checkDefault)
         if (edit) {
             edit->setReadOnly(false);
             edit->setFocusPolicy(Qt::StrongFocus);
-            if (!dynamic_cast<const TypingLimit *>(edit->validator()))
-                edit->setValidator(new TypingLimit(edit, WritableMaxLength));
+            if (!dynamic_cast<const KtTypingLimit *>(edit->validator()))
+                edit->setValidator(new KtTypingLimit(edit, WritableMaxLength));
         } else if (listBox) {
             listBox->setEnabled(true);
         }
         setColours(row.editor, Qt::black, QColor(0xFF, 0xFF, 0xFF));
     }
-    if (edit && readOnly && dynamic_cast<const TypingLimit *>(edit->validator()))
+    if (edit && readOnly && dynamic_cast<const KtTypingLimit *>(edit->validator()))
         edit->setValidator(nullptr);
 }
 

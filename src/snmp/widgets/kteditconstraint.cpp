@@ -4,6 +4,7 @@
 #include "ktmessages.h"
 #include "ktnumlist.h"
 #include "ktsnmpvaritem.h"
+#include "kttypinglimit.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -107,10 +108,13 @@ void KtEditConstraint::Register(const QString &specifier, QLineEdit *edit, Handl
     entry.previousExit = std::move(previousExit);
     if (spec.width > 0)
         edit->setFixedWidth(spec.width);
-    // For "n" the length counts numbers, not characters: four numbers need more than four
-    // characters, so the edit's own limit stays off.
-    if (spec.conversion != QLatin1Char('n'))
-        edit->setMaxLength(spec.length > 0 ? spec.length : 32767);
+    // The length limits typing only, so a longer value read from the device is shown whole
+    // (and the exit check reports it) instead of being cut and written back cut. For "n" the
+    // length counts numbers, not characters, so it sets no limit on characters.
+    if (spec.conversion != QLatin1Char('n') && spec.length > 0) {
+        entry.typingLimit = new KtTypingLimit(edit, spec.length);
+        edit->setValidator(entry.typingLimit);
+    }
     entry.connections.append(connect(edit, &QLineEdit::textChanged, this,
                                      [this, edit](const QString &) { onTextChanged(edit); }));
     entry.connections.append(
@@ -150,6 +154,11 @@ void KtEditConstraint::forget(QLineEdit *edit)
     for (const QMetaObject::Connection &c : std::as_const(it->connections))
         disconnect(c);
     edit->removeEventFilter(this);
+    if (it->typingLimit) {
+        if (edit->validator() == it->typingLimit)
+            edit->setValidator(nullptr);
+        delete it->typingLimit;
+    }
     m_entries.erase(it);
 }
 

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QValidator>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -79,6 +80,8 @@ private:
         Handler previousChange;
         Handler previousExit;
         QList<QMetaObject::Connection> connections;
+        // The typing limit this constraint gave the edit, taken away with the constraint.
+        QPointer<QValidator> typingLimit;
     };
 
     void onTextChanged(QLineEdit *edit);

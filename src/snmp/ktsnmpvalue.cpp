@@ -26,6 +26,17 @@ namespace {
     throw KtException(-518, KtMessages::text(KtMessages::Table::KtSnmp, 18));
 }
 
+// A display string goes to the device one byte per character; a character with no such byte
+// would be sent as "?" and stored so, so it is refused instead.
+QByteArray displayBytes(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            throwBadValue();
+    }
+    return text.toLatin1();
+}
+
 bool isHexSyntax(int syntax)
 {
     return syntax == SYN_BITSTR || syntax == SYN_OCTETSTR || syntax == SYN_OPAQUE
@@ -345,7 +356,7 @@ KtWireValue toWire(int syntax, const QString &text)
     }
     case SYN_DISPLAYSTR:
         wire.type = KtWireValue::Type::OctetString;
-        wire.bytes = text.toLatin1();
+        wire.bytes = displayBytes(text);
         break;
     default:
         throwBadSyntax();
@@ -392,8 +403,9 @@ QByteArray textToBytes(int syntax, const QString &text)
     case SYN_DATETIME:
         return KtDateTime(text).toWire();
     case SYN_OBJECTID:
-    case SYN_DISPLAYSTR:
         return text.toLatin1();
+    case SYN_DISPLAYSTR:
+        return displayBytes(text);
     case SYN_NULL:
         return {};
     case SYN_BOOL8:

@@ -173,6 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripRow{"bcdatetimeNoon", SYN_BCDATETIME, "2024/02/29 12:00:00 pm",
                      T::OctetString},
         RoundTripRow{"displaystr", SYN_DISPLAYSTR, "Wireless AP #1", T::OctetString},
+        RoundTripRow{"displaystrLatin1", SYN_DISPLAYSTR, QString::fromUtf8("Caf\u00e9 \u00b5"),
+                     T::OctetString},
         RoundTripRow{"nullOfInteger", SYN_INTEGER, "(NULL)", T::Null},
         RoundTripRow{"nullOfDisplaystr", SYN_DISPLAYSTR, "(NULL)", T::Null}),
     [](const auto &row) { return std::string(row.param.name); });
@@ -241,7 +243,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadValueRow{"ipaddressFiveParts", SYN_IPADDRESS, "1.2.3.4.5"},
                       BadValueRow{"ipaddressOctetTooBig", SYN_IPADDRESS, "1.2.3.256"},
                       BadValueRow{"objectidWithLetters", SYN_OBJECTID, "1.3.x"},
-                      BadValueRow{"bcdatetimeGarbage", SYN_BCDATETIME, "yesterday"}),
+                      BadValueRow{"bcdatetimeGarbage", SYN_BCDATETIME, "yesterday"},
+                      // One byte per character: no byte for these, so not sent as "??".
+                      BadValueRow{"displaystrBeyondLatin1", SYN_DISPLAYSTR,
+                                  QString::fromUtf8("AP \u6771\u4eac")}),
     [](const auto &row) { return std::string(row.param.name); });
 
 // ---- Unknown syntaxes ----------------------------------------------------------------------
@@ -278,6 +283,16 @@ TEST(Parts, SixteenBitPartsAreMostSignificantByteFirst)
 TEST(Parts, IntegersOfFourBytesAreHostOrder)
 {
     EXPECT_EQ(KtValue::textToBytes(SYN_INTEGER, "258"), QByteArray("\x02\x01\x00\x00", 4));
+}
+
+TEST(Parts, DisplayStringBeyondLatin1IsABadValue)
+{
+    try {
+        KtValue::textToBytes(SYN_DISPLAYSTR, QString::fromUtf8("\u6771"));
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.code(), -518);
+    }
 }
 
 TEST(Parts, APartShorterThanItsTypeIsABadValue)

@@ -249,6 +249,27 @@ bool oidTextFollows(const QString &returned, const QString &last)
     const QChar *const aEnd = a + returned.size();
     const QChar *b = last.constData();
     const QChar *const bEnd = b + last.size();
+    // The beginning the two texts share decides nothing when it is made of whole dotted
+    // sub-identifiers (a walk's OIDs mostly differ only in their last few): the comparison
+    // starts at the sub-identifier where they part.
+    const qsizetype shorter = std::min(returned.size(), last.size());
+    qsizetype subId = 0;
+    bool dotted = true;
+    for (qsizetype k = 0; k < shorter; ++k) {
+        const char16_t c = a[k].unicode();
+        if (c != b[k].unicode())
+            break;
+        if (c == u'.') {
+            dotted = dotted && k != subId;
+            subId = k + 1;
+        } else if (static_cast<char16_t>(c - u'0') > 9) {
+            dotted = false;
+        }
+    }
+    if (dotted) {
+        a += subId;
+        b += subId;
+    }
     // One sub-identifier from the front of [c, end): false when it is not one.
     auto take = [](const QChar *&c, const QChar *end, quint64 *value) {
         if (c != end && *c == QLatin1Char('.'))
@@ -551,43 +572,54 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
     // The row of this step: the lowest index among the bindings still inside their columns.
     // A column that skips that row (the device has no cell there) answers with a later row; it
     // shows "(NOTDONE)" for this row and asks again from here, so that every value is
-    // delivered with its own row's keys. When an index is not a plain dotted OID (a column
-    // running on into one whose number begins with the same digits) the first binding's index
-    // is taken as it stands.
+    // delivered with its own row's keys. When an answer's OID does not continue its column's
+    // sub-identifiers (a column running on into one whose number begins with the same digits)
+    // the first binding's index is taken as it stands.
     QString rowIndex;
     QVarLengthArray<bool, 16> inside(prepared.items.size());
-    QVarLengthArray<QString, 16> indexes(prepared.items.size());
+    // Each binding's index as sub-identifiers inside its answer's OID (no copy); size -1 when
+    // the answer's OID does not begin with its column's sub-identifiers.
+    struct IndexIds {
+        const quint32 *ids = nullptr;
+        qsizetype size = -1;
+        bool operator<(const IndexIds &o) const
+        {
+            return std::lexicographical_compare(ids, ids + size, o.ids, o.ids + o.size);
+        }
+        bool operator!=(const IndexIds &o) const
+        {
+            return !std::equal(ids, ids + size, o.ids, o.ids + o.size);
+        }
+    };
+    QVarLengthArray<IndexIds, 16> indexes(prepared.items.size());
     bool aligned = false;
+    int lowest = -1; // the binding whose index is the row, when aligned
     if (table) {
-        bool found = false;
+        int first = -1;
         bool comparable = true;
-        QString firstIndex;
-        QVector<quint32> lowest;
         for (int n = 0; n < prepared.items.size(); ++n) {
             const int i = prepared.items.at(n);
-            const QString &column = m_columns.at(i).first;
-            const QString &returned = returnedOids.at(n);
+            const QPair<QString, QVector<quint32>> &column = m_columns.at(i);
+            const QVector<quint32> &oid = result.bindings.at(n).oid;
             inside[n] = !result.bindings.at(n).value.isException()
-                        && !IsColumnDone(column, list.Item(i).lastOid, returned);
+                        && !IsColumnDone(column.first, list.Item(i).lastOid, returnedOids.at(n));
             if (!inside[n])
                 continue;
-            indexes[n] = returned.mid(column.size() + 1);
-            const QVector<quint32> ids = indexes[n].startsWith(QLatin1Char('.'))
-                                             ? QVector<quint32>()
-                                             : parseOidOrEmpty(indexes[n]);
-            comparable = comparable && !ids.isEmpty();
-            if (!found) {
-                found = true;
-                firstIndex = rowIndex = indexes[n];
-                lowest = ids;
-            } else if (comparable && ids < lowest) {
-                rowIndex = indexes[n];
-                lowest = ids;
-            }
+            const qsizetype prefix = column.second.size();
+            if (prefix > 0 && oid.size() > prefix
+                && std::equal(column.second.begin(), column.second.end(), oid.begin()))
+                indexes[n] = {oid.constData() + prefix, oid.size() - prefix};
+            comparable = comparable && indexes[n].size > 0;
+            if (first < 0)
+                first = lowest = n;
+            else if (comparable && indexes[n] < indexes[lowest])
+                lowest = n;
         }
-        aligned = found && comparable;
-        if (!aligned)
-            rowIndex = firstIndex;
+        aligned = first >= 0 && comparable;
+        const int chosen = aligned ? lowest : first;
+        if (chosen >= 0)
+            rowIndex = returnedOids.at(chosen).mid(
+                m_columns.at(prepared.items.at(chosen)).first.size() + 1);
     }
 
     int ended = 0;
@@ -612,7 +644,7 @@ KtSNMPError KtSNMPRequest::finishRead(const Prepared &prepared, const KtNetSnmpR
             item.lastOid = column + QLatin1Char('.') + rowIndex;
             continue;
         }
-        if (table && (!inside[n] || (aligned && indexes[n] != rowIndex))) {
+        if (table && (!inside[n] || (aligned && indexes[n] != indexes[lowest]))) {
             ++ended;
             item.value = KT_NOTDONE_TEXT;
             item.lastOid = column + QLatin1Char('.') + rowIndex;

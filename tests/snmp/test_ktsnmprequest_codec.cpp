@@ -305,6 +305,11 @@ TEST(ColumnDone, AnswerThatDoesNotFollowTheLastOneEndsTheColumn)
     EXPECT_FALSE(request.IsColumnDone(column, at("9"), at("10")));
     EXPECT_FALSE(request.IsColumnDone(column, at("4"), at("4.1")));
     EXPECT_FALSE(request.IsColumnDone(column, at("4.1.9"), at("4.2")));
+    // Texts that part inside a sub-identifier compare it whole.
+    EXPECT_FALSE(request.IsColumnDone(column, at("12"), at("123")));
+    EXPECT_TRUE(request.IsColumnDone(column, at("123"), at("19")));
+    EXPECT_FALSE(request.IsColumnDone(column, at("7.19"), at("7.123")));
+    EXPECT_TRUE(request.IsColumnDone(column, at("7.5"), at("7.5")));
     // The position of a column that ended in an earlier row, taken from another column.
     EXPECT_FALSE(request.IsColumnDone(column, at("3"), at("7.1")));
     // Scalar lists never end a column, whatever comes back.

@@ -17,6 +17,8 @@ namespace {
 
 const QString kRestartOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.1.0");
 const QString kFactoryOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.2.0");
+// The 802.11a SSID setting: a change to it shows whether a restart kept the settings.
+const QString kSsidOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
 
 QStringList setLines(const QStringList &log)
 {
@@ -46,6 +48,30 @@ protected:
         m_form->Timer4->stop();
     }
 
+    void simCommand(const QString &line)
+    {
+        const QString answer = m_sim.command(line);
+        ASSERT_TRUE(answer.startsWith(QStringLiteral("ok"))) << answer.toStdString();
+    }
+
+    // The one set the window sent (empty, and a failure, when it sent none or more).
+    QString theOneSet(const TFM_Sytem &window)
+    {
+        const QStringList sets = waitForSets(m_sim, 1);
+        if (sets.size() == 1)
+            return sets.at(0);
+        ADD_FAILURE() << sets.size() << " sets\n" << m_sim.log().join(u'\n').toStdString()
+                      << "\nstatus: " << window.StatusBar->currentMessage().toStdString();
+        return {};
+    }
+
+    // The 802.11a SSID once the device answers again after its restart.
+    QString ssidOnceBack()
+    {
+        EXPECT_TRUE(processUntil([] { return deviceAnswers(); }));
+        return m_sim.command(QStringLiteral("get stSSID.1"));
+    }
+
     ApSim m_sim{{QStringLiteral("--restart-seconds"), QStringLiteral("2")}};
     KtWaiting::Script m_waiting;
 };
@@ -65,12 +91,10 @@ TEST_F(SystemWindow, RestartAsksWritesAndTheDeviceRestarts)
     EXPECT_EQ(question.text, QStringLiteral("Device will reboot, continue?"));
     EXPECT_EQ(question.buttons, KtDialogs::Buttons::OkCancel);
 
-    const QStringList sets = waitForSets(m_sim, 1);
-    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
-                              << window.StatusBar->currentMessage().toStdString();
-    EXPECT_TRUE(sets.at(0).contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
-                                    + QStringLiteral("=2 -> noError")))
-        << sets.at(0).toStdString();
+    const QString set = theOneSet(window);
+    EXPECT_TRUE(set.contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
+                             + QStringLiteral("=2 -> noError")))
+        << set.toStdString();
 
     // The device answered the write, then goes silent and comes back.
     EXPECT_FALSE(deviceAnswers());
@@ -103,22 +127,16 @@ TEST_F(SystemWindow, RestartAfterACancelledRestoreKeepsTheSettings)
 {
     // Guards against a cancelled Restore leaving FactoryDefault at True: the next Restart
     // writes both items and would reset the device.
-    const QString hSsid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
-    ASSERT_TRUE(m_sim.command(QStringLiteral("set ") + hSsid + QStringLiteral(" kept"))
-                    .startsWith(QStringLiteral("ok")));
+    simCommand(QStringLiteral("set ") + kSsidOid + QStringLiteral(" kept"));
     TFM_Sytem window;
     m_sim.clearLog();
     m_dialogs.answerNext(false);
     window.Button2->click();
     window.Button1->click();
 
-    const QStringList sets = waitForSets(m_sim, 1);
-    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
-                              << window.StatusBar->currentMessage().toStdString();
-    EXPECT_TRUE(sets.at(0).contains(kFactoryOid + QStringLiteral("=2 -> noError")))
-        << sets.at(0).toStdString();
-    EXPECT_TRUE(processUntil([] { return deviceAnswers(); }));
-    const QString ssid = m_sim.command(QStringLiteral("get stSSID.1"));
+    const QString set = theOneSet(window);
+    EXPECT_TRUE(set.contains(kFactoryOid + QStringLiteral("=2 -> noError"))) << set.toStdString();
+    const QString ssid = ssidOnceBack();
     EXPECT_TRUE(ssid.contains(QStringLiteral("kept"))) << ssid.toStdString();
 }
 
@@ -126,50 +144,39 @@ TEST_F(SystemWindow, RestartAfterAFailedFirstReadDoesNotResetTheDevice)
 {
     // The first read did not tell what FactoryDefault holds: the box shows no choice, and a
     // Restart must not go out as a factory reset.
-    const QString hSsid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
-    ASSERT_TRUE(m_sim.command(QStringLiteral("set ") + hSsid + QStringLiteral(" kept"))
-                    .startsWith(QStringLiteral("ok")));
-    ASSERT_TRUE(m_sim.command(QStringLiteral("error ") + kFactoryOid + QStringLiteral(" genErr"))
-                    .startsWith(QStringLiteral("ok")));
+    simCommand(QStringLiteral("set ") + kSsidOid + QStringLiteral(" kept"));
+    simCommand(QStringLiteral("error ") + kFactoryOid + QStringLiteral(" genErr"));
     TFM_Sytem window;
     EXPECT_EQ(window.CB_Restore->currentIndex(), -1);
     EXPECT_EQ(window.CB_Restart->currentIndex(), -1);
-    ASSERT_TRUE(m_sim.command(QStringLiteral("error clear")).startsWith(QStringLiteral("ok")));
+    simCommand(QStringLiteral("error clear"));
     m_sim.clearLog();
 
     window.Button1->click();
 
-    const QStringList sets = waitForSets(m_sim, 1);
-    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
-                              << window.StatusBar->currentMessage().toStdString();
-    EXPECT_TRUE(sets.at(0).contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
-                                    + QStringLiteral("=2 -> noError")))
-        << sets.at(0).toStdString();
-    EXPECT_TRUE(processUntil([] { return deviceAnswers(); }));
-    const QString ssid = m_sim.command(QStringLiteral("get stSSID.1"));
+    const QString set = theOneSet(window);
+    EXPECT_TRUE(set.contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
+                             + QStringLiteral("=2 -> noError")))
+        << set.toStdString();
+    const QString ssid = ssidOnceBack();
     EXPECT_TRUE(ssid.contains(QStringLiteral("kept"))) << ssid.toStdString();
     EXPECT_EQ(m_waiting.shown().size(), 1);
 }
 
 TEST_F(SystemWindow, RestoreBringsTheFactorySettingsBack)
 {
-    const QString hSsid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
-    ASSERT_TRUE(m_sim.command(QStringLiteral("set ") + hSsid + QStringLiteral(" changed"))
-                    .startsWith(QStringLiteral("ok")));
+    simCommand(QStringLiteral("set ") + kSsidOid + QStringLiteral(" changed"));
     ASSERT_TRUE(m_sim.command(QStringLiteral("get stSSID.1")).contains(QStringLiteral("changed")));
     TFM_Sytem window;
     m_sim.clearLog();
 
     window.Button2->click();
 
-    const QStringList sets = waitForSets(m_sim, 1);
-    ASSERT_EQ(sets.size(), 1) << m_sim.log().join(u'\n').toStdString() << "\nstatus: "
-                              << window.StatusBar->currentMessage().toStdString();
-    EXPECT_TRUE(sets.at(0).contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
-                                    + QStringLiteral("=1 -> noError")))
-        << sets.at(0).toStdString();
-    EXPECT_TRUE(processUntil([] { return deviceAnswers(); }));
-    const QString ssid = m_sim.command(QStringLiteral("get stSSID.1"));
+    const QString set = theOneSet(window);
+    EXPECT_TRUE(set.contains(kRestartOid + QStringLiteral("=1 ") + kFactoryOid
+                             + QStringLiteral("=1 -> noError")))
+        << set.toStdString();
+    const QString ssid = ssidOnceBack();
     EXPECT_TRUE(ssid.contains(QStringLiteral("Norvane-11a"))) << ssid.toStdString();
 
     ASSERT_EQ(m_waiting.shown().size(), 1);

@@ -5,8 +5,11 @@
 # The simulator listens on a high port (no root needed), so the module must be told the port.
 # The "/t" switch only counts while the version is 3, so the port comes from a parameter file
 # instead: a temporary settings file names a temporary parameter folder (the MibFile key), and
-# 127.0.0.1.cfg there holds AgentPort and the SNMP version. Nothing outside the temporary folder
-# is written except the module's data folder (the engine boot counter).
+# 127.0.0.1.cfg there holds AgentPort and the SNMP version (2c). Nothing outside the temporary
+# folder is written except the module's data folder (the engine boot counter) and its lock file.
+#
+# QRN_DEMO_PORT (default 16100), QRN_DEMO_PROFILE (a name in sim/profiles), QRN_DEMO_LOG (keep the
+# simulator's request log in this file), QRN_BUILD_DIR (default build/).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QRN_BUILD_DIR:-$top/build}
@@ -18,9 +21,13 @@ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j "$(nproc)" --target qrn7300xb qrn-apsim qrn_catalogues
 
 work=$(mktemp -d)
+sim_log=${QRN_DEMO_LOG:-$work/apsim.log}
 sim=""
 cleanup() {
-    if [ -n "$sim" ]; then kill "$sim" 2>/dev/null || true; fi
+    if [ -n "$sim" ]; then
+        kill "$sim" 2>/dev/null || true
+        wait "$sim" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,13 +48,31 @@ AuthProtocol=0
 PrivProtocol=0
 CFG
 
-sim_args=(--listen "127.0.0.1:$port" --state-dir "$work/state" --log "$work/apsim.log")
+sim_args=(--listen "127.0.0.1:$port" --state-dir "$work/state" --log "$sim_log")
 if [ -n "$profile" ]; then sim_args+=(--profile "$profile"); fi
-"$build/bin/qrn-apsim" "${sim_args[@]}" &
+"$build/bin/qrn-apsim" "${sim_args[@]}" > "$work/apsim.out" &
 sim=$!
 
-# Without a display, run under a virtual one.
+# The simulator prints "qrn-apsim ready ADDR:PORT" once it serves; a busy port or a bad profile
+# ends it at once with its reason on stderr.
+for _ in $(seq 100); do
+    grep -q '^qrn-apsim ready' "$work/apsim.out" && break
+    if ! kill -0 "$sim" 2>/dev/null; then
+        wait "$sim" || true
+        sim=""
+        echo "scripts/demo.sh: qrn-apsim did not start (port $port busy? set QRN_DEMO_PORT)" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+cat "$work/apsim.out"
+echo "scripts/demo.sh: the simulator's request log is $sim_log"
+
+# Without a display (and no Qt platform chosen, e.g. QT_QPA_PLATFORM=offscreen), run under a
+# virtual one.
 run=()
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then run=(xvfb-run -a); fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    run=(xvfb-run -a)
+fi
 QRN_SETTINGS="$work/registry.ini" \
     "${run[@]}" "$build/bin/qrn7300xb" /I127.0.0.1 /Rvarnok /Wtesmira

@@ -3,6 +3,7 @@
 #include "simagent.h"
 #include "simtftp.h"
 
+#include <cctype>
 #include <cstdio>
 #include <set>
 #include <fstream>
@@ -87,16 +88,25 @@ bool readFile(const std::string &path, std::string *content)
     return true;
 }
 
-// Sends content as the file named by nameOid to the server in serverOid.
-int sendFile(SimAgent &agent, const SimOid &serverOid, const SimOid &nameOid,
-             const std::string &content, const std::string &localName, std::string *why)
+// A file can only be sent once a TFTP server address has been written.
+int checkServer(const SimAgent &agent, const SimOid &serverOid, std::string *why)
 {
     std::string server = address(agent, serverOid);
-    std::string name = text(agent, nameOid);
     if (server == "0.0.0.0" || server.empty()) {
         *why = "no TFTP server address";
         return kDeviceFailed;
     }
+    return 0;
+}
+
+// Sends content as the file named by nameOid to the server in serverOid.
+int sendFile(SimAgent &agent, const SimOid &serverOid, const SimOid &nameOid,
+             const std::string &content, const std::string &localName, std::string *why)
+{
+    if (int status = checkServer(agent, serverOid, why))
+        return status;
+    std::string server = address(agent, serverOid);
+    std::string name = text(agent, nameOid);
     std::string local = statePath(agent, localName);
     if (!writeFile(local, content)) {
         *why = "cannot write " + local;
@@ -109,13 +119,17 @@ int sendFile(SimAgent &agent, const SimOid &serverOid, const SimOid &nameOid,
     return 0;
 }
 
-// "vMAJOR.MINOR" as one comparable number, -1 when the text is no version.
+// "vMAJOR.MINOR" as one comparable number, -1 when the text is no version. A restricted-region
+// firmware carries its region code after the number ("v2.10eu"), which does not count.
 long versionNumber(const std::string &version)
 {
     unsigned major = 0, minor = 0;
-    char tail;
-    if (std::sscanf(version.c_str(), "v%u.%u%c", &major, &minor, &tail) != 2)
+    int used = 0;
+    if (std::sscanf(version.c_str(), "v%u.%u%n", &major, &minor, &used) != 2)
         return -1;
+    for (size_t i = size_t(used); i < version.size(); ++i)
+        if (!std::isalpha(static_cast<unsigned char>(version[i])))
+            return -1;
     return long(major) * 1000 + long(minor);
 }
 
@@ -384,19 +398,14 @@ int SimCommands::action(SimAgent &agent, SimVar &var, std::string *why)
                        cmd == "sitesurvey" || cmd == "roguedetect" || cmd == "clientinfo" ||
                        cmd == "wdsinfo"))
         return 0;
-    if (cmd == "logget") {
-        std::string content;
-        for (const std::string &line : agent.deviceLog())
-            content += line + "\n";
-        return sendFile(agent, kLogServer, kLogFileName, content, "logfile.out", why);
-    }
+    if (cmd == "logget")
+        return checkServer(agent, kLogServer, why);
     if (cmd == "logclear") {
         agent.deviceLog().clear();
         return 0;
     }
     if (cmd == "sntplist")
-        return sendFile(agent, kSntpServer, kSntpFileName, timeZoneListText(), "sntpfile.out",
-                        why);
+        return checkServer(agent, kSntpServer, why);
     if (cmd == "sitesurvey") {
         // The table keeps what the radio hears; the scan only takes its time.
         bool radio = radioOn(agent, var.oid.back() == 1 ? kRadioWaveA : kRadioWaveG);
@@ -444,6 +453,26 @@ void SimCommands::commit(SimAgent &agent, SimVar &var)
         agent.afterResponse([&agent, factory] {
             agent.restart(agent.options().restartSeconds, factory);
         });
+    // The log and the time-zone list are sent after the command has been answered: the
+    // manager may wait for the answer without serving its TFTP server meanwhile, and
+    // looks for the file a few seconds later.
+    if ((cmd == "logget" || cmd == "sntplist") && value == 1) {
+        std::string content;
+        if (cmd == "logget")
+            for (const std::string &line : agent.deviceLog())
+                content += line + "\n";
+        else
+            content = timeZoneListText();
+        const bool log = cmd == "logget";
+        agent.afterResponse([&agent, log, content] {
+            std::string why;
+            if (sendFile(agent, log ? kLogServer : kSntpServer, log ? kLogFileName : kSntpFileName,
+                         content, log ? "logfile.out" : "sntpfile.out", &why))
+                agent.deviceEvent("SYS", "Cannot send " + text(agent, log ? kLogFileName
+                                                                          : kSntpFileName) +
+                                             ": " + why);
+        });
+    }
 }
 
 int64_t SimCommands::ledState(const SimAgent &agent, const SimVar &var)
@@ -537,10 +566,11 @@ const char *SimCommands::help()
            "  tftp          2 fetch remotefilename from remotesrvip; 3 send the configuration\n"
            "                file there; 1, 4 nothing. The answer comes after the transfer;\n"
            "                a failed one answers genErr\n"
-           "  logget        1: send the system log as adLogFileName to adTFTPServerIP\n"
+           "  logget        1: answer, then send the system log as adLogFileName to\n"
+           "                adTFTPServerIP (genErr at once without a server address)\n"
            "  logclear      1: empty the system log\n"
-           "  sntplist      1: send the time-zone list (75 lines of 1/0) as sntpListFileName\n"
-           "                to sntpTFTPServerIP\n"
+           "  sntplist      1: answer, then send the time-zone list (75 lines of 1/0) as\n"
+           "                sntpListFileName to sntpTFTPServerIP\n"
            "  sitesurvey    1: scan (--scan-ms), genErr when the band's radio is off; the table\n"
            "                sitesurvey keeps what the radio hears\n"
            "  roguedetect   1: scan, then fill roguefound with the profile's rows through\n"

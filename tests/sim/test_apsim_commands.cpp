@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -286,6 +287,23 @@ TEST_F(ApSimTransfers, OverdueFirmwareIsRefusedWithTheDeviceStatus)
     EXPECT_EQ(value(kFirmware), QStringLiteral("STRING: \"v2.00\""));
 }
 
+TEST_F(ApSimTransfers, RegionFirmwareComparesByItsVersionNumber)
+{
+    // A restricted-region firmware ("v2.10eu") refuses an older image and takes a newer one.
+    ASSERT_EQ(m_sim.command(QStringLiteral("set stFirmwareVersion v2.10eu")), QStringLiteral("ok"));
+    writeFile(QStringLiteral("v200.tfp"), "QRN-7300XB firmware image\nversion=v2.00\n");
+    ASSERT_TRUE(fetch(QStringLiteral("v200.tfp")).ok());
+    EXPECT_FALSE(set({kUpgradeCommand, QStringLiteral("i"), QStringLiteral("1")}).ok());
+    EXPECT_TRUE(m_sim.log().last().endsWith(QStringLiteral(" -> status19(1)")))
+        << qPrintable(m_sim.log().last());
+    EXPECT_EQ(value(kFirmware), QStringLiteral("STRING: \"v2.10eu\""));
+
+    writeFile(QStringLiteral("v220.tfp"), "QRN-7300XB firmware image\nversion=v2.20eu\n");
+    ASSERT_TRUE(fetch(QStringLiteral("v220.tfp")).ok());
+    ASSERT_TRUE(set({kUpgradeCommand, QStringLiteral("i"), QStringLiteral("1")}).ok());
+    EXPECT_EQ(value(kFirmware), QStringLiteral("STRING: \"v2.20eu\""));
+}
+
 TEST_F(ApSimTransfers, MissingFileFailsTheTransferCommand)
 {
     SnmpResult r = fetch(QStringLiteral("no-such-file.tfp"));
@@ -328,7 +346,12 @@ TEST_F(ApSimTransfers, SystemLogIsSentAsLogFile)
                         QStringLiteral("s"), QStringLiteral("LogFile.RD"), kGetLog,
                         QStringLiteral("i"), QStringLiteral("1")});
     ASSERT_TRUE(r.ok()) << qPrintable(r.err);
-    const QList<QByteArray> lines = readFile(QStringLiteral("LogFile.RD")).split('\n');
+    // The file follows the answer; the simulator serves nothing else until it is sent.
+    m_sim.log();
+    QByteArray content;
+    processUntil([&] { return (content = readFile(QStringLiteral("LogFile.RD"))).endsWith('\n'); },
+                 10000);
+    const QList<QByteArray> lines = content.split('\n');
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines.first().contains("\t[SYS]System started")) << lines.first().constData();
 }
@@ -339,10 +362,81 @@ TEST_F(ApSimTransfers, TimeZoneListIsSentAsSntpFile)
                         kSntpFile, QStringLiteral("s"), QStringLiteral("SNTPFile.RD"),
                         kSntpGetList, QStringLiteral("i"), QStringLiteral("1")});
     ASSERT_TRUE(r.ok()) << qPrintable(r.err);
-    QList<QByteArray> lines = readFile(QStringLiteral("SNTPFile.RD")).trimmed().split('\n');
+    m_sim.log();
+    QByteArray content;
+    processUntil([&] { return (content = readFile(QStringLiteral("SNTPFile.RD"))).size() >= 150; },
+                 10000);
+    QList<QByteArray> lines = content.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 75);
     EXPECT_EQ(lines[13].trimmed(), QByteArray("1"));  // Eastern Time (US & Canada)
     EXPECT_EQ(lines[14].trimmed(), QByteArray("0"));  // Indiana (East)
+}
+
+// The log and the time-zone list go out after the command is answered: a manager that waits
+// for the answer without serving its TFTP port (a blocking request) still gets the file.
+class ApSimFilesAfterAnswer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // The manager's TFTP port: bound, so the request lands here, but not served.
+        ASSERT_TRUE(m_server.bind(QHostAddress::LocalHost, 0));
+        m_sim = std::make_unique<ApSim>(QStringList{
+            QStringLiteral("--tftp-port"), QString::number(m_server.localPort()),
+            QStringLiteral("--tftp-timeout"), QStringLiteral("2")});
+        ASSERT_TRUE(m_sim->start()) << qPrintable(m_sim->error());
+    }
+    SnmpResult set(const QStringList &bindings)
+    {
+        // One try with a long wait: the answer must not depend on the transfer.
+        return runSnmpTool(QStringLiteral("snmpset"),
+                           v2c(QStringLiteral("tesmira")) +
+                               QStringList{QStringLiteral("-t"), QStringLiteral("20"),
+                                           QStringLiteral("-r"), QStringLiteral("0"),
+                                           target(m_sim->port())} +
+                               bindings);
+    }
+    // The first request that reaches the manager's port.
+    QByteArray request()
+    {
+        processUntil([&] { return m_server.hasPendingDatagrams(); }, 10000);
+        if (!m_server.hasPendingDatagrams())
+            return {};
+        QByteArray datagram(int(m_server.pendingDatagramSize()), '\0');
+        m_server.readDatagram(datagram.data(), datagram.size());
+        return datagram;
+    }
+
+    QUdpSocket m_server;
+    std::unique_ptr<ApSim> m_sim;
+};
+
+TEST_F(ApSimFilesAfterAnswer, LogCommandIsAnsweredBeforeTheLogIsSent)
+{
+    SnmpResult r = set({kLogServer, QStringLiteral("a"), QStringLiteral("127.0.0.1"), kLogFile,
+                        QStringLiteral("s"), QStringLiteral("LogFile.RD"), kGetLog,
+                        QStringLiteral("i"), QStringLiteral("1")});
+    ASSERT_TRUE(r.ok()) << qPrintable(r.err);
+    EXPECT_EQ(request(), QByteArray("\0\2LogFile.RD\0octet\0", 19));  // write request, binary
+}
+
+TEST_F(ApSimFilesAfterAnswer, TimeZoneListCommandIsAnsweredBeforeTheListIsSent)
+{
+    SnmpResult r = set({kSntpServer, QStringLiteral("a"), QStringLiteral("127.0.0.1"),
+                        kSntpFile, QStringLiteral("s"), QStringLiteral("SNTPFile.RD"),
+                        kSntpGetList, QStringLiteral("i"), QStringLiteral("1")});
+    ASSERT_TRUE(r.ok()) << qPrintable(r.err);
+    EXPECT_EQ(request(), QByteArray("\0\2SNTPFile.RD\0octet\0", 20));
+}
+
+TEST_F(ApSimFilesAfterAnswer, WithoutServerAddressTheCommandFails)
+{
+    SnmpResult r = set({kGetLog, QStringLiteral("i"), QStringLiteral("1")});
+    EXPECT_FALSE(r.ok());
+    EXPECT_TRUE(r.err.contains(QStringLiteral("genErr"))) << qPrintable(r.err);
+    r = set({kSntpGetList, QStringLiteral("i"), QStringLiteral("1")});
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(m_server.hasPendingDatagrams());
 }
 
 } // namespace

@@ -32,7 +32,8 @@ const DeviceVariable kVariables[] = {
     {"4.1.1.1.2.2", "INTEGER", Rw, 'i', "1", false}, // hSSIDBroadcast.2
     {"4.1.1.1.3.1", "INTEGER", Rw, 'i', "36", false}, // hChannel.1
     {"4.1.1.1.3.2", "INTEGER", Rw, 'i', "6", false}, // hChannel.2
-    {"4.1.1.1.4.1", "STRING", Ro, 's', "36 40 44 48 52 56 60 64 149 153 157 161 165", false}, // hChannelList.1
+    // hChannelList.1
+    {"4.1.1.1.4.1", "STRING", Ro, 's', "36 40 44 48 52 56 60 64 149 153 157 161 165", false},
     {"4.1.1.1.4.2", "STRING", Ro, 's', "1 2 3 4 5 6 7 8 9 10 11", false}, // hChannelList.2
     {"4.1.1.1.5.1", "STRING", Ro, 's', "5", false}, // hRadioFrequency.1
     {"4.1.1.1.5.2", "STRING", Ro, 's', "2.4", false}, // hRadioFrequency.2
@@ -40,7 +41,8 @@ const DeviceVariable kVariables[] = {
     {"4.1.1.1.6.2", "STRING", Ro, 's', "6", false}, // hDynamicChannelList.2
     {"4.1.1.1.7.1", "STRING", Ro, 's', "42 50 58 152 160", false}, // hStaticChannelList.1
     {"4.1.1.1.7.2", "STRING", Ro, 's', "6", false}, // hStaticChannelList.2
-    {"4.1.1.1.8.1", "STRING", Ro, 's', "36 40 44 48 149 153 157 161 165", false}, // hwdsChannelList.1
+    // hwdsChannelList.1
+    {"4.1.1.1.8.1", "STRING", Ro, 's', "36 40 44 48 149 153 157 161 165", false},
     {"4.1.1.1.8.2", "STRING", Ro, 's', "1 2 3 4 5 6 7 8 9 10 11", false}, // hwdsChannelList.2
     {"4.1.1.1.9.1", "STRING", Ro, 's', "40 48 153 161", false}, // hwdsDynamicChannelList.1
     {"4.1.1.1.9.2", "STRING", Ro, 's', "6", false}, // hwdsDynamicChannelList.2
@@ -73,12 +75,14 @@ const DeviceVariable kVariables[] = {
     {"4.2.3.1.1.2", "STRING", Ro, 's', "2.4", false}, // adFrequency.2
     {"4.2.3.1.2.1", "INTEGER", Rw, 'i', "36", false}, // adChannel.1
     {"4.2.3.1.2.2", "INTEGER", Rw, 'i', "6", false}, // adChannel.2
-    {"4.2.3.1.3.1", "STRING", Ro, 's', "36 40 44 48 52 56 60 64 149 153 157 161 165", false}, // adChannelList.1
+    // adChannelList.1
+    {"4.2.3.1.3.1", "STRING", Ro, 's', "36 40 44 48 52 56 60 64 149 153 157 161 165", false},
     {"4.2.3.1.3.2", "STRING", Ro, 's', "1 2 3 4 5 6 7 8 9 10 11", false}, // adChannelList.2
     {"4.2.3.1.4.1", "STRING", Rw, 's', "Auto", false}, // adDataRate.1
     {"4.2.3.1.4.2", "STRING", Rw, 's', "Auto", false}, // adDataRate.2
     {"4.2.3.1.5.1", "STRING", Ro, 's', "Auto 6 9 12 18 24 36 48 54", false}, // adDataRateList.1
-    {"4.2.3.1.5.2", "STRING", Ro, 's', "Auto 1 2 5.5 6 9 11 12 18 24 36 48 54", false}, // adDataRateList.2
+    // adDataRateList.2
+    {"4.2.3.1.5.2", "STRING", Ro, 's', "Auto 1 2 5.5 6 9 11 12 18 24 36 48 54", false},
     {"4.2.3.1.6.1", "INTEGER", Rw, 'i', "100", false}, // adBeaconInterval.1
     {"4.2.3.1.6.2", "INTEGER", Rw, 'i', "100", false}, // adBeaconInterval.2
     {"4.2.3.1.7.1", "INTEGER", Rw, 'i', "1", false}, // adDTIM.1
@@ -105,7 +109,8 @@ const DeviceVariable kVariables[] = {
     {"4.2.3.1.23.1", "INTEGER", Rw, 'i', "0", false}, // adAntenna.1
     {"4.2.3.1.23.2", "INTEGER", Rw, 'i', "0", false}, // adAntenna.2
     {"4.2.3.1.24.2", "INTEGER", Rw, 'i', "2", false}, // adbgMode.2
-    {"4.2.3.1.25.2", "STRING", Ro, 's', "Auto 1 2 5.5 6 9 11 12 18 24 36 48 54", false}, // adbgModeDataRateList.2
+    // adbgModeDataRateList.2
+    {"4.2.3.1.25.2", "STRING", Ro, 's', "Auto 1 2 5.5 6 9 11 12 18 24 36 48 54", false},
     {"4.2.3.1.99.1", "INTEGER", Rw, 'i', "0", false}, // adXR.1
     {"4.2.3.1.99.2", "INTEGER", Rw, 'i', "0", false}, // adXR.2
     {"4.2.4.1.1.1.1", "INTEGER", Rw, 'i', "3", false}, // adAccSettingWirelessAccessControl.1
@@ -132,7 +137,8 @@ const DeviceVariable kVariables[] = {
     {"4.2.5.2.3.0", "STRING", Rw, 's', "192.168.0.10", false}, // adSecRADIUSServer
     {"4.2.5.2.4.0", "INTEGER", Rw, 'i', "1812", false}, // adSecRADIUSPort
     {"4.2.5.2.5.0", "STRING", Rw, 's', "n0rv4ne-radius", false}, // adSecRADIUSSecret
-    {"4.2.5.3.1.1.1.1", "STRING", Rw, 's', "3A7F1C0D9B2E4A6C8E0F1A2B3C", true}, // adSecKey-80211a-1
+    // adSecKey-80211a-1
+    {"4.2.5.3.1.1.1.1", "STRING", Rw, 's', "3A7F1C0D9B2E4A6C8E0F1A2B3C", true},
     {"4.2.5.3.1.1.1.2", "STRING", Rw, 's', "0000000000", true}, // adSecKey-80211a-2
     {"4.2.5.3.1.1.1.3", "STRING", Rw, 's', "0000000000", true}, // adSecKey-80211a-3
     {"4.2.5.3.1.1.1.4", "STRING", Rw, 's', "0000000000", true}, // adSecKey-80211a-4
@@ -143,7 +149,8 @@ const DeviceVariable kVariables[] = {
     {"4.2.6.1.0", "INTEGER", Rw, 'i', "1", false}, // LoadBalance
     {"4.2.6.2.0", "INTEGER", Rw, 'i', "32", false}, // UserLimit
     {"4.2.6.4.0", "INTEGER", Rw, 'i', "0", false}, // LinkIntegrate
-    {"4.2.6.5.0", "STRING", Ro, 's', "LAN1: 100Mbps Full Duplex, LAN2: down", false}, // EthernetLinkStatus
+    // EthernetLinkStatus
+    {"4.2.6.5.0", "STRING", Ro, 's', "LAN1: 100Mbps Full Duplex, LAN2: down", false},
     {"4.2.7.1.0", "INTEGER", Rw, 'i', "1", false}, // dhcpFunction
     {"4.2.7.2.1.0", "IpAddress", Rw, 'a', "192.168.0.100", false}, // dhcpStart
     {"4.2.7.2.2.0", "INTEGER", Rw, 'i', "50", false}, // dhcpRange
@@ -163,7 +170,8 @@ const DeviceVariable kVariables[] = {
     {"4.2.7.3.1.7.2", "STRING", Rw, 's', "", false}, // Domain
     {"4.2.7.3.1.8.2", "INTEGER", Rw, 'i', "0", false}, // Status
     {"4.2.7.4.1.1.1.2", "Hex-STRING", Ro, 'x', "0016CB03B2E7", false}, // Current Dynamic MAC
-    {"4.2.7.4.1.1.2.1", "IpAddress", Ro, 'a', "192.168.0.100", false}, // Current Dynamic Assigned IP
+    // Current Dynamic Assigned IP
+    {"4.2.7.4.1.1.2.1", "IpAddress", Ro, 'a', "192.168.0.100", false},
     {"4.2.7.4.1.1.3.1", "INTEGER", Ro, 'i', "598212", false}, // Current Dynamic Lease
     {"4.2.7.4.2.1.1.1", "Hex-STRING", Ro, 'x', "000D5604A1B2", false}, // Current Static MAC
     {"4.2.7.4.2.1.2.1", "IpAddress", Ro, 'a', "192.168.0.20", false}, // Current Static Assigned IP
@@ -390,6 +398,84 @@ TEST_F(ApSimDeviceVariables, ReadOnlyOnesRefuseWrites)
         EXPECT_FALSE(r.ok()) << v.oid;
         EXPECT_TRUE(r.err.contains(QStringLiteral("notWritable"))) << v.oid << ": "
                                                                    << qPrintable(r.err);
+    }
+}
+
+// The limits the windows state for a value: the last value inside is taken, the first one
+// outside is refused.
+struct Limit
+{
+    const char *oid;
+    char setType;
+    const char *inside;
+    const char *outside;
+    const char *error;  // as snmpset prints it
+};
+
+const Limit kLimits[] = {
+    // hSSID
+    {"4.1.1.1.1.1", 's', "ssid-of-exactly-32-characters-ok",
+     "ssid-of-33-characters-is-too-long", "wrongLength"},
+    {"4.1.2.1.0", 'i', "2", "3", "wrongValue"},                  // hGetIPFrom
+    {"4.2.1.1.1.2", 'i', "7", "8", "wrongValue"},                // adAPMode
+    {"4.2.3.1.6.1", 'i', "1000", "1001", "wrongValue"},          // adBeaconInterval
+    {"4.2.3.1.6.2", 'i', "20", "19", "wrongValue"},
+    {"4.2.3.1.7.1", 'i', "255", "256", "wrongValue"},            // adDTIM
+    {"4.2.3.1.7.2", 'i', "1", "0", "wrongValue"},
+    {"4.2.3.1.8.1", 'i', "256", "255", "wrongValue"},            // adFragmentLength
+    {"4.2.3.1.9.2", 'i', "2346", "2347", "wrongValue"},          // adRTSLength
+    {"4.2.3.1.10.1", 'i', "5", "6", "wrongValue"},               // adTransmitPower
+    {"4.2.3.1.11.1", 'i', "4", "5", "wrongValue"},               // adSuperMode
+    {"4.2.3.1.19.2", 'i', "0", "2", "wrongValue"},               // adPreamble
+    {"4.2.3.1.23.1", 'i', "2", "3", "wrongValue"},               // adAntenna
+    {"4.2.3.1.24.2", 'i', "0", "3", "wrongValue"},               // adbgMode
+    {"4.2.4.1.1.1.1", 'i', "1",
+     "4", "wrongValue"},              // adAccSettingWirelessAccessControl
+    {"4.2.5.1.1.1.2", 'i', "9", "10", "wrongValue"},             // adSecAuthentication
+    {"4.2.5.1.1.3.1", 'i', "4", "5", "wrongValue"},              // adSecValidKey
+    {"4.2.5.1.1.4.1", 's', "8-chars!", "7-chars", "wrongLength"}, // adSecPassPhrase
+    {"4.2.5.1.1.5.2", 'i', "3", "4", "wrongValue"},              // adSecCipherType
+    {"4.2.5.1.1.6.1", 'i', "300", "299", "wrongValue"},          // adSecGroupKeyUpdateInterval
+    {"4.2.5.1.1.6.2", 'i', "9999999", "10000000", "wrongValue"},
+    {"4.2.5.2.4.0", 'i', "65535", "65536", "wrongValue"},        // adSecRADIUSPort
+    {"4.2.5.2.4.0", 'i', "1", "0", "wrongValue"},
+    {"4.2.6.2.0", 'i', "64", "65", "wrongValue"},                // UserLimit
+    {"4.2.7.2.2.0", 'i', "255", "256", "wrongValue"},            // dhcpRange
+    {"4.2.7.2.2.0", 'i', "1", "0", "wrongValue"},
+    {"4.2.7.2.8.0", 'i', "60", "59", "wrongValue"},              // dhcpLease
+    {"4.2.7.2.8.0", 'i', "31536000", "31536001", "wrongValue"},
+    {"4.2.7.3.1.8.3", 'i', "1", "2", "wrongValue"},              // static pool Status
+    // adMSSIDSSID
+    {"4.2.9.2.1.3.2.4", 's', "ssid-of-exactly-32-characters-ok",
+     "ssid-of-33-characters-is-too-long", "wrongLength"},
+    {"4.2.9.2.1.8.2.4", 'i', "4094", "4095", "wrongValue"},      // adMSSIDVlanTagID
+    {"4.2.9.2.1.10.2.4", 'i', "2", "3", "wrongValue"},           // adMSSIDEthPort
+    {"4.2.9.2.1.13.2.4", 'i', "1", "3", "wrongValue"},           // adMSSIDKeyType
+    {"4.2.10.1.0", 'i', "3", "4", "wrongValue"},                 // bssTypeDetected
+    // UserName
+    {"4.3.1.1.0", 's', "a-user-name-of-exactly-forty-chars-long!",
+     "a-user-name-of-forty-one-characters-long!", "wrongLength"},
+    {"4.3.1.2.0", 's', "twelve-chars", "thirteen-char", "wrongLength"}, // Password
+    {"4.3.3.4.0", 'i', "4", "5", "wrongValue"},                  // tftpcommand
+    {"4.3.3.5.0", 'i', "6", "7", "wrongValue"},                  // upgradesettingcommand
+    {"4.3.4.2.0", 'i', "5", "6", "wrongValue"},                  // timeout
+    {"4.3.5.2.0", 'i', "75", "76", "wrongValue"},                // sntpTZoneIdx
+    {"4.3.5.2.0", 'i', "1", "0", "wrongValue"},
+};
+
+TEST_F(ApSimDeviceVariables, ValuesJustOutsideTheirLimitsAreRefused)
+{
+    for (const Limit &limit : kLimits) {
+        const QString oid = vendorOid(limit.oid);
+        const QString type(QLatin1Char(limit.setType));
+        SnmpResult r = run(QStringLiteral("snmpset"), v2c(QStringLiteral("tesmira")),
+                           {oid, type, QString::fromLatin1(limit.outside)});
+        EXPECT_FALSE(r.ok()) << limit.oid << " = " << limit.outside;
+        EXPECT_TRUE(r.err.contains(QLatin1String(limit.error)))
+            << limit.oid << " = " << limit.outside << ": " << qPrintable(r.err);
+        r = run(QStringLiteral("snmpset"), v2c(QStringLiteral("tesmira")),
+                {oid, type, QString::fromLatin1(limit.inside)});
+        EXPECT_TRUE(r.ok()) << limit.oid << " = " << limit.inside << ": " << qPrintable(r.err);
     }
 }
 

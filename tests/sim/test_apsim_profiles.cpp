@@ -70,6 +70,41 @@ TEST_P(ApSimProfileLoads, ServesTheSystemGroupAndTheStatusLed)
     EXPECT_TRUE(read(sim, vendorOid("4.4.1.1.1.0")).startsWith(QStringLiteral("STRING: \"v")));
 }
 
+// Whatever channel list a window fills its channel box from (normal, turbo or WDS lists), the
+// channel it offers is one the device takes.
+TEST_P(ApSimProfileLoads, EveryListedChannelCanBeChosen)
+{
+    ApSim sim({QStringLiteral("--profile"), GetParam()});
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+    for (const char *band : {"1", "2"}) {
+        const QString channel = vendorOid("4.1.1.1.3.") + QLatin1String(band);
+        const QString radioChannel = vendorOid("4.2.3.1.2.") + QLatin1String(band);
+        if (read(sim, channel) == kAbsent)
+            continue;
+        QSet<QString> channels;
+        for (const char *list : {"4", "6", "7", "8", "9", "10"}) {
+            const QString text = read(sim, vendorOid("4.1.1.1.") + QLatin1String(list) +
+                                               QLatin1Char('.') + QLatin1String(band));
+            if (text == kAbsent)
+                continue;
+            ASSERT_TRUE(text.startsWith(QStringLiteral("STRING: \""))) << qPrintable(text);
+            const QString numbers = text.mid(9).chopped(1);
+            for (const QString &number : numbers.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                channels.insert(number);
+        }
+        EXPECT_FALSE(channels.isEmpty()) << band;
+        for (const QString &number : channels) {
+            const SnmpResult r = runSnmpTool(
+                QStringLiteral("snmpset"),
+                v2c(QStringLiteral("tesmira")) +
+                    QStringList{target(sim.port()), channel, QStringLiteral("i"), number,
+                                radioChannel, QStringLiteral("i"), number});
+            EXPECT_TRUE(r.ok()) << "band " << band << " channel " << qPrintable(number) << ": "
+                                << qPrintable(r.err);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllProfiles, ApSimProfileLoads, ::testing::ValuesIn(profileNames()),
                          [](const ::testing::TestParamInfo<QString> &row) {
                              return QString(row.param)

@@ -105,6 +105,38 @@ TEST_P(ApSimProfileLoads, EveryListedChannelCanBeChosen)
     }
 }
 
+// The same for the data rates the radio performance window offers.
+TEST_P(ApSimProfileLoads, EveryListedDataRateCanBeChosen)
+{
+    ApSim sim({QStringLiteral("--profile"), GetParam()});
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+    for (const char *band : {"1", "2"}) {
+        const QString rate = vendorOid("4.2.3.1.4.") + QLatin1String(band);
+        if (read(sim, rate) == kAbsent)
+            continue;
+        QSet<QString> rates;
+        for (const char *list : {"5", "25"}) {
+            const QString text = read(sim, vendorOid("4.2.3.1.") + QLatin1String(list) +
+                                               QLatin1Char('.') + QLatin1String(band));
+            if (text == kAbsent)
+                continue;
+            ASSERT_TRUE(text.startsWith(QStringLiteral("STRING: \""))) << qPrintable(text);
+            for (const QString &entry :
+                 text.mid(9).chopped(1).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                rates.insert(entry);
+        }
+        EXPECT_FALSE(rates.isEmpty()) << band;
+        for (const QString &entry : rates) {
+            const SnmpResult r = runSnmpTool(
+                QStringLiteral("snmpset"),
+                v2c(QStringLiteral("tesmira")) +
+                    QStringList{target(sim.port()), rate, QStringLiteral("s"), entry});
+            EXPECT_TRUE(r.ok()) << "band " << band << " rate " << qPrintable(entry) << ": "
+                                << qPrintable(r.err);
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllProfiles, ApSimProfileLoads, ::testing::ValuesIn(profileNames()),
                          [](const ::testing::TestParamInfo<QString> &row) {
                              return QString(row.param)

@@ -11,6 +11,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScopedValueRollback>
 #include <cmath>
 
 namespace {
@@ -408,10 +409,8 @@ bool KtEditConstraint::Validate(QLineEdit *edit)
         KtDialogs::message(ownerFor(edit), *refusal, KtDialogs::programFileName());
         if (guard) {
             edit->setText(lastValid);
-            const bool outer = g_takingFocusBack;
-            g_takingFocusBack = true;
+            const QScopedValueRollback<bool> takingBack(g_takingFocusBack, true);
             edit->setFocus(Qt::OtherFocusReason);
-            g_takingFocusBack = outer;
         }
         return false;
     }

@@ -19,6 +19,7 @@ packages=(
     xvfb xauth libxkbcommon-x11-0 libxcb-cursor0    # the demo without a display (xvfb-run)
     fonts-dejavu-core                               # a font for the windows
     libcap2-bin                                     # setcap: the install step (TFTP port 69)
+    dpkg-dev file lintian man-db                    # scripts/package.sh and its test (man -l)
 )
 
 say() { echo "scripts/setup.sh: $*" >&2; }

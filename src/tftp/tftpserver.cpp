@@ -2,18 +2,22 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTimer>
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -68,19 +72,15 @@ sockaddr_in makeAddress(quint32 address, quint16 port)
     return sa;
 }
 
-// A UDP socket bound to any local address at the port; -1 when it cannot be had. Receiving
-// is done with MSG_DONTWAIT unless a short wait is wanted; sending may wait briefly for buffer
-// space rather than fail.
-int openUdpSocket(quint16 port, bool reuseAddress, quint16 *boundPort)
+// A UDP socket bound to any local address at the port; -1 when it cannot be had. The port is
+// never shared (no SO_REUSEADDR): a second server must fail to listen rather than take the
+// requests meant for the first. Receiving is done with MSG_DONTWAIT unless a short wait is
+// wanted; sending may wait briefly for buffer space rather than fail.
+int openUdpSocket(quint16 port, quint16 *boundPort)
 {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
-    const int one = 1;
-    if (reuseAddress && ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0) {
-        ::close(fd);
-        return -1;
-    }
     sockaddr_in sa = makeAddress(INADDR_ANY, port);
     if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
         ::close(fd);
@@ -131,21 +131,87 @@ void closeSocket(QSocketNotifier *&notifier, int &fd)
     }
 }
 
+// The folder part of a served path (the folder itself may be empty: the working folder).
+QByteArray folderOf(const QByteArray &path)
+{
+    const int slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+// Whether the folder lists an entry spelt exactly so. A file system that folds case or
+// normalises names (a FAT stick, a Windows share) answers for "A.CFG" with the file "a.cfg":
+// one file must not be reached by two names.
+bool hasEntryNamed(const QByteArray &folder, const QByteArray &name)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+QByteArray nameOf(const QByteArray &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// Writes everything or says how much went.
+qint64 writeAll(int fd, const char *data, qint64 length)
+{
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(length - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+// A hidden file beside the final one, created for this upload alone. Files made new get the
+// usual permissions (0666 less the umask); mode 0600 when the caller copies an existing file's.
+int createPartFile(const QByteArray &folder, mode_t mode, QByteArray *path)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray candidate = folder + "/.qrn-tftp-"
+                                     + QByteArray::number(QRandomGenerator::global()->generate(),
+                                                          16)
+                                     + ".part";
+        const int fd = ::open(candidate.constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            *path = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
 // _TFTPSession
 
 _TFTPSession::_TFTPSession(const KtTFTPMsg &msg, quint32 peerAddress, quint16 peerPort,
-                           const QString &rootDir, const TTFTPMsgEvent &handler, int maxRetries,
-                           QObject *parent)
+                           KtTFTPSessionSetup setup, QObject *parent)
     : QObject(parent),
       m_msg(msg),
       m_peerAddress(peerAddress),
       m_peerPort(peerPort),
-      m_rootDir(rootDir),
-      m_handler(handler),
-      m_maxRetries(maxRetries),
+      m_setup(std::move(setup)),
       m_sendBuf(m_buffers[0]),
       m_nextBuf(m_buffers[1])
 {
@@ -163,7 +229,12 @@ _TFTPSession::~_TFTPSession()
 
 bool _TFTPSession::openSocket()
 {
-    m_fd = openUdpSocket(0, false, &m_localPort);
+    if (m_setup.sink) {
+        // Without sockets the server numbers the sessions' ports itself.
+        m_localPort = static_cast<quint16>(1024 + m_msg.sessionNo % 64000);
+        return true;
+    }
+    m_fd = openUdpSocket(0, &m_localPort);
     if (m_fd < 0)
         return false;
     const timeval patience = {0, BurstWaitMs * 1000};
@@ -186,13 +257,87 @@ void _TFTPSession::shutdown()
 
 bool _TFTPSession::fileOpen() const
 {
-    return m_file.isOpen() || m_upload.isOpen();
+    return m_file.isOpen() || m_uploadFd >= 0;
 }
 
-// Gives the received file its final name, replacing the file of that name.
+// Only plain files are sent: opening a named pipe would block the whole module until someone
+// wrote into it.
+bool _TFTPSession::openDownload(const QString &path)
+{
+    const QByteArray diskPath = QFile::encodeName(path);
+    struct stat info;
+    if (::stat(diskPath.constData(), &info) != 0 || !S_ISREG(info.st_mode)
+        || !hasEntryNamed(folderOf(diskPath), nameOf(diskPath)))
+        return false;
+    m_file.setFileName(path);
+    return m_file.open(QIODevice::ReadOnly);
+}
+
+// Makes ready to receive the file, or says no while the device can still be told: the final
+// name must be one this folder can hold, and only a plain file of exactly that name is ever
+// replaced (never a named pipe, a device, a folder or what a symbolic link points at).
+bool _TFTPSession::openUpload(const QString &path)
+{
+    m_finalPath = QFile::encodeName(path);
+    const QByteArray folder = folderOf(m_finalPath);
+    const QByteArray name = nameOf(m_finalPath);
+    struct stat existing;
+    const bool exists = ::lstat(m_finalPath.constData(), &existing) == 0;
+    if (exists) {
+        if (!S_ISREG(existing.st_mode) || !hasEntryNamed(folder, name))
+            return false;
+    } else {
+        if (errno != ENOENT)   // a name too long, a folder that is not one
+            return false;
+        // The name is created once, empty, and removed again: what the folder refuses (a name
+        // too long for it, characters it cannot hold, no right to create files) shows now,
+        // not after the whole file has come in.
+        const int probe = ::open(m_finalPath.constData(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (probe < 0)
+            return false;
+        ::close(probe);
+        const bool spelt = hasEntryNamed(folder, name);
+        ::unlink(m_finalPath.constData());
+        if (!spelt)
+            return false;
+    }
+
+    m_uploadFd = createPartFile(folder, exists ? 0600 : 0666, &m_tempPath);
+    if (m_uploadFd >= 0) {
+        if (exists) {   // the new file keeps the old one's permissions (and owner, for root)
+            ::fchmod(m_uploadFd, existing.st_mode & 07777);
+            if (::geteuid() == 0) {
+                [[maybe_unused]] const int owned
+                    = ::fchown(m_uploadFd, existing.st_uid, existing.st_gid);
+            }
+        }
+        return true;
+    }
+    m_tempPath.clear();
+    // A folder that takes no new file, holding a file of that name we may write: written in
+    // place, as the user chose to replace it.
+    if (!exists)
+        return false;
+    m_uploadFd = ::open(m_finalPath.constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    return m_uploadFd >= 0;
+}
+
+// Gives the received file its final name, replacing the file of that name. The data is on the
+// disk before the name points at it, so a crash right after cannot leave an empty file there.
 bool _TFTPSession::storeUpload()
 {
-    return m_upload.commit();
+    if (m_uploadFd < 0)
+        return false;
+    bool ok = ::fdatasync(m_uploadFd) == 0 || errno == EINVAL || errno == EROFS;
+    ok = ::close(m_uploadFd) == 0 && ok;
+    m_uploadFd = -1;
+    if (ok && !m_tempPath.isEmpty())
+        ok = ::rename(m_tempPath.constData(), m_finalPath.constData()) == 0;
+    if (!ok && !m_tempPath.isEmpty())
+        ::unlink(m_tempPath.constData());
+    m_tempPath.clear();
+    return ok;
 }
 
 // An upload not stored by now has failed: what it wrote so far is thrown away.
@@ -200,9 +345,12 @@ void _TFTPSession::closeFile()
 {
     if (m_file.isOpen())
         m_file.close();
-    if (m_upload.isOpen()) {
-        m_upload.cancelWriting();
-        m_upload.commit();
+    if (m_uploadFd >= 0) {
+        ::close(m_uploadFd);
+        m_uploadFd = -1;
+        if (!m_tempPath.isEmpty())
+            ::unlink(m_tempPath.constData());
+        m_tempPath.clear();
     }
 }
 
@@ -216,14 +364,10 @@ void _TFTPSession::Start()
     }
     std::memset(m_sendBuf, 0, BufferSize);
     const bool bare = isBareFileName(m_msg.fileName);
-    const QString path = m_rootDir + m_msg.fileName;
+    const QString path = m_setup.rootDir + m_msg.fileName;
 
     if (m_msg.op == OpRrq) {
-        // Only plain files: opening a named pipe would block the whole module until someone
-        // wrote into it.
-        m_file.setFileName(path);
-        if (!bare || !QFileInfo(m_file.fileName()).isFile()
-            || !m_file.open(QIODevice::ReadOnly)) {
+        if (m_setup.refused || !bare || !openDownload(path)) {
             sendError(ErrFileNotFound, m_peerAddress, m_peerPort);
             return;
         }
@@ -234,15 +378,7 @@ void _TFTPSession::Start()
         }
         sendDataBlock(1, count);
     } else if (m_msg.op == OpWrq) {
-        // Only a plain file is replaced: writing into a named pipe or a device could block
-        // the module or reach past the folder. In a folder the module may not create files
-        // in, a writable file of that name is written in place. Unbuffered, so that a failing
-        // disk shows at the block that failed.
-        const QFileInfo existing(path);
-        m_upload.setFileName(path);
-        m_upload.setDirectWriteFallback(true);
-        if (!bare || (existing.exists() && !existing.isFile())
-            || !m_upload.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (m_setup.refused || !bare || !openUpload(path)) {
             sendError(ErrAccessViolation, m_peerAddress, m_peerPort);
             return;
         }
@@ -285,6 +421,8 @@ void _TFTPSession::onReadable()
 // and handles it. False when none came.
 bool _TFTPSession::receiveOne(bool wait)
 {
+    if (m_fd < 0)
+        return false;
     sockaddr_in from;
     socklen_t fromLen = sizeof from;
     const ssize_t length = ::recvfrom(m_fd, m_recvBuf, BufferSize, wait ? 0 : MSG_DONTWAIT,
@@ -293,26 +431,33 @@ bool _TFTPSession::receiveOne(bool wait)
         return false;
     // The datagram is always taken off the socket, so that a finished session is not woken
     // again and again by one it ignores.
-    if (length < HeaderSize)
-        return true;
-    const quint32 fromAddress = ntohl(from.sin_addr.s_addr);
-    const quint16 fromPort = ntohs(from.sin_port);
+    handleDatagram(m_recvBuf, length, ntohl(from.sin_addr.s_addr), ntohs(from.sin_port));
+    return true;
+}
+
+void _TFTPSession::handleDatagram(const char *data, qint64 length, quint32 fromAddress,
+                                  quint16 fromPort)
+{
+    if (length < HeaderSize || length > BufferSize)
+        return;
+    if (data != m_recvBuf)
+        std::memcpy(m_recvBuf, data, static_cast<size_t>(length));
     if (m_state == Finished) {
         // Our acknowledgement of the last block was lost: the device sends that block again
         // and reports the upload failed unless it hears the acknowledgement once more.
         if (m_msg.op == OpWrq && fromAddress == m_peerAddress && fromPort == m_peerPort
             && get16(m_recvBuf) == OpData && get16(m_recvBuf + 2) == m_block)
             sendAck(m_block);
-        return true;
+        return;
     }
     if (m_state != Active || !fileOpen())
-        return true;
+        return;
 
     // Only the requester's address and port belong to this transfer (RFC 1350's transfer
     // identifier); anyone else could otherwise write into the file or end the transfer.
     if (fromAddress != m_peerAddress || fromPort != m_peerPort) {
         sendError(ErrUnknownTransferId, fromAddress, fromPort);
-        return true;
+        return;
     }
 
     const quint16 opcode = get16(m_recvBuf);
@@ -321,7 +466,6 @@ bool _TFTPSession::receiveOne(bool wait)
         handleAck(block);
     else if (m_msg.op == OpWrq && opcode == OpData)
         handleData(block, length - HeaderSize);
-    return true;
 }
 
 void _TFTPSession::handleAck(quint16 block)
@@ -398,7 +542,7 @@ void _TFTPSession::handleData(quint16 block, qint64 length)
         Report(-1114);
         return;
     }
-    const qint64 written = length > 0 ? m_upload.write(m_recvBuf + HeaderSize, length) : 0;
+    const qint64 written = length > 0 ? writeAll(m_uploadFd, m_recvBuf + HeaderSize, length) : 0;
     if (written != length) {   // left unacknowledged: the device must not think it stored
         Report(-1104);
         return;
@@ -416,6 +560,8 @@ void _TFTPSession::handleData(quint16 block, qint64 length)
     }
     if (written < BlockSize) {
         Report(3);
+        if (m_setup.stored)
+            m_setup.stored(QFile::decodeName(m_finalPath));
         return;
     }
     armDeadline();
@@ -425,7 +571,7 @@ void _TFTPSession::handleData(quint16 block, qint64 length)
 void _TFTPSession::requestRepeated()
 {
     // A repeated write request before any data means our ACK 0 was lost: send it again.
-    if (m_msg.op == OpWrq && m_state == Active && m_upload.isOpen() && m_lastBlock < 0)
+    if (m_msg.op == OpWrq && m_state == Active && m_uploadFd >= 0 && m_lastBlock < 0)
         sendAck(0);
 }
 
@@ -449,8 +595,8 @@ void _TFTPSession::Report(int code)
 {
     m_msg.code = code;
     m_msg.text = KtTFTPServer::codeText(code);
-    if (m_handler)
-        m_handler(m_msg, m_cancel);
+    if (m_setup.handler)
+        m_setup.handler(m_msg, m_cancel);
     if (code == 3) {
         closeFile();
         m_state = Finished;
@@ -462,14 +608,23 @@ void _TFTPSession::Report(int code)
     }
 }
 
-bool _TFTPSession::sendBytes(const char *data, qint64 length)
+bool _TFTPSession::sendTo(const char *data, qint64 length, quint32 address, quint16 port)
 {
+    if (m_setup.sink) {
+        (*m_setup.sink)(m_localPort, data, length, address, port);
+        return true;
+    }
     if (m_fd < 0)
         return false;
-    const sockaddr_in to = makeAddress(m_peerAddress, m_peerPort);
+    const sockaddr_in to = makeAddress(address, port);
     return ::sendto(m_fd, data, static_cast<size_t>(length), 0,
                     reinterpret_cast<const sockaddr *>(&to), sizeof to)
            == length;
+}
+
+bool _TFTPSession::sendBytes(const char *data, qint64 length)
+{
+    return sendTo(data, length, m_peerAddress, m_peerPort);
 }
 
 bool _TFTPSession::sendAck(quint16 block)
@@ -488,13 +643,7 @@ void _TFTPSession::sendError(quint16 errorCode, quint32 address, quint16 port)
     put16(packet, OpError);
     put16(packet + 2, errorCode);
     packet[4] = '\0';
-    bool sent = false;
-    if (m_fd >= 0) {
-        const sockaddr_in to = makeAddress(address, port);
-        sent = ::sendto(m_fd, packet, sizeof packet, 0, reinterpret_cast<const sockaddr *>(&to),
-                        sizeof to)
-               == static_cast<ssize_t>(sizeof packet);
-    }
+    const bool sent = sendTo(packet, sizeof packet, address, port);
     if (errorCode == ErrUnknownTransferId)
         return;
     if (!sent)
@@ -545,7 +694,7 @@ KtTFTPServer::KtTFTPServer(QObject *owner)
     std::memset(m_recvBuf, 0, sizeof m_recvBuf);
     m_timer = new QTimer(this);
     m_timer->setInterval(TimerIntervalMs);
-    connect(m_timer, &QTimer::timeout, this, &KtTFTPServer::onTimer);
+    connect(m_timer, &QTimer::timeout, this, &KtTFTPServer::tick);
 }
 
 KtTFTPServer::~KtTFTPServer()
@@ -562,6 +711,13 @@ KtTFTPServer::~KtTFTPServer()
     m_dallying.clear();
 }
 
+int KtTFTPServer::servicePort()
+{
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue("QRN_TFTP_PORT", &ok);
+    return ok && port >= 1 && port <= 65535 ? port : 69;
+}
+
 void KtTFTPServer::SetTimeout(int timeout, int maxRetries)
 {
     m_template.timeout = timeout;
@@ -573,39 +729,67 @@ void KtTFTPServer::SetOnMessage(TTFTPMsgEvent handler)
     m_handler = std::move(handler);
 }
 
+void KtTFTPServer::setDatagramSink(KtTFTPDatagramSink sink)
+{
+    m_sink = std::move(sink);
+}
+
 void KtTFTPServer::Listen(const QString &directory, int port)
 {
     m_rootDir = directory;
     if (!m_rootDir.isEmpty() && !m_rootDir.endsWith(QLatin1Char('/')))
         m_rootDir += QLatin1Char('/');
     m_template.port = port;
-    if (m_fd >= 0)
+    if (m_listening)
         return;
 
-    if (port < 0 || port > 65535) {
-        Stop();
-        throw KtTFTPException(-1109, codeText(-1109));
+    if (!m_sink) {
+        if (port < 0 || port > 65535) {
+            Stop();
+            throw KtTFTPException(-1109, codeText(-1109));
+        }
+        m_fd = openUdpSocket(static_cast<quint16>(port), nullptr);
+        if (m_fd < 0) {
+            Stop();
+            throw KtTFTPException(-1109, codeText(-1109));
+        }
+        m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &KtTFTPServer::onRequest);
     }
-    m_fd = openUdpSocket(static_cast<quint16>(port), true, nullptr);
-    if (m_fd < 0) {
-        Stop();
-        throw KtTFTPException(-1109, codeText(-1109));
-    }
-    m_notifier = new QSocketNotifier(static_cast<qintptr>(m_fd), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &KtTFTPServer::onRequest);
+    m_listening = true;
     m_stopped = false;
     m_timer->start();
+}
+
+void KtTFTPServer::ExpectFile(const QString &fileName, Direction direction)
+{
+    m_expectedName = fileName;
+    m_expectedDirection = direction;
+    m_receiptFrom = m_template.sessionNo + 1;
+    m_receivedPath.clear();
+}
+
+bool KtTFTPServer::isServableName(const QString &fileName)
+{
+    if (!isBareFileName(fileName))
+        return false;
+    for (const QChar c : fileName) {
+        if (c.unicode() == 0 || c.unicode() > 0xFF)
+            return false;
+    }
+    return true;
 }
 
 void KtTFTPServer::closeListener()
 {
     closeSocket(m_notifier, m_fd);
+    m_listening = false;
 }
 
 void KtTFTPServer::Stop()
 {
     closeListener();
-    if (!m_sessions.isEmpty()) {
+    if (!m_sessions.isEmpty() && !m_sink) {
         // The timer retransmits and removes finished sessions while we wait.
         if (!m_timer->isActive())
             m_timer->start();
@@ -634,26 +818,42 @@ void KtTFTPServer::onRequest()
     socklen_t fromLen = sizeof from;
     const ssize_t length = ::recvfrom(m_fd, m_recvBuf, BufferSize, MSG_DONTWAIT,
                                       reinterpret_cast<sockaddr *>(&from), &fromLen);
-    if (length < HeaderSize)
+    if (length < 0)
+        return;
+    handleRequest(m_recvBuf, length, ntohl(from.sin_addr.s_addr), ntohs(from.sin_port));
+}
+
+// Whether the expected-file restriction turns this request away.
+bool KtTFTPServer::refuses(quint16 opcode, const QString &fileName) const
+{
+    if (m_expectedName.isEmpty())
+        return false;
+    return fileName != m_expectedName
+           || (m_expectedDirection != EitherWay && opcode != m_expectedDirection);
+}
+
+void KtTFTPServer::handleRequest(const char *data, qint64 length, quint32 fromAddress,
+                                 quint16 fromPort)
+{
+    if (length < HeaderSize || length > BufferSize)
         return;
 
     m_template.code = 1;
     m_template.text = codeText(1);
-    const quint16 opcode = get16(m_recvBuf);
+    const quint16 opcode = get16(data);
     if (opcode != OpRrq && opcode != OpWrq)
         return;
 
-    // Option extensions after the mode are ignored, and so is the mode: every transfer is binary.
+    // Option extensions after the mode are ignored, and so is the mode: every transfer is
+    // binary. The name is taken one character per byte, as the device was given it.
     qint64 pos = 2;
-    const QByteArray name = takeString(m_recvBuf, length, pos);
-    const QByteArray mode = takeString(m_recvBuf, length, pos);
-    const quint32 address = ntohl(from.sin_addr.s_addr);
-    const quint16 port = ntohs(from.sin_port);
+    const QByteArray name = takeString(data, length, pos);
+    const QByteArray mode = takeString(data, length, pos);
     m_template.op = opcode;
-    m_template.fileName = QFile::decodeName(name);
+    m_template.fileName = QString::fromLatin1(name);
     m_template.mode = QString::fromLatin1(mode);
-    m_template.clientIP = QHostAddress(address).toString();
-    m_template.clientPort = port;
+    m_template.clientIP = QHostAddress(fromAddress).toString();
+    m_template.clientPort = fromPort;
 
     for (_TFTPSession *session : std::as_const(m_sessions)) {
         const KtTFTPMsg &msg = session->msg();
@@ -667,13 +867,48 @@ void KtTFTPServer::onRequest()
 
     m_template.retries = 0;
     ++m_template.sessionNo;
-    auto *session = new _TFTPSession(m_template, address, port, m_rootDir, m_handler,
-                                     m_maxRetries, this);
+    KtTFTPSessionSetup setup;
+    setup.rootDir = m_rootDir;
+    setup.handler = m_handler;
+    setup.maxRetries = m_maxRetries;
+    setup.refused = refuses(opcode, m_template.fileName);
+    setup.sink = m_sink ? &m_sink : nullptr;
+    const qint32 sessionNo = m_template.sessionNo;
+    const QString fileName = m_template.fileName;
+    setup.stored = [this, sessionNo, fileName](const QString &path) {
+        noteStored(sessionNo, fileName, path);
+    };
+    auto *session = new _TFTPSession(m_template, fromAddress, fromPort, std::move(setup), this);
     m_sessions.append(session);
     session->Start();
 }
 
-void KtTFTPServer::onTimer()
+void KtTFTPServer::noteStored(qint32 sessionNo, const QString &fileName, const QString &path)
+{
+    if (sessionNo >= m_receiptFrom && (m_expectedName.isEmpty() || fileName == m_expectedName))
+        m_receivedPath = path;
+    Q_EMIT fileReceived(fileName, path);
+}
+
+bool KtTFTPServer::handleSessionDatagram(quint16 sessionPort, const char *data, qint64 length,
+                                         quint32 fromAddress, quint16 fromPort)
+{
+    for (_TFTPSession *session : std::as_const(m_sessions)) {
+        if (session->localPort() == sessionPort) {
+            session->handleDatagram(data, length, fromAddress, fromPort);
+            return true;
+        }
+    }
+    for (const Dally &dally : std::as_const(m_dallying)) {
+        if (dally.session->localPort() == sessionPort) {
+            dally.session->handleDatagram(data, length, fromAddress, fromPort);
+            return true;
+        }
+    }
+    return false;
+}
+
+void KtTFTPServer::tick()
 {
     const qint64 now = nowMs();
     for (int i = m_dallying.size() - 1; i >= 0; --i) {

@@ -10,7 +10,6 @@ using namespace tftptest;
 
 namespace {
 
-enum class Client { TftpHpa, Atftp, Curl };
 enum class Direction { Get, Put };   // as the client sees it
 
 struct Row

@@ -103,6 +103,56 @@ inline ClientRun runClient(const QString &program, const QStringList &args,
     return run;
 }
 
+// The TFTP clients Debian ships, as the simulated device runs them.
+enum class Client { TftpHpa, Atftp, Curl };
+
+inline const char *clientName(Client client)
+{
+    switch (client) {
+    case Client::TftpHpa: return "TftpHpa";
+    case Client::Atftp: return "Atftp";
+    case Client::Curl: return "Curl";
+    }
+    return "";
+}
+
+// One transfer by a real client, the remote name given byte for byte as the device would send
+// it (any bytes, not only what the locale can spell): local is the client's file, in workDir.
+inline ClientRun runTransfer(Client client, bool upload, quint16 port,
+                             const QByteArray &remoteName, const QString &local,
+                             const QString &workDir, int timeoutSeconds = 20)
+{
+    const QString portText = QString::number(port);
+    if (client == Client::Curl) {
+        QString url = QStringLiteral("tftp://127.0.0.1:%1/").arg(port);
+        url += QString::fromLatin1(remoteName.toPercentEncoding());
+        QStringList args{QStringLiteral("-sS"), QStringLiteral("--tftp-no-options"),
+                         QStringLiteral("--max-time"), QString::number(timeoutSeconds)};
+        args << (upload ? QStringLiteral("-T") : QStringLiteral("-o")) << local << url;
+        return runClient(QStringLiteral("curl"), args, workDir, (timeoutSeconds + 10) * 1000);
+    }
+    // tftp-hpa and atftp take the name from their command line: a shell hands them the bytes,
+    // spelt as printf escapes.
+    QString escaped;
+    for (const char byte : remoteName)
+        escaped += QStringLiteral("\\0%1").arg(static_cast<uchar>(byte), 3, 8, QLatin1Char('0'));
+    const QString command
+        = client == Client::TftpHpa
+              ? QStringLiteral("exec timeout %1 tftp -m binary 127.0.0.1 \"$1\" -c %2 %3")
+                    .arg(timeoutSeconds)
+                    .arg(upload ? QStringLiteral("put") : QStringLiteral("get"),
+                         upload ? QStringLiteral("\"$2\" \"$(printf %b \"$3\")\"")
+                                : QStringLiteral("\"$(printf %b \"$3\")\" \"$2\""))
+              : QStringLiteral("exec timeout %1 atftp %2 -r \"$(printf %b \"$3\")\" -l \"$2\" "
+                               "127.0.0.1 \"$1\"")
+                    .arg(timeoutSeconds)
+                    .arg(upload ? QStringLiteral("-p") : QStringLiteral("-g"));
+    return runClient(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"), command, QStringLiteral("sh"), portText, local,
+                      escaped},
+                     workDir, (timeoutSeconds + 10) * 1000);
+}
+
 // Keeps the event loop running until the condition holds or the time is up.
 template <typename Condition>
 bool waitFor(Condition condition, int timeoutMs)

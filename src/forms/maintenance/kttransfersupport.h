@@ -1,0 +1,62 @@
+// What the windows that move files through the module's TFTP server share: the firmware and
+// configuration-file windows, the log window and the SNTP window.
+//
+// A window that has the device fetch a file (firmware, configuration restore):
+//
+//     m_server = StartTFTPServer(this, 3000, 3);      // null: the message was shown
+//     ...
+//     Ed_TfpSrv->clear();
+//     if (!ChoosePCAddress(this, Ed_TfpSrv))
+//         return;                                      // nothing written to the device
+//     m_server->Listen(folder);                        // the chosen file's folder
+//     m_server->ExpectFile(bareName, KtTFTPServer::DeviceReads);
+//     ... write Ed_TfpSrv and bareName (remotefilename), then the transfer command ...
+//
+// A window the device sends a file to (configuration save: DeviceWrites into the chosen
+// folder; log and time-zone list: into DeviceFilesFolder()):
+//
+//     m_server = StartTFTPServer(this, 5000, 3, DeviceFilesFolder());
+//     m_server->ExpectFile(QStringLiteral("LogFile.RD"), KtTFTPServer::DeviceWrites);
+//     ... choose the address, write the request ...
+//   and at the tick that reads the file:
+//     const QString path = m_server->receivedFile();   // empty: not (yet) arrived whole
+//
+// The server listens on port 69 unless QRN_TFTP_PORT names another (tests, unprivileged runs;
+// qrn-apsim's --tftp-port must name the same). The device is always told the bare name: check
+// it with KtTFTPServer::isServableName before writing it.
+#pragma once
+
+#include "tftpserver.h"
+
+#include <QString>
+
+class QLineEdit;
+class QWidget;
+
+// Shown when no interface of the PC is on the device's network.
+QString NoPCAddressMessage(); // "Invalid Server IP Address or SNMP timed out!"
+
+// Puts the PC's own address on the device's network into edit: the first local interface (up,
+// at most ten, in the system's order) whose network is the one of the device's address and mask
+// as the main window holds them (its hidden fields IPAddressEdit and SubMaskEdit). When there is
+// none, shows NoPCAddressMessage() and returns false with edit unchanged.
+bool ChoosePCAddress(QWidget *owner, QLineEdit *edit);
+// The same for the device address and mask given.
+bool ChoosePCAddress(QWidget *owner, QLineEdit *edit, const QString &deviceAddress,
+                     const QString &deviceMask);
+
+// The folder the files the device sends to the module arrive in ("LogFile.RD", "SNTPFile.RD"):
+// the module's writable data folder, ending in "/" (QRN_DATA_DIR, else
+// $XDG_DATA_HOME/qrn7300xb).
+QString DeviceFilesFolder();
+
+// "TFTP Service Init Error:" followed by the server's text: what a window shows when its server
+// cannot be created or cannot listen (the port is held by another program, or not ours to bind).
+QString TFTPServiceInitErrorText(const KtTFTPException &error);
+
+// Creates the window's server (owned by owner) with the interval (10 ms units) and retries,
+// a handler that ignores every notification, listening in folder on the service port. When
+// that fails, shows TFTPServiceInitErrorText (captioned with the application title) and
+// returns null; the window then ends the application.
+KtTFTPServer *StartTFTPServer(QWidget *owner, int timeout, int retries,
+                              const QString &folder = QString());

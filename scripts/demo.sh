@@ -6,14 +6,21 @@
 # The "/t" switch only counts while the version is 3, so the port comes from a parameter file
 # instead: a temporary settings file names a temporary parameter folder (the MibFile key), and
 # 127.0.0.1.cfg there holds AgentPort and the SNMP version (2c). Nothing outside the temporary
-# folder is written except the module's data folder (the engine boot counter) and its lock file.
+# folder is written except the module's data folder (the engine boot counter, the files the
+# device sends) and its lock file.
 #
-# QRN_DEMO_PORT (default 16100), QRN_DEMO_PROFILE (a name in sim/profiles), QRN_DEMO_LOG (keep the
-# simulator's request log in this file), QRN_BUILD_DIR (default build/).
+# File transfers stay on loopback without root rights too: the module's TFTP server and the
+# simulator's TFTP client meet on a high port (QRN_TFTP_PORT, --tftp-port), and the simulated
+# device's own address is put on loopback's network, where the module finds its PC address.
+#
+# QRN_DEMO_PORT (default 16100), QRN_DEMO_TFTP_PORT (default 16969), QRN_DEMO_PROFILE (a name in
+# sim/profiles), QRN_DEMO_LOG (keep the simulator's request log in this file), QRN_BUILD_DIR
+# (default build/).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QRN_BUILD_DIR:-$top/build}
 port=${QRN_DEMO_PORT:-16100}
+tftp_port=${QRN_DEMO_TFTP_PORT:-16969}
 profile=${QRN_DEMO_PROFILE:-}
 
 "$top/scripts/setup.sh"
@@ -48,7 +55,9 @@ AuthProtocol=0
 PrivProtocol=0
 CFG
 
-sim_args=(--listen "127.0.0.1:$port" --state-dir "$work/state" --log "$sim_log")
+sim_args=(--listen "127.0.0.1:$port" --state-dir "$work/state" --log "$sim_log"
+          --tftp-port "$tftp_port" --fault "set hIPAddress 127.0.0.50"
+          --fault "set hSubnetMask 255.0.0.0")
 if [ -n "$profile" ]; then sim_args+=(--profile "$profile"); fi
 "$build/bin/qrn-apsim" "${sim_args[@]}" > "$work/apsim.out" &
 sim=$!
@@ -74,5 +83,5 @@ run=()
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     run=(xvfb-run -a)
 fi
-QRN_SETTINGS="$work/registry.ini" \
+QRN_SETTINGS="$work/registry.ini" QRN_TFTP_PORT="$tftp_port" \
     "${run[@]}" "$build/bin/qrn7300xb" /I127.0.0.1 /Rvarnok /Wtesmira

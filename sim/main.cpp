@@ -34,7 +34,7 @@ const char kUsage[] =
     "  --restart-seconds N        how long a restart, upgrade or factory reset keeps the\n"
     "                             device silent (default 3)\n"
     "  --tftp-port N              UDP port of the TFTP server the device fetches from and\n"
-    "                             sends to (default 69)\n"
+    "                             sends to (default 69; the module's QRN_TFTP_PORT)\n"
     "  --tftp-client curl|tftp|atftp  the TFTP client program used (default curl)\n"
     "  --tftp-timeout N           seconds a transfer may take (default 30)\n"
     "  --scan-ms N                how long a site survey or rogue AP scan takes (default 1000)\n"

@@ -58,30 +58,6 @@ QStringList arguments(Client client, Direction direction, quint16 port, const QS
     return {};
 }
 
-class ServedFolder : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_top.isValid());
-        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("served")));
-        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("client")));
-        m_served = m_top.filePath(QStringLiteral("served"));
-        m_client = m_top.filePath(QStringLiteral("client"));
-        m_port = freeUdpPort();
-        ASSERT_NE(m_port, 0);
-        m_server.SetOnMessage(m_reports.handler());
-        m_server.Listen(m_served, m_port);
-    }
-
-    QTemporaryDir m_top;
-    QString m_served;
-    QString m_client;
-    quint16 m_port = 0;
-    Reports m_reports;     // outlives the server, whose sessions report until it is gone
-    KtTFTPServer m_server;
-};
-
 class TftpClients : public ServedFolder, public ::testing::WithParamInterface<Row>
 {
 };

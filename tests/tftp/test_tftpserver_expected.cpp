@@ -11,43 +11,17 @@ using namespace tftptest;
 
 namespace {
 
-constexpr quint16 WRQ = 2;
-constexpr quint16 DATA = 3;
-constexpr quint16 ACK = 4;
-constexpr quint16 ERROR = 5;
-
-QByteArray errorPacket(quint16 code)
-{
-    return packet(ERROR, code) + QByteArray(1, '\0');
-}
-
-class TftpExpectedFile : public ::testing::Test
+class TftpExpectedFile : public ServedFolder
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_top.isValid());
-        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("served")));
-        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("client")));
-        m_served = m_top.filePath(QStringLiteral("served"));
-        m_client = m_top.filePath(QStringLiteral("client"));
+        ServedFolder::SetUp();
         ASSERT_TRUE(writeFile(served(QStringLiteral("other.cfg")), m_other));
         ASSERT_TRUE(writeFile(served(QStringLiteral("fw.tfp")), m_image));
         ASSERT_TRUE(writeFile(m_top.filePath(QStringLiteral("outside.cfg")), m_other));
         ASSERT_TRUE(writeFile(m_client + QStringLiteral("/upload.bin"), m_upload));
-        m_port = freeUdpPort();
-        ASSERT_NE(m_port, 0);
-        m_server.SetOnMessage(m_reports.handler());
         m_server.SetTimeout(50, 1);
-        m_server.Listen(m_served, m_port);
-    }
-
-    QString served(const QString &name) const { return m_served + QStringLiteral("/") + name; }
-
-    QStringList servedEntries() const
-    {
-        return QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden,
-                                        QDir::Name);
     }
 
     ClientRun transfer(bool upload, const QByteArray &remote)
@@ -58,26 +32,11 @@ protected:
     }
 
     // The last session's final code, once it has ended.
-    int lastOutcome()
-    {
-        const int sessionNo = m_server.msgTemplate().sessionNo;
-        waitFor([this, sessionNo] {
-            const std::vector<int> codes = m_reports.codes(sessionNo);
-            return !codes.empty() && (codes.back() == 3 || codes.back() < 0);
-        }, 10000);
-        const std::vector<int> codes = m_reports.codes(sessionNo);
-        return codes.empty() ? 0 : codes.back();
-    }
+    int lastOutcome() { return outcome(m_server.msgTemplate().sessionNo); }
 
-    QTemporaryDir m_top;
-    QString m_served;
-    QString m_client;
-    quint16 m_port = 0;
     const QByteArray m_other = "the user's own file\n";
     const QByteArray m_image = patternBytes(1300, 30);
     const QByteArray m_upload = patternBytes(1800, 31);
-    Reports m_reports;
-    KtTFTPServer m_server;
 };
 
 struct Attempt

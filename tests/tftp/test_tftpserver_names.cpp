@@ -13,22 +13,9 @@ using namespace tftptest;
 
 namespace {
 
-class TftpNames : public ::testing::TestWithParam<Client>
+class TftpNames : public ServedFolder, public ::testing::WithParamInterface<Client>
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_top.isValid());
-        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("served")));
-        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("client")));
-        m_served = m_top.filePath(QStringLiteral("served"));
-        m_client = m_top.filePath(QStringLiteral("client"));
-        m_port = freeUdpPort();
-        ASSERT_NE(m_port, 0);
-        m_server.SetOnMessage(m_reports.handler());
-        m_server.Listen(m_served, m_port);
-    }
-
     // Sends local content under the remote name; the run of the client.
     ClientRun put(const QByteArray &remote, const QByteArray &content)
     {
@@ -42,29 +29,6 @@ protected:
     {
         return run.exitCode != 0 || run.output.contains(QStringLiteral("Error code"));
     }
-
-    QStringList servedEntries() const
-    {
-        return QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden,
-                                        QDir::Name);
-    }
-
-    // The codes one session reported, waiting until it ended.
-    std::vector<int> endedSession(int sessionNo)
-    {
-        waitFor([this, sessionNo] {
-            const std::vector<int> codes = m_reports.codes(sessionNo);
-            return !codes.empty() && (codes.back() == 3 || codes.back() < 0);
-        }, 10000);
-        return m_reports.codes(sessionNo);
-    }
-
-    QTemporaryDir m_top;
-    QString m_served;
-    QString m_client;
-    quint16 m_port = 0;
-    Reports m_reports;
-    KtTFTPServer m_server;
 };
 
 // "café" leaves the module as the bytes 63 61 66 E9, which are not UTF-8. They used to be
@@ -93,7 +57,7 @@ TEST_P(TftpNames, EveryByteIsTheCharacterOfItsCode)
         const ClientRun run = put(upload.wire, upload.content);
         ASSERT_TRUE(run.finished) << run.output.toStdString();
         EXPECT_EQ(run.exitCode, 0) << run.output.toStdString();
-        EXPECT_EQ(endedSession(session).back(), 3);
+        ASSERT_EQ(outcome(session), 3);
         EXPECT_EQ(m_reports.all.back().fileName, upload.file);
         ++session;
     }
@@ -116,7 +80,7 @@ TEST_P(TftpNames, NameTooLongForTheFolderIsRefusedBeforeAnyData)
     const QByteArray longest(255, 'n');
     const ClientRun fits = put(longest, patternBytes(2000, 5));
     ASSERT_TRUE(fits.finished) << fits.output.toStdString();
-    EXPECT_EQ(endedSession(0).back(), 3);
+    EXPECT_EQ(outcome(0), 3);
     EXPECT_EQ(QFileInfo(m_served + u'/' + QString::fromLatin1(longest)).size(), 2000);
 
     // 128 bytes on the way, 256 on the disk.
@@ -131,7 +95,7 @@ TEST_P(TftpNames, NameTooLongForTheFolderIsRefusedBeforeAnyData)
         ASSERT_TRUE(run.finished) << run.output.toStdString();
         EXPECT_TRUE(refused(run)) << run.output.toStdString();
         // Refused at the request: no block taken, no "Disk full!" after the whole file.
-        EXPECT_EQ(endedSession(session), (std::vector<int>{1, -1103}));
+        ASSERT_EQ(endedSession(session), (std::vector<int>{1, -1103}));
         EXPECT_EQ(m_reports.all.back().totalBytes, 0);
         ++session;
     }
@@ -180,11 +144,6 @@ private:
     bool m_switched = false;
 };
 
-constexpr quint16 WRQ = 2;
-constexpr quint16 DATA = 3;
-constexpr quint16 ACK = 4;
-constexpr quint16 ERROR = 5;
-
 class TftpFolderRights : public ::testing::Test
 {
 protected:
@@ -224,7 +183,7 @@ TEST_F(TftpFolderRights, NewNameInAFolderWithoutWriteRightIsRefusedAtTheRequest)
         ASSERT_TRUE(user.ok());
         UdpClient device;
         device.send(request(WRQ, "new.cfg"), m_port);
-        EXPECT_EQ(device.receive().data(), packet(ERROR, 2) + QByteArray(1, '\0'));
+        EXPECT_EQ(device.receive().data(), errorPacket(2));
         EXPECT_TRUE(waitFor([this] { return m_reports.has(-1103); }, 3000));
     }
     EXPECT_EQ(QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden,

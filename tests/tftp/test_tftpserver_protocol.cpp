@@ -15,21 +15,10 @@ using namespace tftptest;
 
 namespace {
 
-constexpr quint16 RRQ = 1;
-constexpr quint16 WRQ = 2;
-constexpr quint16 DATA = 3;
-constexpr quint16 ACK = 4;
-constexpr quint16 ERROR = 5;
-
 // What a datagram carries after its four header bytes.
 QByteArray payloadOf(const QNetworkDatagram &datagram)
 {
     return datagram.data().mid(4);
-}
-
-QByteArray errorPacket(quint16 code)
-{
-    return packet(ERROR, code) + QByteArray(1, '\0');
 }
 
 class TftpProtocol : public ::testing::Test

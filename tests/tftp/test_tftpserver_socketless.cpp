@@ -10,10 +10,6 @@ using namespace tftptest;
 
 namespace {
 
-constexpr quint16 RRQ = 1;
-constexpr quint16 WRQ = 2;
-constexpr quint16 DATA = 3;
-constexpr quint16 ACK = 4;
 constexpr quint32 Device = 0x7F000001;
 constexpr quint16 DevicePort = 40000;
 

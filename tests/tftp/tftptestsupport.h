@@ -7,11 +7,13 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -194,6 +196,13 @@ struct Reports
     }
 };
 
+// TFTP opcodes.
+constexpr quint16 RRQ = 1;
+constexpr quint16 WRQ = 2;
+constexpr quint16 DATA = 3;
+constexpr quint16 ACK = 4;
+constexpr quint16 ERROR = 5;
+
 // TFTP packets as a client writes them.
 inline QByteArray request(quint16 opcode, const QByteArray &name, const QByteArray &mode = "octet")
 {
@@ -226,6 +235,12 @@ inline quint16 numberOf(const QByteArray &bytes)
                                                    | static_cast<uchar>(bytes.at(3)));
 }
 
+// ERROR with the code and the empty message the server sends.
+inline QByteArray errorPacket(quint16 code)
+{
+    return packet(ERROR, code) + QByteArray(1, '\0');
+}
+
 // A datagram client on a loopback port of its own, for what the real clients cannot do on
 // purpose (drop an acknowledgement, speak from the wrong port, never answer).
 class UdpClient
@@ -251,6 +266,57 @@ public:
 
 private:
     QUdpSocket m_socket;
+};
+
+// A server listening on a free loopback port in the folder "served" of a temporary folder,
+// which also holds the client's folder "client"; every report kept.
+class ServedFolder : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_top.isValid());
+        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("served")));
+        ASSERT_TRUE(QDir(m_top.path()).mkdir(QStringLiteral("client")));
+        m_served = m_top.filePath(QStringLiteral("served"));
+        m_client = m_top.filePath(QStringLiteral("client"));
+        m_port = freeUdpPort();
+        ASSERT_NE(m_port, 0);
+        m_server.SetOnMessage(m_reports.handler());
+        m_server.Listen(m_served, m_port);
+    }
+
+    QString served(const QString &name) const { return m_served + QStringLiteral("/") + name; }
+
+    // Everything in the served folder, hidden files included, by name.
+    QStringList servedEntries() const
+    {
+        return QDir(m_served).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden,
+                                        QDir::Name);
+    }
+
+    // The codes a session reported, once it has ended (or what it reported within 10 s).
+    std::vector<int> endedSession(int sessionNo)
+    {
+        waitFor([this, sessionNo] {
+            const std::vector<int> codes = m_reports.codes(sessionNo);
+            return !codes.empty() && (codes.back() == 3 || codes.back() < 0);
+        }, 10000);
+        return m_reports.codes(sessionNo);
+    }
+    // Its last code (0 when it reported nothing).
+    int outcome(int sessionNo)
+    {
+        const std::vector<int> codes = endedSession(sessionNo);
+        return codes.empty() ? 0 : codes.back();
+    }
+
+    QTemporaryDir m_top;
+    QString m_served;
+    QString m_client;
+    quint16 m_port = 0;
+    Reports m_reports;     // outlives the server, whose sessions report until it is gone
+    KtTFTPServer m_server;
 };
 
 } // namespace tftptest

@@ -161,12 +161,17 @@ protected:
                                           QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                               | QFileDevice::ReadOther
                                               | QFileDevice::WriteOther));
-        // Nobody may create files in the folder.
-        ASSERT_TRUE(QFile::setPermissions(m_served, readAndEnter | QFileDevice::WriteOwner));
+        // Nobody may create files in the folder (root may, but the exchanges run as nobody).
+        ASSERT_TRUE(QFile::setPermissions(m_served, readAndEnter));
         m_port = freeUdpPort();
         m_server.SetOnMessage(m_reports.handler());
         m_server.SetTimeout(300, 3);
         m_server.Listen(m_served, m_port);
+    }
+    void TearDown() override
+    {
+        QFile::setPermissions(m_served, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                            | QFileDevice::ExeOwner);
     }
 
     QTemporaryDir m_top;

@@ -24,6 +24,12 @@
 // The server listens on port 69 unless QRN_TFTP_PORT names another (tests, unprivileged runs;
 // qrn-apsim's --tftp-port must name the same). The device is always told the bare name: check
 // it with KtTFTPServer::isServableName before writing it.
+//
+// In a window's test against qrn-apsim: start the simulator with --tftp-port on a free port and
+// set QRN_TFTP_PORT to it; move the simulated device onto loopback's network (control commands
+// "set hIPAddress 127.0.0.50" and "set hSubnetMask 255.0.0.0") and list the PC's interfaces with
+// a KtNetInterfaces::Script (ktnetinterface.h) holding 127.0.0.1/255.0.0.0, so that the address
+// chosen is 127.0.0.1 and every transfer stays on loopback (see test_transfer_support.cpp).
 #pragma once
 
 #include "tftpserver.h"

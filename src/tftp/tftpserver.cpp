@@ -761,8 +761,15 @@ void KtTFTPServer::Listen(const QString &directory, int port)
     m_timer->start();
 }
 
+void KtTFTPServer::ExpectNothing()
+{
+    ExpectFile(QString());
+    m_expectNothing = true;
+}
+
 void KtTFTPServer::ExpectFile(const QString &fileName, Direction direction)
 {
+    m_expectNothing = false;
     m_expectedName = fileName;
     m_expectedDirection = direction;
     m_receiptFrom = m_template.sessionNo + 1;
@@ -826,6 +833,8 @@ void KtTFTPServer::onRequest()
 // Whether the expected-file restriction turns this request away.
 bool KtTFTPServer::refuses(quint16 opcode, const QString &fileName) const
 {
+    if (m_expectNothing)
+        return true;
     if (m_expectedName.isEmpty())
         return false;
     return fileName != m_expectedName

@@ -9,6 +9,7 @@
 //     m_server->SetTimeout(3000, 3);
 //     m_server->SetOnMessage([](KtTFTPMsg &, bool &) {});
 //     m_server->Listen(QString());                 // the service port: 69, or QRN_TFTP_PORT
+//     m_server->ExpectNothing();                   // nothing served before the user acts
 //   when the user acts:
 //     m_server->Listen(folder);                    // moves the folder only
 //     m_server->ExpectFile(bareName, KtTFTPServer::DeviceWrites);   // or DeviceReads
@@ -228,6 +229,9 @@ public:
     // serves the whole folder again (the default). Also begins a new receipt (receivedFile).
     void ExpectFile(const QString &fileName, Direction direction = EitherWay);
     const QString &expectedFile() const { return m_expectedName; }
+    // Until the next ExpectFile every request is refused: a window that listens when it opens
+    // serves nothing before it has chosen its file.
+    void ExpectNothing();
 
     // The path of the last upload stored complete by a session that began after the last
     // ExpectFile (of the expected name, when there is one); empty while there is none. A window
@@ -296,6 +300,7 @@ private:
     bool m_stopped = true;          // Stop has run since the last Listen
     QString m_expectedName;
     Direction m_expectedDirection = EitherWay;
+    bool m_expectNothing = false;
     qint32 m_receiptFrom = 0;       // first session number the receipt counts
     QString m_receivedPath;
     KtTFTPDatagramSink m_sink;

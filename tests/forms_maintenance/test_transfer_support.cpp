@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 
 #include <memory>
@@ -162,6 +163,13 @@ TEST(TransferSupport, ServerThatCannotListenIsReportedAsTheWindowShowsIt)
     EXPECT_EQ(server->msgTemplate().port, port);
     EXPECT_EQ(server->msgTemplate().timeout, 3000);
     EXPECT_EQ(server->maxRetries(), 3);
+
+    // Nothing is served before the window names its file.
+    QUdpSocket device;
+    ASSERT_TRUE(device.bind(QHostAddress::LocalHost, 0));
+    device.writeDatagram(QByteArray("\0\1fw.tfp\0octet\0", 15), QHostAddress::LocalHost, port);
+    ASSERT_TRUE(processUntil([&device] { return device.hasPendingDatagrams(); }, 5000));
+    EXPECT_EQ(device.receiveDatagram().data(), QByteArray("\0\5\0\1\0", 5));
 }
 
 // The log window's path with the simulator: the address comes from the main window's fields

@@ -99,6 +99,25 @@ TEST_F(TftpExpectedFile, FirmwareServesOnlyTheImage)
     EXPECT_EQ(lastOutcome(), 3);
 }
 
+// A window that listens when it opens serves nothing until its user has chosen the file.
+TEST_F(TftpExpectedFile, NothingIsServedBeforeAFileIsExpected)
+{
+    m_server.ExpectNothing();
+    UdpClient device;
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    EXPECT_EQ(device.receive().data(), errorPacket(1));
+    device.send(request(WRQ, "fw.tfp"), m_port);
+    EXPECT_EQ(device.receive().data(), errorPacket(2));
+    EXPECT_EQ(outcome(1), -1103);
+    EXPECT_TRUE(sameBytes(m_image, readFile(served(QStringLiteral("fw.tfp")))));
+
+    // Until the refused session is gone, the same request would count as repeated.
+    ASSERT_TRUE(waitFor([this] { return m_server.sessions().isEmpty(); }, 3000));
+    m_server.ExpectFile(QStringLiteral("fw.tfp"), KtTFTPServer::DeviceReads);
+    device.send(request(RRQ, "fw.tfp"), m_port);
+    EXPECT_EQ(device.receive().data(), packet(DATA, 1, m_image.left(512)));
+}
+
 // Someone else on the network cannot slip data into the expected upload.
 TEST_F(TftpExpectedFile, StrangerCannotWriteIntoTheExpectedFile)
 {

@@ -57,6 +57,7 @@ KtTFTPServer *StartTFTPServer(QWidget *owner, int timeout, int retries, const QS
         server->SetTimeout(timeout, retries);
         server->SetOnMessage([](KtTFTPMsg &, bool &) {});
         server->Listen(folder);
+        server->ExpectNothing();
         return server.release();
     } catch (const KtTFTPException &e) {
         KtDialogs::message(owner, TFTPServiceInitErrorText(e), KtModule::modelName());

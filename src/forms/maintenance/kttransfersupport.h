@@ -61,7 +61,8 @@ QString DeviceFilesFolder();
 QString TFTPServiceInitErrorText(const KtTFTPException &error);
 
 // Creates the window's server (owned by owner) with the interval (10 ms units) and retries,
-// a handler that ignores every notification, listening in folder on the service port. When
+// a handler that ignores every notification, listening in folder on the service port and
+// serving nothing until the window names its file (ExpectFile). When
 // that fails, shows TFTPServiceInitErrorText (captioned with the application title) and
 // returns null; the window then ends the application.
 KtTFTPServer *StartTFTPServer(QWidget *owner, int timeout, int retries,

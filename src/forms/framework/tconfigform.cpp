@@ -6,7 +6,8 @@
 #include "tsnmpeditorpanel.h"
 
 #include <QCoreApplication>
-#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -15,9 +16,7 @@ constexpr int kDesignHeight = 105;
 
 } // namespace
 
-TConfigForm::TConfigForm(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+TConfigForm::TConfigForm(QWidget *owner) : TPageWindow(owner, Sizing::AsSized)
 {
     setObjectName(QStringLiteral("ConfigForm"));
     setWindowTitle(QStringLiteral("ConfigForm"));
@@ -30,16 +29,21 @@ TConfigForm::TConfigForm(QWidget *owner)
 
 TConfigForm::~TConfigForm()
 {
-    releaseRequests();
+    // The base releases the requests after this: the panel must not reach them meanwhile.
+    if (m_editor)
+        m_editor->ForgetRequest();
 }
 
 TSNMPEditorPanel *TConfigForm::AddEditor(KtSNMPRequest2Edits *request)
 {
     if (m_formType != EmptyForm)
         throw KtException(-1, changeTypeMessage());
+    // The panel first: when it cannot be built the form stays empty and the request stays
+    // with the caller.
+    auto *panel = new TSNMPEditorPanel(this, request);
     m_formType = EditorForm;
-    m_requests.emplace_back(request);
-    m_editor = new TSNMPEditorPanel(this, request);
+    adoptRequest(std::unique_ptr<KtSNMPRequest2Edits>(request));
+    m_editor = panel;
     m_editor->AttachTo(this);
     return m_editor;
 }
@@ -50,14 +54,14 @@ bool TConfigForm::event(QEvent *event)
         Refresh();
         return true;
     }
-    return QDialog::event(event);
+    return TPageWindow::event(event);
 }
 
 void TConfigForm::Refresh()
 {
-    if (m_closing || m_formType == EmptyForm || m_requests.empty())
+    if (isClosing() || m_formType == EmptyForm || requestCount() == 0)
         return;
-    KtSNMPRequest2Edits *chosen = m_requests.front().get();
+    KtSNMPRequest2Edits *chosen = requestAt(0);
     // An editor whose panel could not be built (no request handed over) has nothing to read.
     if (!chosen)
         return;
@@ -72,38 +76,10 @@ void TConfigForm::Refresh()
     }
 }
 
-void TConfigForm::done(int result)
+bool TConfigForm::FormCloseQuery()
 {
-    // The wait below runs the event loop: a second close meanwhile must not start another.
-    if (m_closing)
-        return;
-    releaseRequests();
-    QDialog::done(result);
-}
-
-void TConfigForm::releaseRequests()
-{
-    if (m_closing || m_requests.empty())
-        return;
-    m_closing = true;
-    // Nothing more may be clicked while the answers are awaited.
-    setEnabled(false);
     if (m_editor)
         m_editor->ForgetRequest();
-    QTimer tick;
-    tick.start(20);
-    for (auto &request : m_requests) {
-        if (!request)
-            continue;
-        request->request.alive = 0;
-        // A stopped request hears no more of its answers, so its busy flag may stay set: the
-        // wait ends when nothing of it is on its way any more (answered or timed out).
-        while (request->busy && request->request.outstanding > 0)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        request.reset();
-    }
-    m_requests.clear();
     m_current = nullptr;
-    setEnabled(true);
-    m_closing = false;
+    return true;
 }

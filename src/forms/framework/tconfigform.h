@@ -1,18 +1,17 @@
 // An empty window that becomes an SNMP editor for any variable list: the caller hands it a
 // request bound to controls and shows it modally. The form owns the requests, reads once more
-// by itself when its event loop starts, and waits for their outstanding answers when it closes.
+// by itself when its event loop starts, and waits for their outstanding answers when it closes
+// (a page window: TPageWindow).
 #pragma once
 
-#include <QDialog>
-#include <QEvent>
+#include "tpagewindow.h"
 
-#include <memory>
-#include <vector>
+#include <QEvent>
 
 class KtSNMPRequest2Edits;
 class TSNMPEditorPanel;
 
-class TConfigForm : public QDialog
+class TConfigForm : public TPageWindow
 {
     Q_OBJECT
 
@@ -37,11 +36,6 @@ public:
     quint8 formType() const { return m_formType; }
     TSNMPEditorPanel *editorPanel() const { return m_editor; }
     KtSNMPRequest2Edits *currentRequest() const { return m_current; }
-    int requestCount() const { return static_cast<int>(m_requests.size()); }
-    // True while the form waits for its requests' answers on closing.
-    bool isClosing() const { return m_closing; }
-
-    void done(int result) override;
 
     static QString changeTypeMessage()
     {
@@ -50,14 +44,11 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    // The panel lets go of the request before the form releases it.
+    bool FormCloseQuery() override;
 
 private:
-    // Stops every request, waits while it is busy with an answer still on its way, destroys it.
-    void releaseRequests();
-
     quint8 m_formType = EmptyForm;
-    std::vector<std::unique_ptr<KtSNMPRequest2Edits>> m_requests;
     KtSNMPRequest2Edits *m_current = nullptr;
     TSNMPEditorPanel *m_editor = nullptr;
-    bool m_closing = false;
 };

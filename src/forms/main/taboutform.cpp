@@ -1,5 +1,6 @@
 #include "taboutform.h"
 
+#include "formdecoration.h"
 #include "ktmodule.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
     setModal(true);
+    FormDecoration::apply(this, FormDecoration::Sizing::AsSized);
     resize(364, 100);
 
     ProgramIcon = new QLabel(this);

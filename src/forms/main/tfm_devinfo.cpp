@@ -1,5 +1,7 @@
 #include "tfm_devinfo.h"
 
+#include "devicefacts.h"
+#include "formdecoration.h"
 #include "ktexception.h"
 #include "ktoptionlist.h"
 #include "ktsnmprequest2edits.h"
@@ -104,6 +106,7 @@ TFM_DevInfo::TFM_DevInfo(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("FM_DevInfo"));
     setWindowTitle(kCaption);
     setModal(true);
+    FormDecoration::apply(this);
     buildWindow();
     FormCreate();
 }
@@ -281,9 +284,8 @@ void TFM_DevInfo::FormCreate()
 
 void TFM_DevInfo::applySuperModeRule()
 {
-    const QString turboModes =
-        MainForm && MainForm->ED_Turbomode ? MainForm->ED_Turbomode->text() : QString();
-    Ed_SupModusa->setText(superModeShown(Ed_SupModa->text(), turboModes));
+    Ed_SupModusa->setText(
+        superModeShown(Ed_SupModa->text(), DeviceFacts::text(&TMainForm::ED_Turbomode)));
 }
 
 void TFM_DevInfo::applyMacRanges()

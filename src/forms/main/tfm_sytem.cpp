@@ -1,5 +1,6 @@
 #include "tfm_sytem.h"
 
+#include "formdecoration.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktoptionlist.h"
@@ -38,6 +39,7 @@ TFM_Sytem::TFM_Sytem(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("FM_Sytem"));
     setWindowTitle(QStringLiteral("Tools \\ System"));
     setModal(true);
+    FormDecoration::apply(this);
     buildWindow();
     FormCreate();
 }
@@ -87,8 +89,8 @@ void TFM_Sytem::buildWindow()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(StatusBar);
-    // Room for a whole status line.
-    setMinimumWidth(420);
+    // Room for a whole status line (the window fits its content).
+    StatusBar->setMinimumWidth(400);
 
     connect(Button1, &QPushButton::clicked, this, &TFM_Sytem::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFM_Sytem::Button2Click);

@@ -1,5 +1,7 @@
 #include "tfm_waiting.h"
 
+#include "devicefacts.h"
+#include "formdecoration.h"
 #include "ktexception.h"
 #include "ktoptionlist.h"
 #include "ktsnmprequest2edits.h"
@@ -15,7 +17,6 @@
 
 namespace {
 
-const QString kReady = QStringLiteral("Ready. ");
 const QString kRebootText = QStringLiteral("reboot");
 
 // The device names its commands by value; the window writes the label "reboot", which the list
@@ -37,6 +38,7 @@ TFM_Waiting::TFM_Waiting(QWidget *owner) : QDialog(owner)
     setObjectName(QStringLiteral("FM_Waiting"));
     setWindowTitle(KtWaitingOptions().caption);
     setModal(true);
+    FormDecoration::apply(this, FormDecoration::Sizing::AsSized);
     resize(249, 70);
 
     Label2 = new QLabel(KtWaitingOptions().label2, this);
@@ -94,10 +96,7 @@ void TFM_Waiting::setCountdown(int ticks)
     La_Time->setText(QString::number(ticks));
 }
 
-bool TFM_Waiting::deviceAnswers()
-{
-    return MainForm && MainForm->statusText() == kReady;
-}
+bool TFM_Waiting::deviceAnswers() { return DeviceFacts::deviceAnswers(); }
 
 void TFM_Waiting::readFirmwareVersion()
 {

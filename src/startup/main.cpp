@@ -3,6 +3,7 @@
 #include "ktexception.h"
 #include "ktlaunchparameters.h"
 #include "ktmodule.h"
+#include "pagewindows.h"
 #include "tmainform.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ int main(int argc, char **argv)
             delete MainForm;
             return 0;
         }
+        connectPageWindows(*MainForm);
         MainForm->show();
         const int result = QApplication::exec();
         delete MainForm;

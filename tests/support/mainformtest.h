@@ -1,6 +1,7 @@
 // The main window in a test: a fixture with folders of its own, the dialog script and the
 // window, started against the simulated access point through a parameter file or directly on
-// the simulator's port. Header-only: only the test folders that link the main window use it.
+// the simulator's port. Header-only: the test folders that use it link qrn_forms (the main
+// window with its menu connections).
 #pragma once
 
 #include "apsim.h"
@@ -8,6 +9,7 @@
 #include "ktmessages.h"
 #include "ktsnmprequest.h"
 #include "ktsnmpsession.h"
+#include "pagewindows.h"
 #include "testenv.h"
 #include "tmainform.h"
 
@@ -109,9 +111,12 @@ protected:
         qputenv("QRN_RUNTIME_DIR", QFile::encodeName(path(QStringLiteral("run"))));
     }
 
+    // The main window as the program entry makes it: created, then its menus connected.
     TMainForm *create(const QStringList &parameters)
     {
         m_form = std::make_unique<TMainForm>(parameters);
+        if (!m_form->isTerminated())
+            connectPageWindows(*m_form);
         return m_form.get();
     }
 

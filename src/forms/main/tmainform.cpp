@@ -1,6 +1,5 @@
 #include "tmainform.h"
 
-#include "informationwindow.h"
 #include "ktcatalogues.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
@@ -9,9 +8,6 @@
 #include "ktregistry.h"
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpsession.h"
-#include "taboutform.h"
-#include "tfm_devinfo.h"
-#include "tfm_sytem.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -261,7 +257,6 @@ void TMainForm::buildWindow()
     buildFrontPanel();
     buildCapabilityFields();
     buildMenus();
-    connectMenuItems();
 }
 
 void TMainForm::buildFrontPanel()
@@ -349,7 +344,7 @@ void TMainForm::buildMenus()
         result->setObjectName(QString::fromLatin1(name));
         return result;
     };
-    // Items stay disabled until the window they open exists (connectMenuItems).
+    // Items stay disabled until the window they open is connected (connectPageWindows).
     const auto item = [](QMenu *owner, const char *name, const char *caption) {
         QAction *result = owner->addAction(QString::fromLatin1(caption));
         result->setObjectName(QString::fromLatin1(name));
@@ -387,16 +382,6 @@ void TMainForm::buildMenus()
 
     Help1 = menu("Help1", "Help");
     About1 = item(Help1, "About1", "About");
-}
-
-void TMainForm::connectMenuItems()
-{
-    // One line per window, added by the work that builds the window, e.g.
-    //     connectWindow(DeviceInfo1, FM_DevInfo);
-    connectModal(Information1, [this] { return InformationWindow::Create(this); });
-    connectWindow(System1, FM_Sytem);
-    connectWindow(DeviceInfo1, FM_DevInfo);
-    connectWindow(About1, AboutForm);
 }
 
 void TMainForm::connectModal(QAction *item, std::function<QDialog *()> create,

@@ -11,10 +11,11 @@
 // - deviceAddress(): the device address text of the command line;
 // - IsValidIPAddress() and IsValidMask(): the address and mask checks (static, pure);
 // - the menu items (Information1 ... About1). An item whose window is not built yet stays in
-//   place, disabled. The issue that builds the window adds one line to connectMenuItems() in
-//   tmainform.cpp, e.g. `connectWindow(DeviceInfo1, FM_DevInfo);`, which enables the item and
-//   makes it open the window modally (created when chosen, kept in the instance variable while
-//   shown, destroyed and the variable cleared when it closes).
+//   place, disabled. The work that builds the window adds one line to connectPageWindows() in
+//   src/forms/pagewindows.cpp, e.g. `main.connectWindow(main.DeviceInfo1, FM_DevInfo);`, which
+//   enables the item and makes it open the window modally (created when chosen, kept in the
+//   instance variable while shown, destroyed and the variable cleared when it closes). The
+//   program entry calls connectPageWindows once the window exists.
 #pragma once
 
 #include "ktinstanceguard.h"
@@ -195,7 +196,6 @@ private:
     void buildFrontPanel();
     void buildCapabilityFields();
     void buildMenus();
-    void connectMenuItems();
     // The creation handler: start-up, then the session start. An error stops it where it
     // happened and is shown; the window then stays, without a session.
     void FormCreate();

@@ -7,8 +7,10 @@
 #include "ktmessages.h"
 #include "ktsnmpsession.h"
 #include "tmainform.h"
+#include "windowtest.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
@@ -102,6 +104,91 @@ TEST_F(MainFormMenuItems, ErrorWhileTheWindowIsBuiltIsShownAndTheVariableCleared
     EXPECT_TRUE(m_script.messages().at(0).text.startsWith(u"(KtSNMP++) Out of range"));
     EXPECT_EQ(m_script.messages().at(0).caption, QStringLiteral("QRN-7300XB"));
     EXPECT_TRUE(done);
+}
+
+// Every menu item with the caption of the window it opens, in menu order.
+const struct MenuWindow {
+    QAction *TMainForm::*item;
+    const char *caption;
+} kMenuWindows[] = {
+    {&TMainForm::Information1, "Home \\ Information"},
+    {&TMainForm::Wireless1, "Home \\ Wireless"},
+    {&TMainForm::LAN1, "Home \\ LAN"},
+    {&TMainForm::Performance1, "Advanced \\ Performance"},
+    {&TMainForm::Filters1, "Advanced \\ Filters"},
+    {&TMainForm::Grouping1, "Advanced \\ Grouping"},
+    {&TMainForm::DHCPServer1, "Advanced \\ DHCP Server"},
+    {&TMainForm::MultiSSID1, "Advanced \\ Multi-SSID"},
+    {&TMainForm::RogueAP1, "Advanced \\ Rogue AP"},
+    {&TMainForm::Admin1, "Tools \\ Admin"},
+    {&TMainForm::System1, "Tools \\ System"},
+    {&TMainForm::Firmware1, "Tools \\ Firmware"},
+    {&TMainForm::ConfigurationFile1, "Tools \\ Configuration File"},
+    {&TMainForm::Miscellaneous1, "Tools \\ Misc."},
+    {&TMainForm::SNTP1, "Tools \\ SNTP"},
+    {&TMainForm::DeviceInfo1, "Status \\ Device Info"},
+    {&TMainForm::Stats1, "Status \\ Stats"},
+    {&TMainForm::ClientInfo1, "Status \\ Client Info"},
+    {&TMainForm::Log1, "Status \\ Log"},
+    {&TMainForm::About1, "About"},
+};
+
+class ProgramMenus : public PageWindowTest
+{
+};
+
+// The menus as the program entry connects them (connectPageWindows): every item whose window
+// is built opens that window modally, and the window is gone once it has closed. Items whose
+// window is not built yet stay disabled, so a window lands by adding its line to
+// connectPageWindows and nothing here.
+TEST_F(ProgramMenus, EveryEnabledItemOpensItsWindowModallyAndDestroysItAfterwards)
+{
+    startDevice();
+    int opened = 0;
+    for (const MenuWindow &entry : kMenuWindows) {
+        QAction *item = m_form.get()->*entry.item;
+        if (!item->isEnabled())
+            continue;
+        SCOPED_TRACE(item->objectName().toStdString());
+        QPointer<QWidget> window;
+        QString caption;
+        bool modal = false;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            processUntil([] { return QApplication::activeModalWidget() != nullptr; });
+            QWidget *shown = QApplication::activeModalWidget();
+            if (!shown)
+                return;
+            window = shown;
+            caption = shown->windowTitle();
+            modal = shown->isModal();
+            // A window may refuse while it still reads the device: ask until it goes.
+            processUntil([&] {
+                QWidget *still = window.data();
+                if (still && still->isVisible())
+                    still->close();
+                return !still || !still->isVisible();
+            });
+        });
+        item->trigger();
+        EXPECT_EQ(caption, QString::fromUtf8(entry.caption));
+        EXPECT_TRUE(modal);
+        EXPECT_TRUE(window.isNull()) << "not destroyed after it closed";
+        ++opened;
+    }
+    // The windows built before the page windows stay where they were.
+    for (QAction *item : {m_form->Information1, m_form->System1, m_form->DeviceInfo1,
+                          m_form->About1})
+        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+    EXPECT_GE(opened, 4);
+}
+
+// Without the program entry's connections no item opens anything: the main window's room
+// knows no page window.
+TEST_F(MainFormMenuItems, TheMainWindowAloneConnectsNoItem)
+{
+    for (const MenuWindow &entry : kMenuWindows)
+        EXPECT_FALSE((m_form.get()->*entry.item)->isEnabled())
+            << (m_form.get()->*entry.item)->objectName().toStdString();
 }
 
 } // namespace

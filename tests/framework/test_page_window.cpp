@@ -303,9 +303,10 @@ TEST_F(PageWindow, ClosingHidesAtOnceThenAwaitsTheAnswerAndDeliversNothingOfIt)
 
 TEST_F(PageWindow, WhileARequestWorksTheWindowShowsIt)
 {
-    simCommand(QStringLiteral("delay 1500"));
+    simCommand(QStringLiteral("delay 1200"));
     ProbePage window;
     KtSNMPRequest2Edits *request = window.scalar(kSysContact, ACC_READWRITE);
+    request->request.timeout = 300; // the slow answer is waited for, not asked again
     window.show();
     QLabel *label = window.workingLabel();
     ASSERT_NE(label, nullptr);
@@ -322,6 +323,7 @@ TEST_F(PageWindow, WhileARequestWorksTheWindowShowsIt)
     ASSERT_TRUE(processUntil([&] { return !label->isVisible(); }));
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
 
+    simCommand(QStringLiteral("delay 200"));
     ASSERT_TRUE(request->Set(false, false));
     ASSERT_TRUE(processUntil([&] { return label->isVisible(); }));
     EXPECT_TRUE(label->text().startsWith(QStringLiteral("Writing...")));

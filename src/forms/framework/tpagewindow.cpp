@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -101,8 +102,9 @@ bool TPageWindow::synchronousCallUnderWay() const
 
 void TPageWindow::done(int result)
 {
-    // The wait for the answers runs the event loop: a second close meanwhile changes nothing.
-    if (m_closing)
+    // The wait for the answers runs the event loop, and so may the window's own rule: a second
+    // close meanwhile changes nothing.
+    if (m_closing || m_askingToClose)
         return;
     // The call that works is further down this stack: its request must outlive it.
     if (synchronousCallUnderWay()) {
@@ -110,7 +112,13 @@ void TPageWindow::done(int result)
         return;
     }
     // The window's own rule, which holds only while something is really on its way.
-    if (!FormCloseQuery() && isWorking()) {
+    bool allowed = false;
+    {
+        m_askingToClose = true;
+        const auto asked = qScopeGuard([this] { m_askingToClose = false; });
+        allowed = FormCloseQuery();
+    }
+    if (!allowed && isWorking()) {
         refusedWhileWorking();
         return;
     }

@@ -37,7 +37,7 @@
 //         if (writeInOrder({m_request})) {
 //             KtWaiting::Show(this);           // ktwaiting.h (forms/main)
 //         } else {
-//             showStatusText(ApplyTexts::settingCapError());
+//             showStatusText(ApplyTexts::settingErrorCapital());
 //         }
 //     }
 //
@@ -76,6 +76,7 @@
 //      window hides at once (the modal loop ends), every adopted request is stopped, the event
 //      loop runs until their outstanding answers have arrived or timed out, and the requests
 //      are destroyed. Nothing of a request is delivered to the window after it was stopped.
+//      While the hidden window waits, the main window answers the user again.
 //    Do not override done(), reject(), accept() or closeEvent(): override FormCloseQuery().
 //    Work the Part does "on close" (stop a TFTP server, stop timers) goes into FormCloseQuery
 //    when it returns true, or into the destructor.
@@ -125,12 +126,17 @@ class KtSNMPRequest2Edits;
 class QLabel;
 class QTimer;
 
-// Status-bar texts of the Apply buttons that several windows share. Each window shows exactly
-// its own Part's text: check the spelling before using one of these.
+// Status-bar texts of the Apply buttons that several windows share. The device pages word
+// them differently (case included): each window uses exactly its own, as listed here, and keeps
+// any other wording ("Setting success!", "IEEE802.11a Setting Error!") as its own constant.
 namespace ApplyTexts {
+// Home \ Wireless with its security part.
 inline QString settingSuccess() { return QStringLiteral("Setting Success!"); }
 inline QString settingError() { return QStringLiteral("Setting error!"); }
-inline QString settingCapError() { return QStringLiteral("Setting Error!"); }
+// Tools \ Admin, Tools \ Misc., Advanced \ Grouping, Advanced \ Filters.
+inline QString settingErrorCapital() { return QStringLiteral("Setting Error!"); }
+// Status \ Log \ Log Setting, Home \ LAN, Advanced \ Rogue AP (and "Set Error!" of
+// Advanced \ Multi-SSID).
 inline QString setSuccess() { return QStringLiteral("Set Success!"); }
 inline QString setError() { return QStringLiteral("Set Error!"); }
 } // namespace ApplyTexts
@@ -164,7 +170,8 @@ public:
     KtSNMPRequest2Edits *requestAt(int index) const { return m_requests.at(index).get(); }
 
     // ---- Closing (item 3) ----
-    void done(int result) override;
+    // Every close ends here; windows override FormCloseQuery instead.
+    void done(int result) final;
     // True while a close waits for the requests' answers.
     bool isClosing() const { return m_closing; }
     // Whether the window has work on its way: by default, whether any adopted request reads or
@@ -254,6 +261,7 @@ private:
 
     std::vector<std::unique_ptr<KtSNMPRequest2Edits>> m_requests;
     bool m_closing = false;
+    bool m_askingToClose = false; // FormCloseQuery runs (it may show a message box)
     bool m_constructionCursor = false;
     bool m_shownOnce = false;
     int m_scopeDepth = 0;

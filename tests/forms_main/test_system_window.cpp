@@ -2,8 +2,8 @@
 // both items, make the device restart (silent, then answering again) and show the waiting
 // window with their own caption and texts; Cancel writes nothing.
 #include "ktwaiting.h"
-#include "mainformtest.h"
 #include "tfm_sytem.h"
+#include "windowtest.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -19,16 +19,6 @@ const QString kRestartOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.1.0");
 const QString kFactoryOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.2.0");
 // The 802.11a SSID setting: a change to it shows whether a restart kept the settings.
 const QString kSsidOid = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.1.1.1.1");
-
-QStringList setLines(const QStringList &log)
-{
-    QStringList sets;
-    for (const QString &line : log) {
-        if (line.contains(QStringLiteral(" set ")))
-            sets.append(line);
-    }
-    return sets;
-}
 
 // The set lines once at least n of them are logged (or after a few seconds).
 QStringList waitForSets(const ApSim &sim, int n)

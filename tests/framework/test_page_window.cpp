@@ -314,7 +314,8 @@ TEST_F(PageWindow, WhileARequestWorksTheWindowShowsIt)
 
     ASSERT_TRUE(request->Get());
     ASSERT_TRUE(processUntil([&] { return label->isVisible(); }));
-    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Reading..."))) << label->text().toStdString();
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Reading...")))
+        << label->text().toStdString();
     EXPECT_EQ(window.cursor().shape(), Qt::BusyCursor);
     EXPECT_FALSE(label->toolTip().isEmpty());
     // A slow device: the seconds waited so far.

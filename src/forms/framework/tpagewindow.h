@@ -60,7 +60,8 @@
 //    from then on and returns a plain pointer for the window's own use. Never delete an adopted
 //    request and never keep one in a member unique_ptr: the base decides when it goes (item 3).
 //    Requests made for one call only (a local KtSNMPRequest2Edits in a handler) need not be
-//    adopted.
+//    adopted. A dialog whose controls are bound to its opener's request (log settings) adopts
+//    nothing: the opener owns the request (SetConstraintOwner gives the dialog its messages).
 //
 // 3. Closing. The close button, Escape (reject), accept(), close() and done() all end in
 //    done(), which decides in this order:
@@ -78,8 +79,8 @@
 //      are destroyed. Nothing of a request is delivered to the window after it was stopped.
 //      While the hidden window waits, the main window answers the user again.
 //    Do not override done(), reject(), accept() or closeEvent(): override FormCloseQuery().
-//    Work the Part does "on close" (stop a TFTP server, stop timers) goes into FormCloseQuery
-//    when it returns true, or into the destructor.
+//    What the window does on closing (stop its TFTP server, stop its timers) goes into
+//    FormCloseQuery when it returns true, or into the destructor.
 //
 // 4. Showing that it works. While one of the window's requests reads or writes (isWorking()),
 //    the window shows the busy cursor and its status bar shows "Reading..." or "Writing..."
@@ -130,7 +131,7 @@ class QTimer;
 // them differently (case included): each window uses exactly its own, as listed here, and keeps
 // any other wording ("Setting success!", "IEEE802.11a Setting Error!") as its own constant.
 namespace ApplyTexts {
-// Home \ Wireless with its security part.
+// Home \ Wireless, its security settings included.
 inline QString settingSuccess() { return QStringLiteral("Setting Success!"); }
 inline QString settingError() { return QStringLiteral("Setting error!"); }
 // Tools \ Admin, Tools \ Misc., Advanced \ Grouping, Advanced \ Filters.

@@ -1,5 +1,6 @@
 #include "kttransfersupport.h"
 
+#include "devicefacts.h"
 #include "ktdialogs.h"
 #include "ktmodule.h"
 #include "ktnetinterface.h"
@@ -17,12 +18,8 @@ QString NoPCAddressMessage()
 bool ChoosePCAddress(QWidget *owner, QLineEdit *edit)
 {
     // Without a main window nothing is known of the device: no interface can be on its network.
-    const QString address = MainForm && MainForm->IPAddressEdit
-                                ? MainForm->IPAddressEdit->text()
-                                : QString();
-    const QString mask = MainForm && MainForm->SubMaskEdit ? MainForm->SubMaskEdit->text()
-                                                           : QString();
-    return ChoosePCAddress(owner, edit, address, mask);
+    return ChoosePCAddress(owner, edit, DeviceFacts::text(&TMainForm::IPAddressEdit),
+                           DeviceFacts::text(&TMainForm::SubMaskEdit));
 }
 
 bool ChoosePCAddress(QWidget *owner, QLineEdit *edit, const QString &deviceAddress,

@@ -78,6 +78,9 @@
 //      loop runs until their outstanding answers have arrived or timed out, and the requests
 //      are destroyed. Nothing of a request is delivered to the window after it was stopped.
 //      While the hidden window waits, the main window answers the user again.
+//    A window that closes itself from code running inside its own synchronous call (a hook
+//    of a synchronous read) is refused like the user: post the close instead,
+//    QTimer::singleShot(0, this, [this] { close(); }), from a hook that runs after the walk.
 //    Do not override done(), reject(), accept() or closeEvent(): override FormCloseQuery().
 //    What the window does on closing (stop its TFTP server, stop its timers) goes into
 //    FormCloseQuery when it returns true, or into the destructor.

@@ -301,6 +301,27 @@ TEST_F(PageWindow, ClosingHidesAtOnceThenAwaitsTheAnswerAndDeliversNothingOfIt)
     EXPECT_EQ(requests.filter(kSysName).size(), 1) << requests.join(u'\n').toStdString();
 }
 
+// A window destroyed without being closed (its constructor threw, or a test ends) still
+// waits for its requests' answers; nothing reaches what is left of it.
+TEST_F(PageWindow, DestroyingAnOpenWindowAwaitsTheAnswerAndDeliversNothing)
+{
+    auto window = std::make_unique<ProbePage>();
+    KtSNMPRequest2Edits *request = window->scalar(kSysName);
+    request->request.timeout = 300;
+    int completions = 0;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &) {
+        ++completions;
+    };
+    window->show();
+    markLog();
+    simCommand(QStringLiteral("delay 500"));
+    ASSERT_TRUE(request->Get());
+    window.reset();
+    EXPECT_EQ(completions, 0);
+    simCommand(QStringLiteral("delay 0"));
+    EXPECT_EQ(requestsSinceMark().filter(kSysName).size(), 1);
+}
+
 TEST_F(PageWindow, WhileARequestWorksTheWindowShowsIt)
 {
     simCommand(QStringLiteral("delay 1200"));

@@ -45,9 +45,14 @@ TPageWindow::~TPageWindow()
     releaseConstructionCursor();
     if (!m_requests.empty()) {
         // Destroyed without being closed (a test, or an exception in the derived
-        // constructor). The derived part is gone already: none of its timers may fire while
-        // the answers are awaited.
+        // constructor). The derived part is gone already while its controls still live: none
+        // of its timers may fire and no control may call its slots (a focus change on hiding)
+        // while the answers are awaited.
         stopOwnTimers();
+        blockSignals(true);
+        const QList<QObject *> children = findChildren<QObject *>();
+        for (QObject *child : children)
+            child->blockSignals(true);
         hide();
         releaseRequests();
     }

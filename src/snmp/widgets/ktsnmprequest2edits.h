@@ -4,7 +4,7 @@
 //
 // Control kinds: edit = QLineEdit (QPlainTextEdit also takes a whole text), combo box and list
 // box = QComboBox, check box = QCheckBox, radio group = KtRadioGroup, label and static text =
-// QLabel, list view = QTreeWidget.
+// QLabel, list view = QTreeWidget. How each kind shows and gives back a value: ktboundcontrols.h.
 #pragma once
 
 #include "ktsnmprequest2controls.h"
@@ -151,6 +151,8 @@ protected:
 
 private:
     int addBinding(Binding binding);
+    // The binding's own option list, else for a whole value the item's.
+    const KtOptionList *optionsOf(const Binding &binding) const;
     void fillBinding(const Binding &binding);
     void collectItem(int item);
     void onSelectionChanged();

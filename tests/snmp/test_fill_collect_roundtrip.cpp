@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -596,6 +597,68 @@ TEST(FillCollectBindings, SeveralSpecifiersTakeOneEditEach)
     EXPECT_EQ(bench.request.Bindings().at(0).controlCount, 4);
     EXPECT_TRUE(bench.request.Constraints().IsRegistered(edits.at(3)));
     EXPECT_FALSE(bench.request.Constraints().IsRegistered(edits.at(4)));
+}
+
+// What the device sent is shown, kept and written back as it is: the typing filter is for the
+// user's keys only. (A device VLAN ID of "-1" used to become "1" with a beep, and the next Set
+// wrote 1.)
+struct DeviceTextRow {
+    const char *name;
+    int syntax;
+    const char *format;
+    QString value;
+};
+
+class FillKeepsTheDeviceText : public ::testing::TestWithParam<DeviceTextRow> {};
+
+TEST_P(FillKeepsTheDeviceText, ShownWithoutABeepAndCollectedBackUnchanged)
+{
+    const DeviceTextRow &row = GetParam();
+    int beeps = 0;
+    KtEditConstraint::SetBeepHook([&beeps] { ++beeps; });
+    const auto restoreBeep = qScopeGuard([] { KtEditConstraint::SetBeepHook({}); });
+    Bench bench(row.syntax);
+    auto *edit = bench.add<QLineEdit>();
+    bench.request.BindEdit(0, QString::fromLatin1(row.format), edit);
+    bench.value() = row.value;
+    bench.request.FillControls(-1);
+    EXPECT_EQ(edit->text(), row.value);
+    EXPECT_EQ(beeps, 0);
+    EXPECT_EQ(bench.request.Constraints().LastValid(edit), row.value);
+    bench.value().clear();
+    bench.request.CollectControls(-1);
+    EXPECT_EQ(bench.value(), row.value);
+
+    // What the user types afterwards is filtered again.
+    edit->clear();
+    edit->insert(QStringLiteral("1x"));
+    EXPECT_EQ(edit->text(), QStringLiteral("1"));
+    EXPECT_EQ(beeps, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, FillKeepsTheDeviceText,
+    ::testing::Values(
+        DeviceTextRow{"vlanIdMinusOne", SYN_INTEGER, "%u{n1x4094}", "-1"},
+        DeviceTextRow{"hexEditWithText", SYN_DISPLAYSTR, "%h{l26}", "not-hex"},
+        DeviceTextRow{"numberListWithBlanks", SYN_DISPLAYSTR, "%n,{l4}", "1, 6, 11"},
+        DeviceTextRow{"signedWithAPlus", SYN_DISPLAYSTR, "%i", "+5"},
+        DeviceTextRow{"skipCharacterKept", SYN_DISPLAYSTR, "%u{e.}", "10.5"},
+        DeviceTextRow{"longerThanTheTypingLimit", SYN_DISPLAYSTR, "%u{l2}", "12345"}),
+    [](const auto &row) { return std::string(row.param.name); });
+
+// A window's own change handler still hears of a filled text: it reacts to the device's value.
+TEST(FillKeepsTheDeviceText, ThePreviousChangeHandlerRunsForAFill)
+{
+    Bench bench(SYN_INTEGER);
+    auto *edit = bench.add<QLineEdit>();
+    bench.request.BindEdit(0, QStringLiteral("%u{n1x4094}"), edit);
+    QStringList seen;
+    bench.request.Constraints().SetPreviousChangeHandler(
+        edit, [&seen](QLineEdit *changed) { seen << changed->text(); });
+    bench.value() = QStringLiteral("-1");
+    bench.request.FillControls(-1);
+    EXPECT_EQ(seen, QStringList{QStringLiteral("-1")});
 }
 
 } // namespace

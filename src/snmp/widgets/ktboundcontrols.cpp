@@ -591,17 +591,12 @@ void FillRadioGroup(QWidget *group, const KtOptionList *options, const PartValue
 void FillEdits(const Binding &binding, const PartValue &value, KtEditConstraint &constraints)
 {
     const QList<QLineEdit *> edits = editsOf(binding);
-    const Show show = [&](int i, const QString &text) {
-        QLineEdit *edit = edits.at(i);
-        edit->setText(text);
-        if (constraints.IsRegistered(edit))
-            constraints.SetLastValid(edit, edit->text());
-    };
     if (edits.size() == 1) {
-        show(0, value.shown);
+        constraints.Fill(edits.first(), value.shown);
         return;
     }
-    spreadOverEdits(value, binding.partType, static_cast<int>(edits.size()), show);
+    spreadOverEdits(value, binding.partType, static_cast<int>(edits.size()),
+                    [&](int i, const QString &text) { constraints.Fill(edits.at(i), text); });
 }
 
 // ---- Collecting ----

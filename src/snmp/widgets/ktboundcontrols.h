@@ -76,8 +76,7 @@ void FillCheckBox(QWidget *box, const Binding &binding, const KtOptionList *opti
 void FillComboBox(const Binding &binding, const KtOptionList *options, const PartValue &value);
 void FillRadioGroup(QWidget *group, const KtOptionList *options, const PartValue &value);
 // One edit shows the text; several share the value by the part's type (address bytes, MAC
-// bytes, time-ticks fields ...). An edit under a constraint takes its text as the last
-// accepted one.
+// bytes, time-ticks fields ...). Texts go in through the constraints' Fill: never filtered.
 void FillEdits(const Binding &binding, const PartValue &value, KtEditConstraint &constraints);
 
 // Collecting. Each reads its controls into a text of the part's form (before any option list).

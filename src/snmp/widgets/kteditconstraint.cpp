@@ -181,6 +181,17 @@ void KtEditConstraint::SetLastValid(QLineEdit *edit, const QString &text)
         it->lastValid = text;
 }
 
+void KtEditConstraint::Fill(QLineEdit *edit, const QString &text)
+{
+    if (!edit)
+        return;
+    {
+        const QScopedValueRollback<QLineEdit *> filling(m_filling, edit);
+        edit->setText(text);
+    }
+    SetLastValid(edit, edit->text());
+}
+
 void KtEditConstraint::SetPreviousChangeHandler(QLineEdit *edit, Handler handler)
 {
     auto it = m_entries.find(edit);
@@ -320,6 +331,14 @@ void KtEditConstraint::onTextChanged(QLineEdit *edit)
     auto it = m_entries.find(edit);
     if (it == m_entries.end())
         return;
+    if (m_filling == edit) {
+        // A text the program got from the device: no typing rule applies to it and nothing
+        // moves the focus; the window still hears of the change.
+        const Handler previous = it->previousChange;
+        if (previous)
+            previous(edit);
+        return;
+    }
     QString text = edit->text();
     if (text.isEmpty() || isSpecialText(text))
         return;

@@ -50,6 +50,14 @@ public:
     // again.
     void Remove(QLineEdit *edit);
 
+    // Shows a text that was not typed (a device read fills the edit: FillControls calls it):
+    // the text is shown and kept exactly as it is, with no character filtered, no beep, no skip
+    // character taken out and no focus move; the edit's previous change handler still runs;
+    // the text becomes the last accepted one, so a refused entry brings it back. Only what the
+    // user types is filtered. Windows putting a value of their own into a constrained edit
+    // (a stored hex key shown as text) use it too. Any edit may be given, constrained or not.
+    void Fill(QLineEdit *edit, const QString &text);
+
     bool IsRegistered(QLineEdit *edit) const { return m_entries.contains(edit); }
     const KtFormatSpec *Spec(QLineEdit *edit) const;
     QString LastValid(QLineEdit *edit) const;
@@ -92,6 +100,7 @@ private:
 
     QPointer<QWidget> m_owner;
     QHash<QLineEdit *, Entry> m_entries;
+    QLineEdit *m_filling = nullptr; // the edit Fill is setting the text of
     bool m_focusMovePending = false;
     bool m_validating = false;
 };

@@ -98,9 +98,12 @@ public:
 
     // ---- Controls ----
     // Item values into the controls of the item's bindings (-1: all). Invalid items are left
-    // alone; "(NULL)" leaves multi-edit controls and bit check boxes as they were. A filled
-    // edit under a constraint takes the text as its last accepted one, so a refused entry
-    // brings back the device's value. KtException -517 .. -522 on bad bindings or values.
+    // alone; "(NULL)" leaves multi-edit controls and bit check boxes as they were. Edits show
+    // the value exactly as the device sent it: their typing filter is for the user's keys only
+    // (KtEditConstraint::Fill), so a VLAN ID of "-1" is shown, kept and written back as "-1"
+    // unless the user changes it. A filled edit under a constraint takes the text as its last
+    // accepted one, so a refused entry brings back the device's value. KtException -517 ..
+    // -522 on bad bindings or values.
     void FillControls(int item = -1);
     // Controls into the values of writable items (-1: all), in list order. Items without
     // bindings keep their value. A whole-value binding replaces the whole value; a part is

@@ -475,4 +475,59 @@ TEST_F(EditConstraint, LengthLimitsTypingButNeverCutsAValueReadIntoTheEdit)
     EXPECT_EQ(m_edits[0]->text(), "abcde");
 }
 
+// A window changes an edit's typing limit after binding (the WEP key edits follow key type and
+// size); the format's own length stays in force beside it, and a value read into the edit is
+// never cut by either.
+TEST_F(EditConstraint, AWindowLimitSetAfterRegisteringJoinsTheFormatsOwn)
+{
+    QLineEdit *key = m_edits[0];
+    m_constraint->Register("%s{l32}", key);
+    KtTypingLimit::SetLimit(key, 10); // "HEX", "64 Bits"
+    EXPECT_EQ(KtTypingLimit::Limit(key), 10);
+    focus(key);
+    typeText(key, "0123456789AB");
+    EXPECT_EQ(key->text(), "0123456789");
+
+    KtTypingLimit::SetLimit(key, 26); // "HEX", "128 Bits"
+    typeText(key, "ABCDEF");
+    EXPECT_EQ(key->text(), "0123456789ABCDEF");
+
+    // The window's limit cannot lift the format's.
+    KtTypingLimit::SetLimit(key, 40);
+    EXPECT_EQ(KtTypingLimit::Limit(key), 32);
+    KtTypingLimit::SetLimit(key, 0);
+    EXPECT_EQ(KtTypingLimit::Limit(key), 32);
+
+    // A shorter limit than the text: the text stays, only typing is held back.
+    KtTypingLimit::SetLimit(key, 5); // "ASCII", "64 Bits"
+    EXPECT_EQ(key->text(), "0123456789ABCDEF");
+    typeChar(key, QLatin1Char('x'));
+    EXPECT_EQ(key->text(), "0123456789ABCDEF");
+    key->clear();
+    typeText(key, "abcdefg");
+    EXPECT_EQ(key->text(), "abcde");
+    m_constraint->Fill(key, "a longer device value");
+    EXPECT_EQ(key->text(), "a longer device value");
+
+    // Without the constraint the window's limit stays; without both the edit is free again.
+    m_constraint->Remove(key);
+    EXPECT_EQ(KtTypingLimit::Limit(key), 5);
+    KtTypingLimit::SetLimit(key, 0);
+    EXPECT_EQ(key->validator(), nullptr);
+}
+
+// An edit the window limited before binding keeps that limit when the constraint comes and
+// goes.
+TEST_F(EditConstraint, AWindowLimitSetBeforeRegisteringOutlivesTheConstraint)
+{
+    QLineEdit *ssid = m_edits[0];
+    KtTypingLimit::SetLimit(ssid, 32);
+    m_constraint->Register("%s", ssid);
+    EXPECT_EQ(KtTypingLimit::Limit(ssid), 32);
+    m_constraint->Register("%s{l8}", ssid);
+    EXPECT_EQ(KtTypingLimit::Limit(ssid), 8);
+    m_constraint->Remove(ssid);
+    EXPECT_EQ(KtTypingLimit::Limit(ssid), 32);
+}
+
 } // namespace

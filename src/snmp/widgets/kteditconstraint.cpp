@@ -112,10 +112,9 @@ void KtEditConstraint::Register(const QString &specifier, QLineEdit *edit, Handl
     // The length limits typing only, so a longer value read from the device is shown whole
     // (and the exit check reports it) instead of being cut and written back cut. For "n" the
     // length counts numbers, not characters, so it sets no limit on characters.
-    if (spec.conversion != QLatin1Char('n') && spec.length > 0) {
-        entry.typingLimit = new KtTypingLimit(edit, spec.length);
-        edit->setValidator(entry.typingLimit);
-    }
+    // A limit the window set on the edit stays beside it (KtTypingLimit).
+    if (spec.conversion != QLatin1Char('n') && spec.length > 0)
+        KtTypingLimit::SetFormatLimit(edit, spec.length);
     entry.connections.append(connect(edit, &QLineEdit::textChanged, this,
                                      [this, edit](const QString &) { onTextChanged(edit); }));
     entry.connections.append(
@@ -155,11 +154,7 @@ void KtEditConstraint::forget(QLineEdit *edit)
     for (const QMetaObject::Connection &c : std::as_const(it->connections))
         disconnect(c);
     edit->removeEventFilter(this);
-    if (it->typingLimit) {
-        if (edit->validator() == it->typingLimit)
-            edit->setValidator(nullptr);
-        delete it->typingLimit;
-    }
+    KtTypingLimit::SetFormatLimit(edit, 0);
     m_entries.erase(it);
 }
 

@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QValidator>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -40,7 +39,8 @@ public:
     bool storeLastValid = true;
 
     // Parses the specifier (KtException -2 when bad; the edit is then left alone) and puts the
-    // edit under it: width and maximum length from the options, typing filter, exit check.
+    // edit under it: width and typing limit (KtTypingLimit) from the options, typing filter,
+    // exit check.
     void Register(const QString &specifier, QLineEdit *edit, Handler previousChange = {},
                   Handler previousExit = {});
     // The k-th specifier of the format goes to the k-th edit. The whole format is parsed first,
@@ -88,8 +88,6 @@ private:
         Handler previousChange;
         Handler previousExit;
         QList<QMetaObject::Connection> connections;
-        // The typing limit this constraint gave the edit, taken away with the constraint.
-        QPointer<QValidator> typingLimit;
     };
 
     void onTextChanged(QLineEdit *edit);

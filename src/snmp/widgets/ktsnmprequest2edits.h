@@ -57,7 +57,8 @@ public:
     // format: one specifier per edit ("%u{n1x65535}", or several: "%u%u%u%u" for an address
     // over four edits); each "%" followed by one of "shiufn" takes the next edit. The format
     // goes to the constraints. Fewer edits than specifiers: KtException -522. An empty format
-    // binds the first edit without a constraint.
+    // binds the first edit without a constraint. A typing limit the window sets or changes
+    // later (KtTypingLimit::SetLimit) joins the format's length, it does not replace it.
     int BindEdit(int item, const QString &format, const QList<QLineEdit *> &edits);
     int BindEdit(int item, const QString &format, QLineEdit *edit);
     template <typename... More>

@@ -79,6 +79,61 @@ TEST(ListViewColumns, AViewWithEnoughColumnsKeepsThem)
     EXPECT_TRUE(view.styleSheet().startsWith(QStringLiteral("QTreeView { background: white; }")));
 }
 
+// Columns keep the items they were built for. A window that makes a shown item invalid (the
+// multi-SSID window does before a Save) used to shift every later read's cells under other
+// headers, and BeforeSet took the selected row back into the wrong items.
+TEST(ListViewColumns, AnItemMadeInvalidKeepsItsColumnAndTheOthersKeepTheirs)
+{
+    const KtSNMPVarItem table[] = {
+        item("Band", SYN_INTEGER, ACC_NOTACCESS),
+        item("Index", SYN_INTEGER, ACC_NOTACCESS),
+        item("SSID", SYN_DISPLAYSTR, ACC_READWRITE),
+        item("Auth", SYN_INTEGER, ACC_READWRITE),
+        item("VLAN", SYN_INTEGER, ACC_READWRITE),
+        {}};
+    QWidget form;
+    KtSNMPRequest2Edits request(&form, table, MVT_UMV, 2);
+    QTreeWidget view(&form);
+    auto *vlan = new QLineEdit(&form);
+    request.BindListView(&view);
+    request.BindEdit(4, QStringLiteral("%u{n1x4094}"), vlan);
+    const QStringList built = headers(view);
+    ASSERT_EQ(built, (QStringList{"Band", "Index", "SSID", "Auth", "VLAN"}));
+
+    request.list().Item(2).access |= ACC_INVALID;
+    request.BeforeGet();
+    deliver(request, {"1", "2", "left from before", "4", "20"});
+    deliver(request, {"1", "3", "left from before", "6", "30"});
+    request.AfterGet();
+    EXPECT_EQ(headers(view), built);
+    ASSERT_EQ(view.topLevelItemCount(), 2);
+    const QTreeWidgetItem *row = view.topLevelItem(1);
+    EXPECT_EQ(row->text(0), QStringLiteral("1"));
+    EXPECT_EQ(row->text(1), QStringLiteral("3"));
+    EXPECT_EQ(row->text(2), QString()); // not read: nothing of another row's value
+    EXPECT_EQ(row->text(3), QStringLiteral("6"));
+    EXPECT_EQ(row->text(4), QStringLiteral("30"));
+
+    view.setCurrentItem(view.topLevelItem(0));
+    EXPECT_EQ(vlan->text(), QStringLiteral("20"));
+    request.list().Item(3).access |= ACC_INVALID;
+    vlan->setText(QStringLiteral("21"));
+    request.BeforeSet();
+    EXPECT_EQ(request.list().Item(0).value, QStringLiteral("1"));
+    EXPECT_EQ(request.list().Item(1).value, QStringLiteral("2"));
+    EXPECT_EQ(request.list().Item(3).value, QStringLiteral("4"));
+    EXPECT_EQ(request.list().Item(4).value, QStringLiteral("21"));
+
+    // Valid again, the item is read into its own column.
+    request.list().Item(2).access &= ~ACC_INVALID;
+    request.list().Item(3).access &= ~ACC_INVALID;
+    request.BeforeGet();
+    deliver(request, {"2", "1", "guest", "1", "40"});
+    EXPECT_EQ(headers(view), built);
+    EXPECT_EQ(view.topLevelItem(0)->text(2), QStringLiteral("guest"));
+    EXPECT_EQ(view.topLevelItem(0)->text(4), QStringLiteral("40"));
+}
+
 TEST(ListViewRows, RowsHoldTheValuesAndASelectedRowComesBackIntoTheItems)
 {
     const KtSNMPVarItem table[] = {
@@ -186,6 +241,79 @@ TEST(NumberedRows, TheFillerIsComparedExactly)
     deliver(request, {"1", "00000000000A"});
     deliver(request, {"2", "00000000000a"});
     EXPECT_EQ(view.topLevelItemCount(), 1);
+}
+
+// The MAC-filter and DHCP windows pick a slot by what it holds (a MAC, an IP), not by a click.
+TEST(RowLookup, ASlotSelectedByItsMacFillsTheControlsFromThatSlot)
+{
+    const KtSNMPVarItem table[] = {
+        item("Index", SYN_INTEGER, ACC_NOTACCESS),
+        item("Band", SYN_INTEGER, ACC_READWRITE),
+        item("MAC", SYN_MACADDRESS, ACC_READWRITE),
+        item("Secret", SYN_DISPLAYSTR, ACC_WRITEONLY),
+        {}};
+    QWidget form;
+    New_req2Edit request(&form, table, MVT_FMV, 1);
+    request.keyItem = 2;
+    request.skipText = QStringLiteral("000000000000");
+    QTreeWidget view(&form);
+    auto *mac = new QLineEdit(&form);
+    request.BindListView(&view);
+    request.BindEdit(2, QStringLiteral("%h{l12}"), mac);
+    QStringList selections;
+    request.previousSelectHandler = [&](QTreeWidgetItem *row, bool selected) {
+        if (selected)
+            selections << request.RowValue(row, 0);
+    };
+    request.BeforeGet();
+    deliver(request, {"1", "1", "0017A4C0FF01", "a"});
+    deliver(request, {"2", "1", "000000000000", "b"});
+    deliver(request, {"3", "2", "0017A4C0FF03", "c"});
+    request.AfterGet();
+    EXPECT_EQ(request.ColumnItems(), (QVector<int>{3, 0, 1, 2}));
+    EXPECT_EQ(request.ColumnOf(0), 1);
+    EXPECT_EQ(request.ColumnOf(3), 0);
+    EXPECT_EQ(request.ColumnOf(2), 3);
+    // The caption (the zero-width column's cell) shows the running number; the row still
+    // holds its own value there.
+    QTreeWidgetItem *second = view.topLevelItem(1);
+    EXPECT_EQ(second->text(0), QStringLiteral("2"));
+    EXPECT_EQ(request.RowValue(second, 3), QStringLiteral("c"));
+    EXPECT_EQ(request.RowValue(second, 0), QStringLiteral("3"));
+    EXPECT_EQ(request.RowValue(second, 1), QStringLiteral("2"));
+    EXPECT_EQ(request.FindRow(3, QStringLiteral("2")), nullptr); // the value, not the number
+    EXPECT_EQ(request.FindRow(3, QStringLiteral("c")), second);
+
+    EXPECT_EQ(request.SelectRow(2, QStringLiteral("0017A4C0FF03")), second);
+    EXPECT_EQ(view.selectedItems(), QList<QTreeWidgetItem *>{second});
+    EXPECT_TRUE(mac->isEnabled());
+    EXPECT_EQ(mac->text(), QStringLiteral("0017A4C0FF03"));
+    EXPECT_EQ(request.list().Item(0).value, QStringLiteral("3"));
+
+    // Chosen again after the user typed: the controls show the slot again.
+    mac->setText(QStringLiteral("00"));
+    EXPECT_EQ(request.SelectRow(2, QStringLiteral("0017a4c0ff03"), Qt::CaseInsensitive),
+              second);
+    EXPECT_EQ(mac->text(), QStringLiteral("0017A4C0FF03"));
+    EXPECT_EQ(selections, (QStringList{"3", "3"}));
+
+    // A MAC no slot holds changes nothing.
+    mac->setText(QStringLiteral("ABCD"));
+    EXPECT_EQ(request.SelectRow(2, QStringLiteral("0017A4C0FF02")), nullptr);
+    EXPECT_EQ(request.SelectRow(2, QStringLiteral("0017a4c0ff03")), nullptr);
+    EXPECT_EQ(view.selectedItems(), QList<QTreeWidgetItem *>{second});
+    EXPECT_EQ(mac->text(), QStringLiteral("ABCD"));
+    EXPECT_EQ(selections.size(), 2);
+}
+
+TEST(RowLookup, WithoutAListViewNothingIsFound)
+{
+    const KtSNMPVarItem table[] = {item("IP", SYN_IPADDRESS, ACC_READWRITE), {}};
+    KtSNMPRequest2Edits request(nullptr, table, MVT_UMV, 0);
+    EXPECT_EQ(request.ColumnOf(0), -1);
+    EXPECT_EQ(request.FindRow(0, QStringLiteral("10.0.0.1")), nullptr);
+    EXPECT_EQ(request.SelectRow(0, QStringLiteral("10.0.0.1")), nullptr);
+    EXPECT_EQ(request.RowValue(nullptr, 0), QString());
 }
 
 } // namespace

@@ -202,6 +202,7 @@ void KtSNMPRequest2Edits::BindListView(QTreeWidget *view, bool enableOnSelectRow
         QObject::disconnect(connection);
     m_viewConnections.clear();
     listView = view;
+    m_columnItems.clear();
     enableOnSelect = enableOnSelectRows ? 1 : 0;
     if (!view)
         return;
@@ -232,7 +233,7 @@ void KtSNMPRequest2Edits::SetConstraintOwner(QWidget *form)
 
 // ---- List view ----
 
-QVector<int> KtSNMPRequest2Edits::ColumnItems() const
+QVector<int> KtSNMPRequest2Edits::columnItemsByAccess() const
 {
     QVector<int> items;
     for (int i = 0; i < list().Count(); ++i) {
@@ -250,39 +251,53 @@ void KtSNMPRequest2Edits::BuildColumns()
 {
     if (!listView)
         return;
-    const QVector<int> items = ColumnItems();
+    // Which item each column holds is fixed when the columns are made: switching an item
+    // between readwrite, readonly, hidden and invalid keeps the number of column items and
+    // must not move any cell under another header. Only a list that gained or lost column
+    // items is laid out again.
+    const QVector<int> byAccess = columnItemsByAccess();
+    if (m_columnItems.size() != byAccess.size())
+        m_columnItems = byAccess;
     int existing = listView->columnCount();
     // A new tree widget comes with one unnamed column ("1"): that is no column of the window.
     if (existing == 1 && listView->headerItem()->text(0) == QStringLiteral("1"))
         existing = 0;
-    if (existing >= items.size())
+    if (existing >= m_columnItems.size())
         return;
     listView->clear();
-    listView->setColumnCount(static_cast<int>(items.size()));
+    listView->setColumnCount(static_cast<int>(m_columnItems.size()));
     QStringList captions;
-    for (int item : items)
+    for (int item : std::as_const(m_columnItems))
         captions.append(list().Item(item).name);
     listView->setHeaderLabels(captions);
     listView->header()->setSectionResizeMode(QHeaderView::Interactive);
     listView->header()->setStretchLastSection(false);
-    for (int column = 0; column < items.size(); ++column) {
+    for (int column = 0; column < m_columnItems.size(); ++column) {
         // A zero-width column keeps its place (the row's texts are taken back by position)
         // but is not shown.
-        const bool zeroWidth = list().IsHiddenColumn(items.at(column));
+        const bool zeroWidth = list().IsHiddenColumn(m_columnItems.at(column));
         listView->setColumnHidden(column, zeroWidth);
         if (!zeroWidth)
             listView->resizeColumnToContents(column);
     }
 }
 
+QString KtSNMPRequest2Edits::cellText(int item) const
+{
+    // An invalid item was not read: its value belongs to no row (a key still names the row).
+    const bool key = list().IsTable() && item < list().keyCount;
+    if ((list().Item(item).access & ACC_INVALID) && !key)
+        return QString();
+    return list().Item(item).value;
+}
+
 QTreeWidgetItem *KtSNMPRequest2Edits::AppendRow(const QString *caption)
 {
     if (!listView)
         return nullptr;
-    const QVector<int> items = ColumnItems();
     auto *row = new QTreeWidgetItem(listView.data());
-    for (int column = 0; column < items.size(); ++column) {
-        const QString &value = list().Item(items.at(column)).value;
+    for (int column = 0; column < m_columnItems.size(); ++column) {
+        const QString value = cellText(m_columnItems.at(column));
         if (column == 0 && caption) {
             row->setText(column, *caption);
             // The row still knows its own value (normally the slot index), so a selected
@@ -299,13 +314,55 @@ void KtSNMPRequest2Edits::TakeRowIntoItems(QTreeWidgetItem *row)
 {
     if (!row)
         return;
-    const QVector<int> items = ColumnItems();
     const int columns = listView ? listView->columnCount() : row->columnCount();
-    for (int column = 0; column < items.size() && column < columns; ++column) {
-        const QVariant value = row->data(column, kRowValueRole);
-        list().Item(items.at(column)).value =
-            value.isValid() ? value.toString() : row->text(column);
+    for (int column = 0; column < m_columnItems.size() && column < columns; ++column)
+        list().Item(m_columnItems.at(column)).value = cellValue(row, column);
+}
+
+QString KtSNMPRequest2Edits::cellValue(const QTreeWidgetItem *row, int column)
+{
+    const QVariant value = row->data(column, kRowValueRole);
+    return value.isValid() ? value.toString() : row->text(column);
+}
+
+int KtSNMPRequest2Edits::ColumnOf(int item) const
+{
+    return static_cast<int>(m_columnItems.indexOf(item));
+}
+
+QString KtSNMPRequest2Edits::RowValue(const QTreeWidgetItem *row, int item) const
+{
+    const int column = ColumnOf(item);
+    if (!row || column < 0 || column >= row->columnCount())
+        return QString();
+    return cellValue(row, column);
+}
+
+QTreeWidgetItem *KtSNMPRequest2Edits::FindRow(int item, const QString &text,
+                                              Qt::CaseSensitivity cs) const
+{
+    if (!listView || ColumnOf(item) < 0)
+        return nullptr;
+    for (int i = 0; i < listView->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = listView->topLevelItem(i);
+        if (RowValue(row, item).compare(text, cs) == 0)
+            return row;
     }
+    return nullptr;
+}
+
+QTreeWidgetItem *KtSNMPRequest2Edits::SelectRow(int item, const QString &text,
+                                                Qt::CaseSensitivity cs)
+{
+    QTreeWidgetItem *row = FindRow(item, text, cs);
+    if (!row)
+        return nullptr;
+    listView->scrollToItem(row);
+    if (listView->selectedItems().value(0, nullptr) == row)
+        onSelectionChanged(); // chosen again: the controls show the row again
+    else
+        listView->setCurrentItem(row);
+    return row;
 }
 
 void KtSNMPRequest2Edits::ProcessPendingMessages()
@@ -387,8 +444,7 @@ void KtSNMPRequest2Edits::BeforeSet()
 void KtSNMPRequest2Edits::AfterGet()
 {
     if (listView) {
-        const QVector<int> items = ColumnItems();
-        for (int column = 0; column < items.size(); ++column) {
+        for (int column = 0; column < listView->columnCount(); ++column) {
             if (!listView->isColumnHidden(column))
                 listView->resizeColumnToContents(column);
         }

@@ -89,9 +89,16 @@ public:
     void Unbind(int item);
     // Shows the table in the view: read-only, whole rows selected, report style; one hidden
     // column per zero-width item, then one column per visible item, captioned with the item
-    // name. Selecting a row runs previousSelectHandler, enables the controls when
-    // enableOnSelect is set, takes the row into the items and fills the controls. (Qt slots
-    // the window connected to the view before this call run before that, later ones after.)
+    // name (a view that already has as many columns keeps its own captions). Which item each
+    // column holds is fixed then (ColumnItems): a window may switch items between readwrite,
+    // readonly and invalid afterwards (the multi-SSID window does before its Save) and every
+    // read still puts each value under its own header, and a selected row still goes back
+    // into its own items. A column whose item is invalid when a row arrives stays empty in
+    // that row (the item was not read). Only a list that gains or loses column items (an item
+    // of access 0 made readable) is laid out again, at the next read.
+    // Selecting a row runs previousSelectHandler, enables the controls when enableOnSelect is
+    // set, takes the row into the items and fills the controls. (Qt slots the window
+    // connected to the view before this call run before that, later ones after.)
     void BindListView(QTreeWidget *view, bool enableOnSelectRows = true);
     // The form that owns constraint message boxes and takes their focus moves, when the bound
     // edits sit on another form than the request's owner.
@@ -116,6 +123,31 @@ public:
     // Copies the row's texts into the items, in column order. A caption cell that shows
     // something else than its value (a row number) gives back the value it replaced.
     void TakeRowIntoItems(QTreeWidgetItem *row);
+
+    // ---- Rows of the bound list view ----
+    // For windows that pick a row by what it holds rather than by a click: the DHCP window
+    // selects the static-pool slot whose IP equals the chosen used entry's, the MAC-filter
+    // window the slot whose MAC equals the chosen row's. Values are compared as the rows
+    // show them (the value texts of the read: dotted quads, upper-case hex for MAC addresses);
+    // a numbered caption (New_req2Edit) counts with the value it replaced, not the number.
+    //
+    // Item indexes in column order, as fixed when the columns were made (empty without a
+    // list view): zero-width items first, then the visible ones.
+    const QVector<int> &ColumnItems() const { return m_columnItems; }
+    // The view column that holds the item, or -1 (no list view, or the item has no column).
+    int ColumnOf(int item) const;
+    // The item's value in the row; empty for a null row or an item without a column.
+    QString RowValue(const QTreeWidgetItem *row, int item) const;
+    // The first row (top to bottom) whose item holds text, or null.
+    QTreeWidgetItem *FindRow(int item, const QString &text,
+                             Qt::CaseSensitivity cs = Qt::CaseSensitive) const;
+    // Selects FindRow's row as a click would and scrolls it into view: previousSelectHandler
+    // runs, the controls are enabled (enableOnSelect), the row goes into the items and the
+    // controls are filled from it, also when the row was selected already (so they drop what
+    // the user typed since). Returns the row, or null when no row holds text: then nothing
+    // changes (the selection, the items and the controls stay as they were).
+    QTreeWidgetItem *SelectRow(int item, const QString &text,
+                               Qt::CaseSensitivity cs = Qt::CaseSensitive);
 
     // ---- The record ----
     Hook beforeGetHook; // start of every Get, after the view was cleared
@@ -143,9 +175,8 @@ public:
     virtual void ListViewSelectItem(QTreeWidgetItem *row, bool selected);
 
 protected:
-    // Item indexes in column order: zero-width items first, then visible items.
-    QVector<int> ColumnItems() const;
-    // Rebuilds the view's columns when it has fewer than ColumnItems().
+    // Makes the view's columns when it has fewer than there are column items (see
+    // BindListView for when the item of each column is chosen).
     void BuildColumns();
     // Appends a row of the items' values; caption replaces the text of the first cell when
     // given (the row keeps the value for TakeRowIntoItems).
@@ -160,8 +191,15 @@ private:
     void fillBinding(const Binding &binding);
     void collectItem(int item);
     void onSelectionChanged();
+    // Column items as the access flags give them now.
+    QVector<int> columnItemsByAccess() const;
+    // What a new row shows for the item.
+    QString cellText(int item) const;
+    // The value a row holds in a column (a numbered caption gives back the value it replaced).
+    static QString cellValue(const QTreeWidgetItem *row, int column);
 
     std::vector<Binding> m_bindings;
+    QVector<int> m_columnItems;
     std::unique_ptr<KtEditConstraint> m_constraints;
     QList<QMetaObject::Connection> m_viewConnections;
 };

@@ -523,6 +523,138 @@ TEST_F(Request2EditsDevice, ACompletionThatReplacesItselfAndRaisesIsShown)
     EXPECT_EQ(request->busy, 0);
 }
 
+// A request busy with a read starts no second one, and no write either: the walk position and
+// the item values belong to the running read. A window refreshing every second (the client
+// list) asks again while a long walk is still on its way.
+TEST_F(Request2EditsDevice, AReadOrWriteAskedForWhileAnAsynchronousWalkRunsIsRefused)
+{
+    auto request = poolRequest(MVT_UMV);
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    auto *view = new QTreeWidget(&m_form);
+    request->BindListView(view);
+    int reads = 0;
+    request->beforeGetHook = [&](KtSNMPRequest2Edits *) { ++reads; };
+    int completions = 0;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+        EXPECT_EQ(status.code, 0);
+        ++completions;
+    };
+    // Asked again once the third row is in, and at once.
+    bool readMidway = true;
+    bool writeMidway = true;
+    QObject::connect(view->model(), &QAbstractItemModel::rowsInserted, view, [&] {
+        if (view->topLevelItemCount() != 3)
+            return;
+        readMidway = request->Get();
+        writeMidway = request->Set(false);
+    });
+    m_sim.clearLog();
+    ASSERT_TRUE(request->Get());
+    EXPECT_FALSE(request->Get());
+    ASSERT_TRUE(processUntil([&] { return completions > 0; }));
+    EXPECT_FALSE(readMidway);
+    EXPECT_FALSE(writeMidway);
+    EXPECT_EQ(request->request.outstanding, 0); // no second walk on its way
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(request->rowCount, 16);
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+    EXPECT_EQ(request->busy, 0);
+    // One walk: a step per row and the one that found the end, nothing written.
+    const QStringList log = logOf(m_sim, 17);
+    EXPECT_EQ(log.size(), 17) << log.join(QLatin1Char('\n')).toStdString();
+    for (const QString &line : log)
+        EXPECT_TRUE(line.startsWith(QStringLiteral("v2c getnext "))) << line.toStdString();
+    // Not busy any more: the next read goes out.
+    ASSERT_TRUE(request->Get());
+    ASSERT_TRUE(processUntil([&] { return completions == 2; }));
+}
+
+// A synchronous walk lets the window paint between rows; a timer firing then (a periodic
+// refresh) may not start a read of its own inside the running one.
+TEST_F(Request2EditsDevice, ATimerReadDuringASynchronousWalkIsRefused)
+{
+    auto request = poolRequest(MVT_UMV);
+    auto *view = new QTreeWidget(&m_form);
+    request->BindListView(view);
+    int reads = 0;
+    request->beforeGetHook = [&](KtSNMPRequest2Edits *) { ++reads; };
+    int fired = 0;
+    bool nestedRead = true;
+    bool nestedWrite = true;
+    bool busyInside = false;
+    QTimer::singleShot(0, &m_form, [&] {
+        ++fired;
+        busyInside = request->busy != 0;
+        nestedRead = request->Get();
+        nestedWrite = request->Set(false);
+    });
+    m_sim.clearLog();
+    ASSERT_TRUE(request->Get());
+    EXPECT_EQ(fired, 1);
+    EXPECT_TRUE(busyInside);
+    EXPECT_FALSE(nestedRead);
+    EXPECT_FALSE(nestedWrite);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(request->rowCount, 16);
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+    EXPECT_EQ(request->busy, 0);
+    const QStringList log = logOf(m_sim, 17);
+    EXPECT_EQ(log.size(), 17) << log.join(QLatin1Char('\n')).toStdString();
+}
+
+// A request stopped in the middle of a read (its alive flag cleared) hears no more of it: once
+// nothing of it is on its way it is not busy any more, and started again it reads.
+TEST_F(Request2EditsDevice, AStoppedRequestIsNoLongerBusyOnceItsAnswerIsIn)
+{
+    auto request = poolRequest(MVT_UMV);
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    int completions = 0;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &) {
+        ++completions;
+    };
+    ASSERT_TRUE(request->Get());
+    request->request.alive = 0;
+    EXPECT_TRUE(request->IsBusy());
+    ASSERT_TRUE(processUntil([&] { return request->request.outstanding == 0; }));
+    EXPECT_FALSE(request->IsBusy());
+    EXPECT_EQ(completions, 0);
+    request->request.alive = 1;
+    ASSERT_TRUE(request->Get());
+    EXPECT_TRUE(request->IsBusy());
+    ASSERT_TRUE(processUntil([&] { return completions == 1; }));
+    EXPECT_FALSE(request->IsBusy());
+    EXPECT_EQ(request->rowCount, 16);
+}
+
+// A write's after-set hook may read the same request again (the DHCP window re-reads its slot
+// table there): the write has ended, so that read is not refused, and the read the write
+// itself asks for afterwards does not run beside it.
+TEST_F(Request2EditsDevice, AnAfterSetHookMayReadTheRequestAgain)
+{
+    auto request = poolRequest(MVT_UMV);
+    auto *view = new QTreeWidget(&m_form);
+    request->BindListView(view);
+    ASSERT_TRUE(request->Get());
+    view->setCurrentItem(view->topLevelItem(0));
+    request->mode = KtSNMPRequest2Controls::Asynchronous;
+    bool hookRead = false;
+    request->afterSetHook = [&](KtSNMPRequest2Edits *sender) { hookRead = sender->Get(); };
+    int reads = 0;
+    request->beforeGetHook = [&](KtSNMPRequest2Edits *) { ++reads; };
+    int completions = 0;
+    request->OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &) {
+        ++completions;
+    };
+    ASSERT_TRUE(request->Set(true));
+    ASSERT_TRUE(processUntil([&] { return completions > 0; }));
+    EXPECT_TRUE(hookRead);
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(request->request.outstanding, 0);
+    EXPECT_EQ(completions, 1);
+    EXPECT_EQ(view->topLevelItemCount(), 16);
+}
+
 // A thousand associated stations: every row reaches the view (the window paints between rows).
 TEST(Request2EditsLargeTable, AThousandClientsFillTheListView)
 {

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kDesignWidth = 159;
 constexpr int kDesignHeight = 105;
+constexpr int kBusyRetryMs = 20;
 
 } // namespace
 
@@ -65,6 +66,13 @@ void TConfigForm::Refresh()
     // An editor whose panel could not be built (no request handed over) has nothing to read.
     if (!chosen)
         return;
+    if (chosen->IsBusy()) {
+        // The creator's read is still on its way, and a busy request refuses another: read
+        // again once it has ended, so that both land in the controls in the order asked for.
+        // Its answer arrives through the 20 ms event timer; look again at that pace.
+        QTimer::singleShot(kBusyRetryMs, this, [this] { Refresh(); });
+        return;
+    }
     if (m_current)
         m_current->request.alive = 0;
     m_current = chosen;

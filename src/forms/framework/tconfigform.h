@@ -30,7 +30,9 @@ public:
     // the caller.
     TSNMPEditorPanel *AddEditor(KtSNMPRequest2Edits *request);
 
-    // Reads the request of the form's type (the first one for an editor).
+    // Reads the request of the form's type (the first one for an editor). While that request
+    // is still busy with a read (the creator's, sent just before the form opened) the refresh
+    // waits for it to end, then reads.
     void Refresh();
 
     quint8 formType() const { return m_formType; }

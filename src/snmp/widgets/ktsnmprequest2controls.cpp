@@ -35,6 +35,28 @@ QString clockText(const QTime &time)
 
 } // namespace
 
+class KtSNMPRequest2Controls::CallScope
+{
+public:
+    explicit CallScope(KtSNMPRequest2Controls &request)
+        : m_request(&request), m_living(request.m_living)
+    {
+        ++request.m_calls;
+    }
+    ~CallScope()
+    {
+        // A hook or completion may have destroyed the request meanwhile.
+        if (!m_living.expired())
+            --m_request->m_calls;
+    }
+    CallScope(const CallScope &) = delete;
+    CallScope &operator=(const CallScope &) = delete;
+
+private:
+    KtSNMPRequest2Controls *m_request;
+    std::weak_ptr<bool> m_living;
+};
+
 KtSNMPRequest2Controls::KtSNMPRequest2Controls(QWidget *ownerForm) : owner(ownerForm)
 {
     installDefaultStatusCallback();
@@ -112,10 +134,17 @@ void KtSNMPRequest2Controls::runCompletion(Completion completion, const KtSNMPEr
     }
 }
 
+bool KtSNMPRequest2Controls::IsBusy() const
+{
+    // Between two steps of an asynchronous operation a step is on its way, or its answer is
+    // being handled. A request stopped meanwhile (alive cleared) drops its answers unheard:
+    // once none is on its way, nothing will ever end its operation.
+    return busy && (m_calls > 0 || request.outstanding > 0);
+}
+
 void KtSNMPRequest2Controls::endWithSuccess(Completion KtSNMPRequest2Controls::*completion)
 {
     const std::weak_ptr<bool> living = m_living;
-    busy = 0;
     const KtSNMPError success = SuccessStatus();
     reportSuccess();
     if (living.expired())
@@ -127,7 +156,6 @@ void KtSNMPRequest2Controls::endWithException(Completion KtSNMPRequest2Controls:
                                               const KtException &e)
 {
     const std::weak_ptr<bool> living = m_living;
-    busy = 0;
     ShowException(e.code(), e.text());
     if (living.expired())
         return;
@@ -142,12 +170,22 @@ void KtSNMPRequest2Controls::endWithException(Completion KtSNMPRequest2Controls:
 
 bool KtSNMPRequest2Controls::Get()
 {
+    if (IsBusy())
+        return false;
+    const CallScope call(*this);
+    // Busy from here: a hook that lets the window paint cannot start another read.
+    busy = 1;
     messageIndex = GetMessage;
-    BeforeGet();
-    m_masterFilterText.clear();
-    if (master && !masterFilter.isEmpty())
-        m_masterFilterText =
-            master->request.SubstituteValues(masterFilter, QStringLiteral("#"), true);
+    try {
+        BeforeGet();
+        m_masterFilterText.clear();
+        if (master && !masterFilter.isEmpty())
+            m_masterFilterText =
+                master->request.SubstituteValues(masterFilter, QStringLiteral("#"), true);
+    } catch (...) {
+        busy = 0;
+        throw;
+    }
     rowCount = 0;
     return mode == Synchronous ? getSync() : getAsync();
 }
@@ -159,7 +197,6 @@ bool KtSNMPRequest2Controls::rowPassesFilters()
 
 bool KtSNMPRequest2Controls::getSync()
 {
-    busy = 1;
     bool ok = false;
     try {
         if (request.list.IsTable()) {
@@ -193,7 +230,6 @@ bool KtSNMPRequest2Controls::getSync()
 
 bool KtSNMPRequest2Controls::getAsync()
 {
-    busy = 1;
     if (!request.alive) {
         busy = 0;
         return false;
@@ -213,6 +249,7 @@ bool KtSNMPRequest2Controls::getAsync()
 
 void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
 {
+    const CallScope call(*this);
     const std::weak_ptr<bool> living = m_living;
     if (status.code != 0) {
         busy = 0;
@@ -246,10 +283,13 @@ void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
             return;
     } catch (const KtException &e) {
         // The read ends here; the window still hears of it, so that it does not wait forever.
-        if (!living.expired())
+        if (!living.expired()) {
+            busy = 0;
             endWithException(&KtSNMPRequest2Controls::OnGetComplete, e);
+        }
         return;
     }
+    busy = 0;
     endWithSuccess(&KtSNMPRequest2Controls::OnGetComplete);
 }
 
@@ -258,42 +298,49 @@ void KtSNMPRequest2Controls::onReadStep(const KtSNMPError &status)
 bool KtSNMPRequest2Controls::Set(bool refreshAfter, bool collect, const QString &itemMap,
                                  const QStringList &values)
 {
+    if (IsBusy())
+        return false;
+    const CallScope call(*this);
+    busy = 1;
     messageIndex = SetMessage;
     refreshAfterSet = refreshAfter ? 1 : 0;
-    OnBeforeSet();
-    if (collect)
-        BeforeSet();
+    try {
+        OnBeforeSet();
+        if (collect)
+            BeforeSet();
+    } catch (...) {
+        busy = 0;
+        throw;
+    }
     return mode == Synchronous ? setSync(itemMap, values) : setAsync(itemMap, values);
 }
 
 bool KtSNMPRequest2Controls::setSync(const QString &itemMap, const QStringList &values)
 {
     const std::weak_ptr<bool> living = m_living;
-    busy = 1;
     bool ok = false;
     try {
         ok = request.WriteSync(itemMap, values);
-        // As in asynchronous mode, the after-set work (and the read after it) follows a
-        // successful write only: windows re-read tables from their after-set hooks.
-        if (ok)
-            AfterSet();
     } catch (const KtException &e) {
         busy = 0;
         throw KtException(e.code(), e.text());
     }
+    // The write has ended: the after-set hook may read this request again. As in asynchronous
+    // mode, the after-set work (and the read after it) follows a successful write only.
+    busy = 0;
+    if (!ok)
+        return false;
+    AfterSet();
     if (living.expired())
         return ok;
-    busy = 0;
-    if (ok)
-        reportSuccess();
-    if (ok && !living.expired() && request.list.IsTable() && refreshAfterSet)
+    reportSuccess();
+    if (!living.expired() && request.list.IsTable() && refreshAfterSet)
         Get();
     return ok;
 }
 
 bool KtSNMPRequest2Controls::setAsync(const QString &itemMap, const QStringList &values)
 {
-    busy = 1;
     if (!request.alive) {
         busy = 0;
         return false;
@@ -313,9 +360,11 @@ bool KtSNMPRequest2Controls::setAsync(const QString &itemMap, const QStringList 
 
 void KtSNMPRequest2Controls::onWriteDone(const KtSNMPError &status)
 {
+    const CallScope call(*this);
     const std::weak_ptr<bool> living = m_living;
+    // The write has ended: the after-set hook may read this request again.
+    busy = 0;
     if (status.code != 0) {
-        busy = 0;
         runCompletion(OnSetComplete, status);
         return;
     }

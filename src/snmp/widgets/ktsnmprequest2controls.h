@@ -54,7 +54,19 @@ public:
     // loop and OnGetComplete ends the read (also when it failed). KtException from the engine
     // or from OnRow is raised again (busy cleared) in synchronous mode; in asynchronous mode it
     // is shown (status control or message box), ends the read and reaches OnGetComplete with
-    // its code and text. Do not start a read while busy: the walk position is shared.
+    // its code and text.
+    //
+    // A busy request (IsBusy) refuses: Get returns false at once and does nothing else. No
+    // hook runs, the list view and the controls keep what they show, nothing is sent or
+    // reported, and no completion follows for the refused call (the running read or write
+    // still ends with its own). This holds for a read or write in flight in asynchronous mode
+    // and for a call made from inside a synchronous one: a timer that fires while a
+    // synchronous walk lets the window paint (OnRow), or while its message box is up.
+    // Refused rather than queued: the walk position and the item values belong to the running
+    // operation, a periodic refresh (the client list every second) would otherwise pile its
+    // reads up behind a walk that takes longer than its period, and its next tick reads anyway.
+    // A window that must not lose a read the user asked for checks IsBusy first (and keeps its
+    // Refresh button disabled meanwhile), or reads again from OnGetComplete or afterGetHook.
     bool Get();
     // Writes every writable item (or those of itemMap, taking values in order, see
     // KtSNMPRequest::WriteSync). refreshAfter: read a table list again after a successful
@@ -63,8 +75,23 @@ public:
     // Asynchronous: returns whether it was sent; on success AfterSet, the status,
     // OnSetComplete, then the read. A failed write reaches only the status callback (and
     // OnSetComplete).
+    //
+    // Refused like Get while the request is busy (nothing collected, nothing sent, false).
+    // The write has ended when AfterSet runs: an after-set hook may read the request again
+    // (then the read refreshAfter asks for is refused as busy, so the table is not read twice
+    // at once).
     bool Set(bool refreshAfter = true, bool collect = true, const QString &itemMap = QString(),
              const QStringList &values = QStringList());
+
+    // Whether a read or write of this request is under way, so that Get and Set would refuse.
+    // Windows ask it before a refresh or an action that needs the request (a 1-second timer
+    // skips its tick, a Set button stays disabled, a close waits). True from the start of Get
+    // or Set (before BeforeGet or the collecting) until the read has delivered its last row
+    // and AfterGet has run, or until the write's answer is in (before AfterSet). A request
+    // stopped by clearing request.alive hears no more of what it sent: it stops being busy
+    // once nothing of it is on its way any more (answered or timed out), even though its busy
+    // field may still read 1; set alive again, it reads and writes as before.
+    bool IsBusy() const;
 
     // Where status lines go: a QPlainTextEdit (memo, a line appended), a QStatusBar (its
     // message) or a QLabel (status panel, its text); null for message boxes.
@@ -91,7 +118,7 @@ public:
     Completion OnGetComplete; // after an asynchronous read completes or fails
     Completion OnSetComplete; // after an asynchronous write completes or fails
     quint8 mode = Asynchronous; // 0 synchronous, 1 asynchronous; windows mostly set 0
-    quint8 busy = 0;            // 1 from Get/Set until the read or write has ended
+    quint8 busy = 0;            // 1 from Get/Set until the read or write has ended; see IsBusy
     QPointer<QWidget> owner;    // parent of message boxes
     qint32 rowCount = 0;        // rows the last read delivered (and passed the filters)
     QPointer<QWidget> statusControl;
@@ -132,13 +159,18 @@ private:
     bool rowPassesFilters();
     void reportSuccess();
     void runCompletion(Completion completion, const KtSNMPError &status);
-    // Ends an asynchronous read or write: busy cleared, the status callback (success) or the
-    // error shown, then the completion named by the member pointer (read from the member only
-    // then, as the window may have replaced it). Returns early if this request is destroyed.
+    // Ends an asynchronous read or write (the caller has cleared busy): the status callback
+    // (success) or the error shown, then the completion named by the member pointer (read from
+    // the member only then, as the window may have replaced it). Returns early if this request
+    // is destroyed.
     void endWithSuccess(Completion KtSNMPRequest2Controls::*completion);
     void endWithException(Completion KtSNMPRequest2Controls::*completion, const KtException &e);
     void message(const QString &text);
 
+    // Counts this request's calls on the stack (Get, Set, the handling of an answer): while
+    // one runs, its operation is under way even with nothing on its way to the device.
+    class CallScope;
+    int m_calls = 0;
     QString m_masterFilterText; // masterFilter with the master's values, fixed at Get
     // Cleared by the destructor: a completion that destroyed this request is noticed.
     std::shared_ptr<bool> m_living = std::make_shared<bool>(true);

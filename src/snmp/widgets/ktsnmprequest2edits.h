@@ -5,6 +5,16 @@
 // Control kinds: edit = QLineEdit (QPlainTextEdit also takes a whole text), combo box and list
 // box = QComboBox, check box = QCheckBox, radio group = KtRadioGroup, label and static text =
 // QLabel, list view = QTreeWidget. How each kind shows and gives back a value: ktboundcontrols.h.
+//
+// What a window relies on:
+// - A read fills the controls with what the device sent, as it is: an edit's typing filter is
+//   for the user's keys only, so a VLAN ID of "-1" is shown as "-1" and written back as "-1"
+//   unless the user changes it (the window decides what to do with such a value).
+// - Typing limits the window changes after binding (the WEP key edits follow key type and
+//   size): KtTypingLimit::SetLimit; the format's own length stays in force beside it.
+// - A list view's columns hold the items they were built for (see BindListView); the rows can
+//   be searched by an item's value (FindRow, SelectRow).
+// - Get and Set refuse while the request is busy (KtSNMPRequest2Controls::IsBusy).
 #pragma once
 
 #include "ktsnmprequest2controls.h"

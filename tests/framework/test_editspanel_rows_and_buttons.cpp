@@ -135,6 +135,47 @@ TEST(ConfigFormWithoutRequest, RefusesTheEditorAndStillRefreshesAndCloses)
     form.reset();
 }
 
+// An editor the grid cannot build (a writable item with a prefix option list has no edit for
+// the rest of its value: -522) leaves the form empty and the request with its caller, who
+// still owns it: the form used to keep both a half-made editor and the request, which the
+// caller then deleted a second time.
+TEST(ConfigFormEditor, AnEditorThatCannotBeBuiltLeavesTheFormEmptyAndTheRequestWithTheCaller)
+{
+    static const KtOption trees[] = {{0, "1.3.6.1.4.1.32473", "norvane"}, {}};
+    const KtOptionList prefixes(trees, KtOptionList::Prefix);
+    auto form = std::make_unique<TConfigForm>();
+    auto refused = requestOf({item("1.3.6.1.2.1.1.5", "System Name", SYN_DISPLAYSTR,
+                                   ACC_READWRITE),
+                              item("1.3.6.1.2.1.1.2", "Tree", SYN_OBJECTID, ACC_READWRITE,
+                                   &prefixes)});
+    QLabel status;
+    refused->SetStatusControl(&status);
+    try {
+        form->AddEditor(refused.get());
+        FAIL() << "no exception";
+    } catch (const KtException &e) {
+        EXPECT_EQ(e.code(), -522);
+    }
+    EXPECT_EQ(form->formType(), TConfigForm::EmptyForm);
+    EXPECT_EQ(form->requestCount(), 0);
+    EXPECT_EQ(form->editorPanel(), nullptr);
+    EXPECT_TRUE(form->findChildren<TSNMPEditorPanel *>().isEmpty());
+    // Given back as it was handed over.
+    EXPECT_TRUE(refused->Bindings().empty());
+    EXPECT_EQ(refused->statusControl.data(), &status);
+    refused.reset();
+
+    // The form can still become an editor.
+    auto request = requestOf(systemGroup());
+    KtSNMPRequest2Edits *handed = request.get();
+    TSNMPEditorPanel *panel = form->AddEditor(handed);
+    request.release();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(form->requestCount(), 1);
+    EXPECT_EQ(panel->Grid()->RowCount(), 6);
+    form.reset();
+}
+
 TEST(EditsPanelRows, OptionListsAndKeysChooseTheEditor)
 {
     static const KtOption modes[] = {{1, nullptr, "Enable"}, {0, nullptr, "Disable"}, {}};

@@ -6,6 +6,8 @@
 #include "tsnmpeditorpanel.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -39,9 +41,21 @@ TSNMPEditorPanel *TConfigForm::AddEditor(KtSNMPRequest2Edits *request)
 {
     if (m_formType != EmptyForm)
         throw KtException(-1, changeTypeMessage());
-    // The panel first: when it cannot be built the form stays empty and the request stays
-    // with the caller.
-    auto *panel = new TSNMPEditorPanel(this, request);
+    // The panel first: when it cannot be built the form stays empty and the request goes back
+    // to the caller as it was handed over, without the bindings and the status control the
+    // panel gave it.
+    const int bindings = request ? static_cast<int>(request->Bindings().size()) : 0;
+    const QPointer<QWidget> statusControl = request ? request->statusControl : nullptr;
+    TSNMPEditorPanel *panel = nullptr;
+    try {
+        panel = new TSNMPEditorPanel(this, request);
+    } catch (...) {
+        if (request) {
+            request->UnbindFrom(bindings);
+            request->statusControl = statusControl;
+        }
+        throw;
+    }
     m_formType = EditorForm;
     adoptRequest(std::unique_ptr<KtSNMPRequest2Edits>(request));
     m_editor = panel;

@@ -26,8 +26,11 @@ public:
     ~TConfigForm() override;
 
     // Takes the request over and makes the form its editor. A form has one type: a second call
-    // throws KtException "Can not change Type of a Config Form!" and leaves the request with
-    // the caller.
+    // throws KtException "Can not change Type of a Config Form!". Any exception leaves the
+    // request with the caller, who still owns it and deletes it: a panel that cannot be built
+    // (-522 for a writable item with a prefix option list, whose rest has no edit in the grid)
+    // leaves no part of itself behind, the form empty (it may take another editor) and the
+    // request without the bindings and the status control the panel gave it.
     TSNMPEditorPanel *AddEditor(KtSNMPRequest2Edits *request);
 
     // Reads the request of the form's type (the first one for an editor). While that request

@@ -180,20 +180,28 @@ int KtSNMPRequest2Edits::BindPart(int item, int part, int partType,
     return addBinding(std::move(binding));
 }
 
+void KtSNMPRequest2Edits::dropBinding(std::vector<Binding>::iterator binding)
+{
+    for (const QPointer<QWidget> &control : binding->controls) {
+        auto *edit = qobject_cast<QLineEdit *>(control.data());
+        if (edit && m_constraints->IsRegistered(edit))
+            m_constraints->Remove(edit);
+    }
+    m_bindings.erase(binding);
+}
+
 void KtSNMPRequest2Edits::Unbind(int item)
 {
-    for (auto it = m_bindings.begin(); it != m_bindings.end();) {
-        if (it->item != item) {
-            ++it;
-            continue;
-        }
-        for (const QPointer<QWidget> &control : it->controls) {
-            auto *edit = qobject_cast<QLineEdit *>(control.data());
-            if (edit && m_constraints->IsRegistered(edit))
-                m_constraints->Remove(edit);
-        }
-        it = m_bindings.erase(it);
+    for (std::size_t i = m_bindings.size(); i-- > 0;) {
+        if (m_bindings[i].item == item)
+            dropBinding(m_bindings.begin() + static_cast<std::ptrdiff_t>(i));
     }
+}
+
+void KtSNMPRequest2Edits::UnbindFrom(int position)
+{
+    for (std::size_t i = m_bindings.size(); i-- > 0 && static_cast<int>(i) >= position;)
+        dropBinding(m_bindings.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 void KtSNMPRequest2Edits::BindListView(QTreeWidget *view, bool enableOnSelectRows)

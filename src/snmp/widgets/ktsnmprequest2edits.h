@@ -97,6 +97,10 @@ public:
                  QWidget *control, QWidget *secondControl = nullptr);
     // Drops every binding of the item and takes the constraints off its edits.
     void Unbind(int item);
+    // Drops the bindings from position on (Bindings().size() taken before a panel bound its
+    // controls) and takes the constraints off their edits; those made before stay. A panel
+    // whose building failed gives the request back as it found it (TConfigForm::AddEditor).
+    void UnbindFrom(int position);
     // Shows the table in the view: read-only, whole rows selected, report style; one hidden
     // column per zero-width item, then one column per visible item, captioned with the item
     // name (a view that already has as many columns keeps its own captions). Which item each
@@ -196,6 +200,7 @@ protected:
 
 private:
     int addBinding(Binding binding);
+    void dropBinding(std::vector<Binding>::iterator binding);
     // The binding's own option list, else for a whole value the item's.
     const KtOptionList *optionsOf(const Binding &binding) const;
     void fillBinding(const Binding &binding);

@@ -569,6 +569,14 @@ int SimAgent::postParse(void *sessionPtr, void *pduPtr, int result)
             (community != m_options.communityRead && community != m_options.communityWrite))
             return 0;
     }
+    // A part of the device that never answers (a table its firmware does not build): the
+    // whole request is lost, as when the agent hangs on it.
+    for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable) {
+        const SimOid name = toSimOid(vb->name, vb->name_length);
+        for (const SimOid &prefix : m_faults.muted)
+            if (oidStartsWith(name, prefix))
+                return 0;
+    }
     // Engine discovery probes carry no variables; they are not requests of the manager.
     if (pdu->variables && m_faults.dropCount > 0) {
         --m_faults.dropCount;

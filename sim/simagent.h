@@ -21,6 +21,7 @@ struct SimFaults
     int delayMs = 0;
     std::map<SimOid, int> errors;   // OID (or subtree) -> error status to answer
     std::set<SimOid> repeats;       // a get-next on one of these answers with itself
+    std::set<SimOid> muted;         // requests naming an OID at or below one go unanswered
     bool v1NoSuchNameEnd = false;   // v1 get-next leaving a table column: noSuchName
     std::set<std::string> rejectedCommunities;
     std::map<std::string, void *> rejectedUsers;  // USM users taken out of the user table

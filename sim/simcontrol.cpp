@@ -153,6 +153,7 @@ const char *SimControl::help()
            "                              (a name such as genErr, noAccess, or a number: 19)\n"
            "  error clear | error clear OID\n"
            "  repeat OID | repeat clear   a get-next on OID answers with OID itself\n"
+           "  mute OID | mute clear       requests naming OID (or below it) go unanswered\n"
            "  v1-nosuchname-end on|off    a v1 get-next leaving a table column: noSuchName\n"
            "  reject-community NAME | accept-community NAME | reject-community clear\n"
            "  reject-user NAME | accept-user NAME\n"
@@ -232,6 +233,17 @@ std::string SimControl::execute(const std::string &line)
         faults.repeats.insert(*oid);
         return "ok";
     }
+    if (cmd == "mute" && w.size() == 2) {
+        if (w[1] == "clear") {
+            faults.muted.clear();
+            return "ok";
+        }
+        auto oid = oidOrName(w[1]);
+        if (!oid)
+            return "error bad OID '" + w[1] + "'";
+        faults.muted.insert(*oid);
+        return "ok";
+    }
     if (cmd == "v1-nosuchname-end" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
         faults.v1NoSuchNameEnd = w[1] == "on";
         return "ok";
@@ -271,6 +283,7 @@ std::string SimControl::execute(const std::string &line)
         faults.delayMs = 0;
         faults.errors.clear();
         faults.repeats.clear();
+        faults.muted.clear();
         faults.v1NoSuchNameEnd = false;
         faults.rejectedCommunities.clear();
         std::vector<std::string> users;

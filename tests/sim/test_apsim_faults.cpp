@@ -79,6 +79,22 @@ TEST_F(ApSimFaults, RepeatedOidInAWalk)
     EXPECT_FALSE(valueOf(r, kClientMac + QStringLiteral(".4")).isEmpty()) << qPrintable(r.out);
 }
 
+TEST_F(ApSimFaults, MutedSubtreeNeverAnswersTheRestDoes)
+{
+    // A table the firmware never builds: a walk of it, a get below it and a request that
+    // names it beside another variable all go unanswered and unlogged.
+    const QString clientTable = vendorOid("4.4.5.2");
+    ASSERT_EQ(ok(QStringLiteral("mute ") + clientTable), QStringLiteral("ok"));
+    EXPECT_FALSE(get(v2c(), {kClientMac}, QStringLiteral("snmpgetnext")).ok());
+    EXPECT_FALSE(get(v2c(), {kClientMac + QStringLiteral(".1")}).ok());
+    EXPECT_FALSE(get(v1(), {kSysName, kClientMac + QStringLiteral(".1")}).ok());
+    EXPECT_TRUE(get(v2c(), {kSysName, kLed}).ok());
+    EXPECT_EQ(m_sim.log().size(), 1) << qPrintable(m_sim.log().join(u'\n'));
+    ASSERT_EQ(ok(QStringLiteral("mute clear")), QStringLiteral("ok"));
+    EXPECT_TRUE(get(v2c(), {kClientMac + QStringLiteral(".1")}).ok());
+    ASSERT_EQ(ok(QStringLiteral("mute clients-nowhere")).left(6), QStringLiteral("error "));
+}
+
 TEST_F(ApSimFaults, V1WalkEndedWithNoSuchName)
 {
     // The last row of the client table's MAC column: get-next would move on to column 3.

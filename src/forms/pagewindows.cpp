@@ -2,7 +2,12 @@
 
 #include "informationwindow.h"
 #include "taboutform.h"
+#include "tclientinformation.h"
+#include "tfm_admin.h"
 #include "tfm_devinfo.h"
+#include "tfm_group.h"
+#include "tfm_misc.h"
+#include "tfm_static.h"
 #include "tfm_sytem.h"
 #include "tmainform.h"
 
@@ -13,9 +18,15 @@ void connectPageWindows(TMainForm &main)
     // The form of connectWindow with a create function serves windows built by a function.
     main.connectModal(main.Information1, [&main] { return InformationWindow::Create(&main); });
 
+    main.connectWindow(main.Grouping1, FM_Group);
+
+    main.connectWindow(main.Admin1, FM_Admin);
     main.connectWindow(main.System1, FM_Sytem);
+    main.connectWindow(main.Miscellaneous1, FM_Misc);
 
     main.connectWindow(main.DeviceInfo1, FM_DevInfo);
+    main.connectWindow(main.Stats1, FM_Static);
+    main.connectWindow(main.ClientInfo1, ClientInformation);
 
     main.connectWindow(main.About1, AboutForm);
 }

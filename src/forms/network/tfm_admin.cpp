@@ -95,6 +95,10 @@ void TFM_Admin::buildWindow()
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
+    // Room for a whole status line.
+    StatusBar->setMinimumWidth(StatusBar->fontMetrics().horizontalAdvance(
+                                   QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM."))
+                               + 24);
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("User Name"), Ed_Usr);

@@ -108,7 +108,9 @@ void TFM_Group::buildWindow()
     layout->addLayout(buttons);
     layout->addWidget(StatusBar);
     // Room for a whole status line.
-    setMinimumWidth(360);
+    StatusBar->setMinimumWidth(StatusBar->fontMetrics().horizontalAdvance(
+                                   QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM."))
+                               + 24);
 
     connect(Bt_Apply, &QPushButton::clicked, this, &TFM_Group::Bt_ApplyClick);
     connect(Bt_Refresh, &QPushButton::clicked, this, &TFM_Group::Bt_RefreshClick);

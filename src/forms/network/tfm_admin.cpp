@@ -5,6 +5,7 @@
 #include "ktsnmpvaritem.h"
 #include "kttypinglimit.h"
 #include "ktwaiting.h"
+#include "unreadboxes.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -95,10 +96,7 @@ void TFM_Admin::buildWindow()
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     StatusBar->setSizeGripEnabled(false);
-    // Room for a whole status line.
-    StatusBar->setMinimumWidth(StatusBar->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM."))
-                               + 24);
+    leaveRoomForStatusLine(StatusBar);
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("User Name"), Ed_Usr);

@@ -5,6 +5,7 @@
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpvaritem.h"
 #include "ktwaiting.h"
+#include "unreadboxes.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -16,8 +17,6 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include <utility>
-#include <vector>
 
 TFM_Group *FM_Group = nullptr;
 
@@ -107,10 +106,7 @@ void TFM_Group::buildWindow()
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->addWidget(StatusBar);
-    // Room for a whole status line.
-    StatusBar->setMinimumWidth(StatusBar->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM."))
-                               + 24);
+    leaveRoomForStatusLine(StatusBar);
 
     connect(Bt_Apply, &QPushButton::clicked, this, &TFM_Group::Bt_ApplyClick);
     connect(Bt_Refresh, &QPushButton::clicked, this, &TFM_Group::Bt_RefreshClick);
@@ -183,19 +179,12 @@ void TFM_Group::Bt_ApplyClick()
 {
     if (!m_request || refuse(checkUserLimit(), errorCaption()))
         return;
-    // A switch the device never told (its read failed) is not written: the box would send
-    // "Disable" in its place.
-    std::vector<std::pair<int, int>> restore;
-    for (const auto &[item, box] : {std::pair{LoadBalanceItem, CB_LoadB},
-                                    std::pair{LinkIntegrateItem, CB_LinkInt}}) {
-        KtSNMPVarItem &variable = m_request->list().Item(item);
-        restore.emplace_back(item, variable.access);
-        if (box->currentIndex() < 0)
-            variable.access = ACC_INVALID;
+    bool written = false;
+    {
+        const UnreadBoxesLeftOut unread(*m_request, {{LoadBalanceItem, CB_LoadB},
+                                                     {LinkIntegrateItem, CB_LinkInt}});
+        written = writeInOrder({m_request});
     }
-    const bool written = writeInOrder({m_request});
-    for (const auto &[item, access] : restore)
-        m_request->list().Item(item).access = access;
     if (!written) {
         showStatusText(ApplyTexts::settingErrorCapital());
         return;

@@ -5,6 +5,7 @@
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpvaritem.h"
 #include "ktwaiting.h"
+#include "unreadboxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -107,10 +108,7 @@ void TFM_Misc::buildWindow()
     layout->addWidget(GroupBox1);
     layout->addLayout(buttons);
     layout->addWidget(StatusBar);
-    // Room for a whole status line.
-    StatusBar->setMinimumWidth(StatusBar->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM."))
-                               + 24);
+    leaveRoomForStatusLine(StatusBar);
 
     connect(Bt_Apply, &QPushButton::clicked, this, &TFM_Misc::Bt_ApplyClick);
     connect(Bt_Refresh, &QPushButton::clicked, this, &TFM_Misc::Bt_RefreshClick);
@@ -192,23 +190,20 @@ void TFM_Misc::Bt_ApplyClick()
 {
     if (!m_request)
         return;
-    // A timeout the device never told (its read failed) is not written: the box would send
-    // "Never" in its place.
-    KtSNMPVarItem &timeout = m_request->list().Item(TimeoutItem);
-    const int access = timeout.access;
-    if (CB_Timeout->currentIndex() < 0)
-        timeout.access = ACC_INVALID;
-    // Both consoles go off first; with "Enabled " a second write turns the chosen one on.
-    TelnetCoBox->setCurrentIndex(Disable);
-    SHHCoBox->setCurrentIndex(Disable);
-    bool written = write();
-    if (written && CB_Status->isChecked()) {
-        const bool ssh = CB_SSH->isChecked();
-        TelnetCoBox->setCurrentIndex(ssh ? Disable : Enable);
-        SHHCoBox->setCurrentIndex(ssh ? Enable : Disable);
+    bool written = false;
+    {
+        const UnreadBoxesLeftOut unread(*m_request, {{TimeoutItem, CB_Timeout}});
+        // Both consoles go off first; with "Enabled " a second write turns the chosen one on.
+        TelnetCoBox->setCurrentIndex(Disable);
+        SHHCoBox->setCurrentIndex(Disable);
         written = write();
+        if (written && CB_Status->isChecked()) {
+            const bool ssh = CB_SSH->isChecked();
+            TelnetCoBox->setCurrentIndex(ssh ? Disable : Enable);
+            SHHCoBox->setCurrentIndex(ssh ? Enable : Disable);
+            written = write();
+        }
     }
-    timeout.access = access;
     if (written)
         KtWaiting::Show(this);
 }

@@ -1,0 +1,31 @@
+#include "unreadboxes.h"
+
+#include "ktsnmprequest2edits.h"
+#include "ktsnmpvaritem.h"
+
+#include <QComboBox>
+#include <QStatusBar>
+
+UnreadBoxesLeftOut::UnreadBoxesLeftOut(
+    KtSNMPRequest2Edits &request, std::initializer_list<QPair<int, const QComboBox *>> boxes)
+    : m_request(request)
+{
+    for (const auto &[item, box] : boxes) {
+        KtSNMPVarItem &variable = m_request.list().Item(item);
+        m_access.append({item, variable.access});
+        if (box->currentIndex() < 0)
+            variable.access = ACC_INVALID;
+    }
+}
+
+UnreadBoxesLeftOut::~UnreadBoxesLeftOut()
+{
+    for (const auto &[item, access] : std::as_const(m_access))
+        m_request.list().Item(item).access = access;
+}
+
+void leaveRoomForStatusLine(QStatusBar *bar)
+{
+    const QString line = QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM.");
+    bar->setMinimumWidth(bar->fontMetrics().horizontalAdvance(line) + 24);
+}

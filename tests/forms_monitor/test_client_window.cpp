@@ -45,6 +45,23 @@ QStringList headers(const QTreeWidget *view)
     return texts;
 }
 
+// Runs the event loop as a modal window's loop does (processUntil pauses between its rounds,
+// which would make a walk of a thousand rows crawl) until condition() holds or timeoutMs.
+bool runLoopUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition() || waited.elapsed() > timeoutMs)
+            loop.quit();
+    });
+    check.start(10);
+    loop.exec();
+    return condition();
+}
+
 class ClientWindow : public PageWindowTest
 {
 protected:
@@ -176,6 +193,23 @@ TEST_F(ClientWindow, ClientTableThatNeverAnswersGivesTheWarningAfterThreeSeconds
     EXPECT_TRUE(window.La_ClientCount->text().isEmpty());
 }
 
+TEST_F(ClientWindow, LongListStillArrivingAfterThreeSecondsIsNoMissingFunction)
+{
+    // A thousand stations on a slow link: the first list takes longer than the three seconds
+    // after which a firmware that never delivers one is given up on.
+    startDevice(QStringLiteral("clients1000"), {QStringLiteral("--fault"),
+                                                 QStringLiteral("delay 4")});
+    TClientInformation window(m_form.get());
+    QElapsedTimer shown;
+    window.show();
+    shown.start();
+    ASSERT_TRUE(runLoopUntil([&] { return !window.La_ClientCount->text().isEmpty(); }, 60000));
+    ASSERT_GT(shown.elapsed(), 3500) << "the list came too fast to prove anything";
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.La_ClientCount->text(), QStringLiteral("1000"));
+}
+
 TEST_F(ClientWindow, CloseWaitsWhileBothListsAreReadThenClosesByItself)
 {
     startDevice(QStringLiteral("wds"));
@@ -204,23 +238,6 @@ TEST_F(ClientWindow, CloseWithoutWdsListClosesAtOnce)
     ASSERT_TRUE(window.clientReadPending());
     window.Bt_Close->click();
     EXPECT_FALSE(window.isVisible());
-}
-
-// Runs the event loop as a modal window's loop does (processUntil pauses between its rounds,
-// which would make a walk of a thousand rows crawl) until condition() holds or timeoutMs.
-bool runLoopUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition() || waited.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    check.start(10);
-    loop.exec();
-    return condition();
 }
 
 // The walks of the client table in the request log, as the first row index each get-next

@@ -486,7 +486,8 @@ void TClientInformation::wdsReadEnded()
 
 bool TClientInformation::clientListArriving() const
 {
-    return m_clientTable && m_clientTable->busy && m_clientTable->rowCount > 0;
+    // The raw list holds the rows of the walk under way (the walk began by emptying it).
+    return m_clientTable && m_clientTable->busy && LV_ClientRaw->topLevelItemCount() > 0;
 }
 
 void TClientInformation::Timer2Timer()

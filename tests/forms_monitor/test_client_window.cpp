@@ -218,7 +218,7 @@ TEST_F(ClientWindow, CloseWaitsWhileBothListsAreReadThenClosesByItself)
     TClientInformation window(m_form.get());
     window.show();
     ASSERT_TRUE(processUntil([&] {
-        return window.clientTableRequest()->busy && window.wdsTableRequest()->busy;
+        return window.clientTableRequest()->IsBusy() && window.wdsTableRequest()->IsBusy();
     }));
     window.Bt_Close->click();
     EXPECT_TRUE(window.isVisible());

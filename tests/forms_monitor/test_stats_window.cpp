@@ -51,7 +51,7 @@ protected:
 
     static bool idle(const TFM_Static &window)
     {
-        return !window.bandARequest()->busy && !window.bandGRequest()->busy;
+        return !window.bandARequest()->IsBusy() && !window.bandGRequest()->IsBusy();
     }
 };
 

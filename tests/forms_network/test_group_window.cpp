@@ -75,6 +75,19 @@ TEST_F(GroupWindow, UserLimitsOutsideZeroToSixtyFourAreRefusedAndNothingWritten)
     EXPECT_TRUE(m_waiting.shown().isEmpty());
 }
 
+TEST_F(GroupWindow, DeviceLimitOutsideTheRangeIsShownAsSentAndRefused)
+{
+    // Shown as the device sent it, the limit is refused rather than written back as 1.
+    simCommand(QStringLiteral("set UserLimit -1"));
+    TFM_Group window(m_form.get());
+    EXPECT_EQ(window.Ed_UsrL->text(), QStringLiteral("-1"));
+    markLog();
+    window.Bt_Apply->click();
+    EXPECT_EQ(m_dialogs.texts(), QStringList{TFM_Group::userLimitMessage()});
+    EXPECT_TRUE(window.Ed_UsrL->text().isEmpty());
+    EXPECT_TRUE(nothingWrittenSinceMark());
+}
+
 TEST_F(GroupWindow, UserLimitsZeroAndSixtyFourAreWrittenWithTheHiddenSwitchAsRead)
 {
     TFM_Group window(m_form.get());

@@ -397,7 +397,7 @@ void TClientInformation::showEvent(QShowEvent *event)
 
 bool TClientInformation::clientRefreshUnderWay() const
 {
-    return (m_acquire && m_acquire->busy) || (m_clientTable && m_clientTable->busy);
+    return (m_acquire && m_acquire->IsBusy()) || (m_clientTable && m_clientTable->IsBusy());
 }
 
 void TClientInformation::startClientRefresh()
@@ -416,7 +416,7 @@ void TClientInformation::startClientRefresh()
 
 void TClientInformation::startWdsRefresh()
 {
-    if (!m_wdsGet || !m_wdsTable || m_wdsGet->busy || m_wdsTable->busy)
+    if (!m_wdsGet || !m_wdsTable || m_wdsGet->IsBusy() || m_wdsTable->IsBusy())
         return;
     m_wdsReadPending = true;
     try {
@@ -487,7 +487,7 @@ void TClientInformation::wdsReadEnded()
 bool TClientInformation::clientListArriving() const
 {
     // The raw list holds the rows of the walk under way (the walk began by emptying it).
-    return m_clientTable && m_clientTable->busy && LV_ClientRaw->topLevelItemCount() > 0;
+    return m_clientTable && m_clientTable->IsBusy() && LV_ClientRaw->topLevelItemCount() > 0;
 }
 
 void TClientInformation::Timer2Timer()

@@ -193,7 +193,7 @@ void TFM_Static::FormCreate()
 void TFM_Static::refresh(KtSNMPRequest2Edits *request)
 {
     // A read still on its way is not sent a second time.
-    if (!request || request->busy)
+    if (!request || request->IsBusy())
         return;
     try {
         request->Get();

@@ -36,7 +36,7 @@ QLineEdit *passwordEdit(QWidget *parent, const char *name)
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setEchoMode(QLineEdit::Password);
-    edit->setValidator(new KtTypingLimit(edit, kTypingLimit));
+    KtTypingLimit::SetLimit(edit, kTypingLimit);
     return edit;
 }
 
@@ -130,7 +130,7 @@ void TFM_Admin::FormCreate()
         m_request->BindEdit(UserNameItem, QStringLiteral("%s"), Ed_Usr);
         m_request->BindEdit(PasswordItem, QStringLiteral("%s"), Ed_Pwd);
         // Typing stops at twelve characters; a longer name the device holds is shown whole.
-        Ed_Usr->setValidator(new KtTypingLimit(Ed_Usr, kTypingLimit));
+        KtTypingLimit::SetLimit(Ed_Usr, kTypingLimit);
         m_request->SetStatusControl(StatusBar);
         m_passwordRead = m_request->Get();
     } catch (const KtException &e) {

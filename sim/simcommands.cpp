@@ -177,6 +177,11 @@ int upgradeConfiguration(SimAgent &agent, std::string *why)
 
 int transfer(SimAgent &agent, int64_t command, std::string *why)
 {
+    if (command == Put && agent.faults().losePut) {
+        // A client that reports the file sent although it never left the device.
+        agent.deviceEvent("SYS", "Sent " + text(agent, kRemoteFileName) + " (lost)");
+        return 0;
+    }
     if (command == Put)
         return sendFile(agent, kRemoteServer, kRemoteFileName,
                         SimCommands::configurationText(agent), "tftp-put.cfg", why);

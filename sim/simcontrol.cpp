@@ -163,6 +163,7 @@ const char *SimControl::help()
            "  clear-rows TABLE            remove every row of a table\n"
            "  port 1|2 up|down            LAN port link (its stLED bits dark while down)\n"
            "  lists-on-request on|off     as --lists-on-request; on empties those lists now\n"
+           "  lose-put on|off             a tftp Put (3) answers noError but sends nothing\n"
            "  faults clear                end every fault above\n"
            "  ping                        \"ok\"\n";
 }
@@ -271,6 +272,10 @@ std::string SimControl::execute(const std::string &line)
             SimCommands::emptyRequestedLists(agent);
         return "ok";
     }
+    if (cmd == "lose-put" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
+        faults.losePut = w[1] == "on";
+        return "ok";
+    }
     if (cmd == "port" && w.size() == 3 && (w[1] == "1" || w[1] == "2") &&
         (w[2] == "up" || w[2] == "down")) {
         faults.lanDown[w[1] == "1" ? 0 : 1] = w[2] == "down";
@@ -278,6 +283,7 @@ std::string SimControl::execute(const std::string &line)
     }
     if (cmd == "faults" && w.size() == 2 && w[1] == "clear") {
         faults.lanDown[0] = faults.lanDown[1] = false;
+        faults.losePut = false;
         faults.silentUntil = {};
         faults.dropCount = 0;
         faults.delayMs = 0;

@@ -331,6 +331,23 @@ TEST_F(ApSimTransfers, ConfigurationSavedAndRestored)
     EXPECT_EQ(value(kSysName), QStringLiteral("STRING: \"ap-bldg2-3f\""));
 }
 
+// A device whose client loses the file and still reports it sent: what a manager must not take
+// for a saved configuration.
+TEST_F(ApSimTransfers, LostPutIsAnsweredWithoutAFile)
+{
+    ASSERT_EQ(m_sim.command(QStringLiteral("lose-put on")), QStringLiteral("ok"));
+    ASSERT_TRUE(set({kRemoteServer, QStringLiteral("a"), QStringLiteral("127.0.0.1"),
+                     kRemoteFile, QStringLiteral("s"), QStringLiteral("lost.cfg")})
+                    .ok());
+    SnmpResult r = set({kTftpCommand, QStringLiteral("i"), QStringLiteral("3")});
+    ASSERT_TRUE(r.ok()) << qPrintable(r.err);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("lost.cfg"))));
+
+    ASSERT_EQ(m_sim.command(QStringLiteral("faults clear")), QStringLiteral("ok"));
+    ASSERT_TRUE(set({kTftpCommand, QStringLiteral("i"), QStringLiteral("3")}).ok());
+    EXPECT_TRUE(readFile(QStringLiteral("lost.cfg")).startsWith("# QRN-7300XB configuration"));
+}
+
 TEST_F(ApSimTransfers, ForeignFileIsNoConfiguration)
 {
     writeFile(QStringLiteral("photo.jpg"), "\xff\xd8\xff\xe0 not a configuration");

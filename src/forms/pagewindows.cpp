@@ -5,6 +5,7 @@
 #include "tclientinformation.h"
 #include "tfm_admin.h"
 #include "tfm_devinfo.h"
+#include "tfm_firmware.h"
 #include "tfm_group.h"
 #include "tfm_misc.h"
 #include "tfm_static.h"
@@ -23,6 +24,7 @@ void connectPageWindows(TMainForm &main)
     main.connectWindow(main.Admin1, FM_Admin);
     main.connectWindow(main.System1, FM_Sytem);
     main.connectWindow(main.Miscellaneous1, FM_Misc);
+    main.connectWindow(main.Firmware1, FM_Firmware);
 
     main.connectWindow(main.DeviceInfo1, FM_DevInfo);
     main.connectWindow(main.Stats1, FM_Static);

@@ -6,8 +6,14 @@
 #include "ktnetinterface.h"
 #include "tmainform.h"
 
+#include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QTimer>
 
+#include <cstdlib>
 #include <memory>
 
 QString NoPCAddressMessage()
@@ -60,4 +66,46 @@ KtTFTPServer *StartTFTPServer(QWidget *owner, int timeout, int retries, const QS
         KtDialogs::message(owner, TFTPServiceInitErrorText(e), KtModule::modelName());
         return nullptr;
     }
+}
+
+void EndApplicationForServiceError(QDialog *window)
+{
+    QCoreApplication::exit(EXIT_FAILURE);
+    // Also where no event loop runs yet (the window is being built), or none is left to end.
+    QMetaObject::invokeMethod(window, &QDialog::reject, Qt::QueuedConnection);
+}
+
+std::optional<TransferPath> SplitTransferPath(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return std::nullopt;
+    TransferPath split{path.left(slash + 1), path.mid(slash + 1)};
+    if (!KtTFTPServer::isServableName(split.name))
+        return std::nullopt;
+    return split;
+}
+
+QString FilePathErrorMessage() { return QStringLiteral("The file path is error."); }
+
+bool WaitForExpectedUpload(KtTFTPServer &server, int graceMs, int maxMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    const auto decided = [&] {
+        return !server.receivedFile().isEmpty() || waited.elapsed() >= maxMs
+               || (waited.elapsed() >= graceMs && server.sessions().isEmpty());
+    };
+    if (!decided()) {
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (decided())
+                loop.quit();
+        });
+        QObject::connect(&server, &KtTFTPServer::fileReceived, &loop, &QEventLoop::quit);
+        poll.start(20);
+        loop.exec();
+    }
+    return !server.receivedFile().isEmpty();
 }

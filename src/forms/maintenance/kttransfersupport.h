@@ -36,6 +36,9 @@
 
 #include <QString>
 
+#include <optional>
+
+class QDialog;
 class QLineEdit;
 class QWidget;
 
@@ -67,3 +70,26 @@ QString TFTPServiceInitErrorText(const KtTFTPException &error);
 // returns null; the window then ends the application.
 KtTFTPServer *StartTFTPServer(QWidget *owner, int timeout, int retries,
                               const QString &folder = QString());
+
+// A window whose server could not start ends the module, as the module cannot move a file
+// without it: the application leaves its event loops (the window's own included) and the window
+// closes.
+void EndApplicationForServiceError(QDialog *window);
+
+// A file field's text split at its last "/": the folder the server serves (ending in "/") and
+// the bare name the device is given.
+struct TransferPath {
+    QString folder;
+    QString name;
+};
+// Null when the text holds no "/" (not a path the server can serve from), or when the name
+// cannot be given to the device as it is (KtTFTPServer::isServableName: empty, "." or "..",
+// or a character that is not one byte on the way).
+std::optional<TransferPath> SplitTransferPath(const QString &path);
+// Shown for such a path: "The file path is error."
+QString FilePathErrorMessage();
+
+// After the device has answered that it sent the file the server expects (ExpectFile with
+// DeviceWrites): whether that file has arrived whole. Waits, with the event loop running, while
+// a transfer is still running, and for graceMs at least for one to begin; at most maxMs in all.
+bool WaitForExpectedUpload(KtTFTPServer &server, int graceMs, int maxMs);

@@ -4,6 +4,7 @@
 #include "taboutform.h"
 #include "tclientinformation.h"
 #include "tfm_admin.h"
+#include "tfm_cfgfile.h"
 #include "tfm_devinfo.h"
 #include "tfm_firmware.h"
 #include "tfm_group.h"
@@ -25,6 +26,7 @@ void connectPageWindows(TMainForm &main)
     main.connectWindow(main.System1, FM_Sytem);
     main.connectWindow(main.Miscellaneous1, FM_Misc);
     main.connectWindow(main.Firmware1, FM_Firmware);
+    main.connectWindow(main.ConfigurationFile1, FM_CfgFile);
 
     main.connectWindow(main.DeviceInfo1, FM_DevInfo);
     main.connectWindow(main.Stats1, FM_Static);

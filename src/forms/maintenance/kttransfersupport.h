@@ -1,5 +1,7 @@
 // What the windows that move files through the module's TFTP server share: the firmware and
-// configuration-file windows, the log window and the SNTP window.
+// configuration-file windows, the log window and the SNTP window. (The firmware and
+// configuration-file windows, which write the device's remotesrvip/remotefilename/tftpcommand,
+// build on TTransferWindow, ttransferwindow.h, which does the steps below for them.)
 //
 // A window that has the device fetch a file (firmware, configuration restore):
 //

@@ -3,10 +3,8 @@
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
-#include "kttransfersupport.h"
 #include "kttransfervariables.h"
 #include "ktwaiting.h"
-#include "tftpserver.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -41,20 +39,15 @@ const QString kFileFilter = QStringLiteral("Configuration files (*.cfg);;All fil
 
 } // namespace
 
-TFM_CfgFile::TFM_CfgFile(QWidget *owner) : TPageWindow(owner)
+TFM_CfgFile::TFM_CfgFile(QWidget *owner) : TTransferWindow(owner)
 {
     setObjectName(QStringLiteral("FM_CfgFile"));
     setWindowTitle(QStringLiteral("Tools \\ Configuration File"));
     buildWindow();
-    setStatusBar(StatusBar);
-    FormCreate();
+    FormCreate(kServerInterval, kServerRetries);
 }
 
-TFM_CfgFile::~TFM_CfgFile()
-{
-    if (m_server)
-        m_server->Stop();
-}
+TFM_CfgFile::~TFM_CfgFile() = default;
 
 QString TFM_CfgFile::emptyFileMessage() { return QStringLiteral("Empty file is not accepted."); }
 
@@ -87,9 +80,6 @@ void TFM_CfgFile::buildWindow()
         created->setObjectName(QString::fromLatin1(name));
         return created;
     };
-    Ed_UpgFile = new QLineEdit(this);
-    Ed_UpgFile->setObjectName(QStringLiteral("Ed_UpgFile"));
-    Ed_UpgFile->setMinimumWidth(300);
     Bt_Browse = button("Bt_Browse", QStringLiteral("Browse..."));
     Bt_OK = button("Bt_OK", QStringLiteral("OK"));
     Ed_SaveFile = new QLineEdit(this);
@@ -98,19 +88,6 @@ void TFM_CfgFile::buildWindow()
     Ed_SaveFile->setMinimumWidth(300);
     Bt_SaveBrowse = button("Bt_SaveBrowse", QStringLiteral("Browse..."));
     Bt_SaveOK = button("Bt_SaveOK", QStringLiteral("OK"));
-    StatusBar = new QStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setSizeGripEnabled(false);
-
-    Ed_TfpSrv = new QLineEdit(this);
-    Ed_TfpSrv->setObjectName(QStringLiteral("Ed_TfpSrv"));
-    Ed_TfpSrv->hide();
-    CB_TfpCom = new QComboBox(this);
-    CB_TfpCom->setObjectName(QStringLiteral("CB_TfpCom"));
-    CB_TfpCom->hide();
-    CB_UpgCom = new QComboBox(this);
-    CB_UpgCom->setObjectName(QStringLiteral("CB_UpgCom"));
-    CB_UpgCom->hide();
 
     const auto group = [this](const QString &caption, QLineEdit *field, QPushButton *browse,
                               QPushButton *ok) {
@@ -135,50 +112,27 @@ void TFM_CfgFile::buildWindow()
     connect(Bt_SaveBrowse, &QPushButton::clicked, this, &TFM_CfgFile::Bt_SaveBrowseClick);
 }
 
-void TFM_CfgFile::FormCreate()
-{
-    try {
-        buildRequests();
-    } catch (const KtException &e) {
-        StatusBar->showMessage(e.text());
-    }
-    m_server = StartTFTPServer(this, kServerInterval, kServerRetries);
-    if (!m_server)
-        EndApplicationForServiceError(this);
-}
-
 void TFM_CfgFile::buildRequests()
 {
-    m_addressRequest =
-        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, AddressItems(), SVT_SV));
-    m_addressRequest->mode = KtSNMPRequest2Controls::Synchronous;
-    m_addressRequest->BindEdit(RemoteServerItem, QStringLiteral("%s"), Ed_TfpSrv);
-    m_addressRequest->BindEdit(RemoteFileNameItem, QStringLiteral("%s"), Ed_UpgFile);
-    m_addressRequest->SetStatusControl(StatusBar);
+    buildTransferRequests();
+    addressRequest()->mode = KtSNMPRequest2Controls::Synchronous;
+    addressRequest()->SetStatusControl(StatusBar);
     // Only a failure is worth a line: the transfer's outcome follows at once.
-    m_addressRequest->request.statusCallback = [this](const KtSNMPError &status) {
+    addressRequest()->request.statusCallback = [this](const KtSNMPError &status) {
         if (status.code != 0)
-            m_addressRequest->ReportSetResult(status);
+            addressRequest()->ReportSetResult(status);
     };
-
-    m_transferRequest =
-        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, TransferItems(), SVT_SV));
-    m_transferRequest->request.timeout = kTransferTimeout;
-    m_transferRequest->BindComboBox(0, CB_TfpCom);
-    m_transferRequest->SetStatusControl(StatusBar);
-    m_transferRequest->request.statusCallback = [this](const KtSNMPError &status) {
-        if (m_closed)
+    transferRequest()->request.timeout = kTransferTimeout;
+    transferRequest()->SetStatusControl(StatusBar);
+    transferRequest()->request.statusCallback = [this](const KtSNMPError &status) {
+        if (closed())
             return;
-        m_transferRequest->ReportSetResult(status);
+        transferRequest()->ReportSetResult(status);
         configurationHandler(status);
     };
-
-    m_upgradeRequest =
-        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, UpgradeItems(), SVT_SV));
-    m_upgradeRequest->mode = KtSNMPRequest2Controls::Synchronous;
-    m_upgradeRequest->request.timeout = kUpgradeTimeout;
-    m_upgradeRequest->BindComboBox(0, CB_UpgCom);
-    m_upgradeRequest->SetStatusControl(StatusBar);
+    upgradeRequest()->mode = KtSNMPRequest2Controls::Synchronous;
+    upgradeRequest()->request.timeout = kUpgradeTimeout;
+    upgradeRequest()->SetStatusControl(StatusBar);
 }
 
 std::optional<TPageWindow::Refusal> TFM_CfgFile::checkUpdateFile() const
@@ -191,13 +145,6 @@ std::optional<TPageWindow::Refusal> TFM_CfgFile::checkUpdateFile() const
     return std::nullopt;
 }
 
-std::optional<TPageWindow::Refusal> TFM_CfgFile::checkUpdatePath() const
-{
-    if (!SplitTransferPath(Ed_UpgFile->text()))
-        return Refusal{FilePathErrorMessage(), Ed_UpgFile};
-    return std::nullopt;
-}
-
 std::optional<TPageWindow::Refusal> TFM_CfgFile::checkSaveFile() const
 {
     if (Ed_SaveFile->text().isEmpty())
@@ -205,21 +152,9 @@ std::optional<TPageWindow::Refusal> TFM_CfgFile::checkSaveFile() const
     return std::nullopt;
 }
 
-std::optional<TPageWindow::Refusal> TFM_CfgFile::checkSavePath() const
-{
-    if (!SplitTransferPath(Ed_SaveFile->text()))
-        return Refusal{FilePathErrorMessage(), Bt_SaveBrowse};
-    return std::nullopt;
-}
-
 void TFM_CfgFile::Bt_BrowseClick()
 {
-    KtDialogs::FileRequest request;
-    request.mode = KtDialogs::FileMode::Open;
-    request.caption = QStringLiteral("Open");
-    request.directory = QFileInfo(Ed_UpgFile->text()).path();
-    request.filter = kFileFilter;
-    const QString chosen = KtDialogs::fileName(this, request);
+    const QString chosen = chooseFile(KtDialogs::FileMode::Open, Ed_UpgFile->text(), kFileFilter);
     if (chosen.isEmpty())
         return;
     Ed_UpgFile->setText(chosen);
@@ -228,27 +163,21 @@ void TFM_CfgFile::Bt_BrowseClick()
 
 void TFM_CfgFile::Bt_SaveBrowseClick()
 {
-    KtDialogs::FileRequest request;
-    request.mode = KtDialogs::FileMode::Save;
-    request.caption = QStringLiteral("Save As");
-    request.directory = QFileInfo(Ed_SaveFile->text()).path();
-    request.filter = kFileFilter;
-    const QString chosen = KtDialogs::fileName(this, request);
+    const QString chosen = chooseFile(KtDialogs::FileMode::Save, Ed_SaveFile->text(), kFileFilter);
     Ed_SaveFile->clear();
     Ed_SaveFile->setText(chosen);
 }
 
 void TFM_CfgFile::Bt_OKClick()
 {
-    // One transfer at a time: the requests are still busy with the last one.
-    if (!m_server || !m_addressRequest || isWorking())
+    if (!readyForTransfer())
         return;
     if (refuse(checkUpdateFile(), warningCaption()))
         return;
     Ed_TfpSrv->clear();
     if (!ChoosePCAddress(this, Ed_TfpSrv))
         return;
-    if (refuse(checkUpdatePath(), warningCaption()))
+    if (refuse(checkTransferPath(Ed_UpgFile, Ed_UpgFile), warningCaption()))
         return;
     m_saving = false;
     startTransfer(Ed_UpgFile->text(), KtTFTPServer::DeviceReads, Get);
@@ -256,14 +185,14 @@ void TFM_CfgFile::Bt_OKClick()
 
 void TFM_CfgFile::Bt_SaveOKClick()
 {
-    if (!m_server || !m_addressRequest || isWorking())
+    if (!readyForTransfer())
         return;
     if (refuse(checkSaveFile(), warningCaption()))
         return;
     Ed_TfpSrv->clear();
     if (!ChoosePCAddress(this, Ed_TfpSrv))
         return;
-    if (refuse(checkSavePath(), warningCaption()))
+    if (refuse(checkTransferPath(Ed_SaveFile, Bt_SaveBrowse), warningCaption()))
         return;
     m_saving = true;
     if (startTransfer(Ed_SaveFile->text(), KtTFTPServer::DeviceWrites, Put)) {
@@ -272,40 +201,33 @@ void TFM_CfgFile::Bt_SaveOKClick()
     }
 }
 
-bool TFM_CfgFile::startTransfer(const QString &path, int direction, int command)
+bool TFM_CfgFile::startTransfer(const QString &path, KtTFTPServer::Direction direction,
+                                int command)
 {
-    const TransferPath split = *SplitTransferPath(path);
-    const QString shown = Ed_UpgFile->text();
-    bool addressWritten = false;
+    bool sent = false;
     try {
-        m_server->Listen(split.folder);
-        m_server->ExpectFile(split.name, KtTFTPServer::Direction(direction));
-        // The device is given the bare name; the field shows what it showed again.
-        Ed_UpgFile->setText(split.name);
+        const TransferPath split = serveFile(path, direction);
         WorkingScope writing(this, Operation::Writing);
-        addressWritten = m_addressRequest->Set(true, true);
+        // Without the address and the name the device would transfer with the previous ones.
+        if (writeAddress(split.name)) {
+            CB_TfpCom->setCurrentIndex(command);
+            sent = transferRequest()->Set(true, true);
+        }
     } catch (const KtTFTPException &e) {
         StatusBar->showMessage(e.text());
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
     }
-    Ed_UpgFile->setText(shown);
-    if (!addressWritten) {
-        // Without the address and the name the device would transfer with the previous ones.
+    if (!sent)
+        showFailure();
+    return sent;
+}
+
+void TFM_CfgFile::showFailure()
+{
+    if (!closed())
         KtDialogs::message(this, m_saving ? saveFailedMessage() : updateFailedMessage(),
                            errorBoxCaption());
-        return false;
-    }
-    CB_TfpCom->setCurrentIndex(command);
-    try {
-        if (m_transferRequest->Set(true, true))
-            return true;
-    } catch (const KtException &e) {
-        StatusBar->showMessage(e.text());
-    }
-    KtDialogs::message(this, m_saving ? saveFailedMessage() : updateFailedMessage(),
-                       errorBoxCaption());
-    return false;
 }
 
 void TFM_CfgFile::configurationHandler(const KtSNMPError &status)
@@ -316,9 +238,9 @@ void TFM_CfgFile::configurationHandler(const KtSNMPError &status)
         bool saved = false;
         if (status.code == 0) {
             WorkingScope receiving(this, Operation::Working);
-            saved = WaitForExpectedUpload(*m_server, kUploadGraceMs, kUploadMaxMs);
+            saved = server() && WaitForExpectedUpload(*server(), kUploadGraceMs, kUploadMaxMs);
         }
-        if (m_closed)
+        if (closed())
             return;
         KtDialogs::message(this, saved ? savedMessage() : saveFailedMessage(),
                            saved ? okBoxCaption() : errorBoxCaption());
@@ -326,8 +248,7 @@ void TFM_CfgFile::configurationHandler(const KtSNMPError &status)
     }
     if (status.code == 0 && applyRestoredFile())
         return;
-    if (!m_closed)
-        KtDialogs::message(this, updateFailedMessage(), errorBoxCaption());
+    showFailure();
 }
 
 bool TFM_CfgFile::applyRestoredFile()
@@ -336,27 +257,16 @@ bool TFM_CfgFile::applyRestoredFile()
     bool applied = false;
     try {
         WorkingScope writing(this, Operation::Writing);
-        applied = m_upgradeRequest->Set(true, true);
+        applied = upgradeRequest()->Set(true, true);
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
     }
-    if (!applied || m_closed)
+    if (!applied || closed())
         return applied;
     KtWaitingOptions rebooting;
     rebooting.sendRestartCommand = true;
     rebooting.commandDelay = kRebootDelay;
     rebooting.label3 = rebootText();
     KtWaiting::Show(this, rebooting);
-    return true;
-}
-
-bool TFM_CfgFile::FormCloseQuery()
-{
-    m_closed = true;
-    if (m_server) {
-        m_server->Stop();
-        delete m_server;
-        m_server = nullptr;
-    }
     return true;
 }

@@ -4,10 +4,8 @@
 #include "ktexception.h"
 #include "ktmodule.h"
 #include "ktsnmprequest2edits.h"
-#include "kttransfersupport.h"
 #include "kttransfervariables.h"
 #include "ktwaiting.h"
-#include "tftpserver.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -40,20 +38,15 @@ const QString kImageMark = QStringLiteral(".tfp");
 
 } // namespace
 
-TFM_Firmware::TFM_Firmware(QWidget *owner) : TPageWindow(owner)
+TFM_Firmware::TFM_Firmware(QWidget *owner) : TTransferWindow(owner)
 {
     setObjectName(QStringLiteral("FM_Firmware"));
     setWindowTitle(QStringLiteral("Tools \\ Firmware"));
     buildWindow();
-    setStatusBar(StatusBar);
-    FormCreate();
+    FormCreate(kServerInterval, kServerRetries);
 }
 
-TFM_Firmware::~TFM_Firmware()
-{
-    if (m_server)
-        m_server->Stop();
-}
+TFM_Firmware::~TFM_Firmware() = default;
 
 QString TFM_Firmware::noFileMessage()
 {
@@ -76,30 +69,14 @@ QString TFM_Firmware::updatingText() { return QStringLiteral("Updating firmware 
 
 void TFM_Firmware::buildWindow()
 {
-    Ed_UpgFile = new QLineEdit(this);
-    Ed_UpgFile->setObjectName(QStringLiteral("Ed_UpgFile"));
-    Ed_UpgFile->setMinimumWidth(300);
     Bt_Browse = new QPushButton(QStringLiteral("Browse..."), this);
     Bt_Browse->setObjectName(QStringLiteral("Bt_Browse"));
     Bt_OK = new QPushButton(QStringLiteral("OK"), this);
     Bt_OK->setObjectName(QStringLiteral("Bt_OK"));
     Bt_OK->setDefault(true);
-    StatusBar = new QStatusBar(this);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setSizeGripEnabled(false);
     StatusBar2 = new QStatusBar(this);
     StatusBar2->setObjectName(QStringLiteral("StatusBar2"));
     StatusBar2->setSizeGripEnabled(false);
-
-    Ed_TfpSrv = new QLineEdit(this);
-    Ed_TfpSrv->setObjectName(QStringLiteral("Ed_TfpSrv"));
-    Ed_TfpSrv->hide();
-    CB_TfpCom = new QComboBox(this);
-    CB_TfpCom->setObjectName(QStringLiteral("CB_TfpCom"));
-    CB_TfpCom->hide();
-    CB_UpgCom = new QComboBox(this);
-    CB_UpgCom->setObjectName(QStringLiteral("CB_UpgCom"));
-    CB_UpgCom->hide();
 
     auto *box = new QGroupBox(QStringLiteral("Firmware Upgrade"), this);
     auto *fileLabel = new QLabel(QStringLiteral("Firmware File:"), box);
@@ -119,43 +96,20 @@ void TFM_Firmware::buildWindow()
     connect(Bt_Browse, &QPushButton::clicked, this, &TFM_Firmware::Bt_BrowseClick);
 }
 
-void TFM_Firmware::FormCreate()
-{
-    try {
-        buildRequests();
-    } catch (const KtException &e) {
-        StatusBar->showMessage(e.text());
-    }
-    m_server = StartTFTPServer(this, kServerInterval, kServerRetries);
-    if (!m_server)
-        EndApplicationForServiceError(this);
-}
-
 void TFM_Firmware::buildRequests()
 {
-    m_addressRequest =
-        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, AddressItems(), SVT_SV));
-    m_addressRequest->BindEdit(RemoteServerItem, QStringLiteral("%s"), Ed_TfpSrv);
-    m_addressRequest->BindEdit(RemoteFileNameItem, QStringLiteral("%s"), Ed_UpgFile);
-    m_addressRequest->request.statusCallback = [this](const KtSNMPError &status) {
+    buildTransferRequests();
+    addressRequest()->request.statusCallback = [this](const KtSNMPError &status) {
         addressWritten(status);
     };
-
-    m_transferRequest =
-        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, TransferItems(), SVT_SV));
-    m_transferRequest->request.timeout = kTransferTimeout;
-    m_transferRequest->BindComboBox(0, CB_TfpCom);
-    m_transferRequest->SetStatusControl(StatusBar);
-    m_transferRequest->request.statusCallback = [this](const KtSNMPError &status) {
+    transferRequest()->request.timeout = kTransferTimeout;
+    transferRequest()->SetStatusControl(StatusBar);
+    transferRequest()->request.statusCallback = [this](const KtSNMPError &status) {
         firmwareTransferHandler(status);
     };
-
-    m_upgradeRequest =
-        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, UpgradeItems(), SVT_SV));
-    m_upgradeRequest->request.timeout = kUpgradeTimeout;
-    m_upgradeRequest->BindComboBox(0, CB_UpgCom);
-    m_upgradeRequest->SetStatusControl(StatusBar2);
-    m_upgradeRequest->request.statusCallback = [this](const KtSNMPError &status) {
+    upgradeRequest()->request.timeout = kUpgradeTimeout;
+    upgradeRequest()->SetStatusControl(StatusBar2);
+    upgradeRequest()->request.statusCallback = [this](const KtSNMPError &status) {
         firmwareUpgradeHandler(status);
     };
 }
@@ -171,59 +125,41 @@ std::optional<TPageWindow::Refusal> TFM_Firmware::checkFirmwareFile() const
     return std::nullopt;
 }
 
-std::optional<TPageWindow::Refusal> TFM_Firmware::checkFilePath() const
-{
-    if (!SplitTransferPath(Ed_UpgFile->text()))
-        return Refusal{FilePathErrorMessage(), Ed_UpgFile};
-    return std::nullopt;
-}
-
 void TFM_Firmware::Bt_BrowseClick()
 {
-    KtDialogs::FileRequest request;
-    request.mode = KtDialogs::FileMode::Open;
-    request.caption = QStringLiteral("Open");
-    request.directory = QFileInfo(Ed_UpgFile->text()).path();
-    request.filter = QStringLiteral("Firmware files (*.tfp);;All files (*)");
-    const QString chosen = KtDialogs::fileName(this, request);
+    const QString chosen = chooseFile(KtDialogs::FileMode::Open, Ed_UpgFile->text(),
+                                      QStringLiteral("Firmware files (*.tfp);;All files (*)"));
     if (!chosen.isEmpty())
         Ed_UpgFile->setText(chosen);
 }
 
 void TFM_Firmware::Bt_OKClick()
 {
-    // One transfer at a time: the requests are still busy with the last one.
-    if (!m_server || !m_addressRequest || isWorking())
+    if (!readyForTransfer())
         return;
     if (refuse(checkFirmwareFile(), warningCaption()))
         return;
     Ed_TfpSrv->clear();
     if (!ChoosePCAddress(this, Ed_TfpSrv))
         return;
-    if (refuse(checkFilePath(), warningCaption()))
+    if (refuse(checkTransferPath(Ed_UpgFile, Ed_UpgFile), warningCaption()))
         return;
-
-    const QString path = Ed_UpgFile->text();
-    const TransferPath split = *SplitTransferPath(path);
     try {
-        m_server->Listen(split.folder);
-        m_server->ExpectFile(split.name, KtTFTPServer::DeviceReads);
-        Ed_UpgFile->setText(split.name);
+        const TransferPath split = serveFile(Ed_UpgFile->text(), KtTFTPServer::DeviceReads);
         m_upgradePending = true;
         // The transfer command follows once the device has taken the address and the name
         // (addressWritten): sent before, it could fetch with the previous ones.
-        m_addressRequest->Set(true, true);
+        writeAddress(split.name);
     } catch (const KtTFTPException &e) {
         StatusBar->showMessage(e.text());
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
     }
-    Ed_UpgFile->setText(path);
 }
 
 void TFM_Firmware::addressWritten(const KtSNMPError &status)
 {
-    if (m_closed)
+    if (closed())
         return;
     if (status.code != 0) {
         firmwareTransferHandler(status);
@@ -236,7 +172,7 @@ void TFM_Firmware::writeTransferCommand()
 {
     CB_TfpCom->setCurrentIndex(Get);
     try {
-        if (!m_transferRequest->Set(true, true))
+        if (!transferRequest()->Set(true, true))
             StatusBar->showMessage(setErrorMessage());
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
@@ -245,7 +181,7 @@ void TFM_Firmware::writeTransferCommand()
 
 void TFM_Firmware::firmwareTransferHandler(const KtSNMPError &status)
 {
-    if (m_closed)
+    if (closed())
         return;
     if (status.code != 0) {
         m_upgradePending = false;
@@ -268,10 +204,10 @@ void TFM_Firmware::upgradeSequence()
     loading.sendRestartCommand = false;
     loading.label3 = loadingText();
     KtWaiting::Show(this, loading);
-    if (m_closed)
+    if (closed())
         return;
 
-    m_upgradeRequest->request.timeout = kUpgradeTimeout;
+    upgradeRequest()->request.timeout = kUpgradeTimeout;
     if (!writeUpgradeCommand(Firmwareupdate))
         return;
 
@@ -279,14 +215,14 @@ void TFM_Firmware::upgradeSequence()
     updating.countdown = kUpdatingTicks;
     updating.label3 = updatingText();
     KtWaiting::Show(this, updating);
-    if (m_closed)
+    if (closed())
         return;
-    m_upgradeRequest->request.timeout = RebootTimeout;
+    upgradeRequest()->request.timeout = RebootTimeout;
 }
 
 void TFM_Firmware::firmwareUpgradeHandler(const KtSNMPError &status)
 {
-    if (m_closed)
+    if (closed())
         return;
     if (status.code != 0) {
         StatusBar2->showMessage(status.text);
@@ -299,7 +235,7 @@ void TFM_Firmware::firmwareUpgradeHandler(const KtSNMPError &status)
     if (m_rebootWrites >= MaxRebootWrites)
         return;
     ++m_rebootWrites;
-    m_upgradeRequest->request.timeout = RebootTimeout;
+    upgradeRequest()->request.timeout = RebootTimeout;
     writeUpgradeCommand(Reboot);
 }
 
@@ -307,22 +243,11 @@ bool TFM_Firmware::writeUpgradeCommand(int position)
 {
     CB_UpgCom->setCurrentIndex(position);
     try {
-        if (m_upgradeRequest->Set(true, true))
+        if (upgradeRequest()->Set(true, true))
             return true;
     } catch (const KtException &) {
-        // Shown as the request's own failure below.
+        // Not issued either.
     }
     KtDialogs::message(this, setErrorMessage(), KtModule::modelName());
     return false;
-}
-
-bool TFM_Firmware::FormCloseQuery()
-{
-    m_closed = true;
-    if (m_server) {
-        m_server->Stop();
-        delete m_server;
-        m_server = nullptr;
-    }
-    return true;
 }

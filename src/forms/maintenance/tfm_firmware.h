@@ -10,19 +10,14 @@
 // MaxRebootWrites times: a device that answers without going down is not sent reboots forever.
 #pragma once
 
-#include "tpagewindow.h"
+#include "ttransferwindow.h"
 
 #include <optional>
 
 struct KtSNMPError;
-class KtSNMPRequest2Edits;
-class KtTFTPServer;
-class QComboBox;
-class QLineEdit;
 class QPushButton;
-class QStatusBar;
 
-class TFM_Firmware : public TPageWindow
+class TFM_Firmware : public TTransferWindow
 {
     Q_OBJECT
 
@@ -49,22 +44,13 @@ public:
 
     // The file field names a firmware image (a ".tfp" text in it) that exists.
     std::optional<Refusal> checkFirmwareFile() const;
-    // The file field is a path whose bare name can be given to the device.
-    std::optional<Refusal> checkFilePath() const;
 
-    QLineEdit *Ed_UpgFile = nullptr; // the file field; bound to remotefilename
+    // Ed_UpgFile (the file field), StatusBar (the transfer's outcome) and the hidden controls:
+    // see TTransferWindow.
     QPushButton *Bt_Browse = nullptr;
     QPushButton *Bt_OK = nullptr;
-    QStatusBar *StatusBar = nullptr;  // the transfer's outcome
     QStatusBar *StatusBar2 = nullptr; // the upgrade's outcome
-    QLineEdit *Ed_TfpSrv = nullptr;   // hidden: remotesrvip
-    QComboBox *CB_TfpCom = nullptr;   // hidden: tftpcommand
-    QComboBox *CB_UpgCom = nullptr;   // hidden: upgradesettingcommand
 
-    KtSNMPRequest2Edits *addressRequest() const { return m_addressRequest; }
-    KtSNMPRequest2Edits *transferRequest() const { return m_transferRequest; }
-    KtSNMPRequest2Edits *upgradeRequest() const { return m_upgradeRequest; }
-    KtTFTPServer *server() const { return m_server; }
     bool upgradePending() const { return m_upgradePending; }
     int rebootWrites() const { return m_rebootWrites; }
 
@@ -72,14 +58,9 @@ public Q_SLOTS:
     void Bt_OKClick();
     void Bt_BrowseClick();
 
-protected:
-    // Stops and destroys the TFTP server.
-    bool FormCloseQuery() override;
-
 private:
     void buildWindow();
-    void FormCreate();
-    void buildRequests();
+    void buildRequests() override;
     // The address request's outcome: the transfer command goes out only once the device holds
     // the server address and the file name.
     void addressWritten(const KtSNMPError &status);
@@ -91,13 +72,8 @@ private:
     void firmwareUpgradeHandler(const KtSNMPError &status);
     bool writeUpgradeCommand(int position);
 
-    KtSNMPRequest2Edits *m_addressRequest = nullptr;
-    KtSNMPRequest2Edits *m_transferRequest = nullptr;
-    KtSNMPRequest2Edits *m_upgradeRequest = nullptr;
-    KtTFTPServer *m_server = nullptr;
     bool m_upgradePending = false;
     int m_rebootWrites = 0;
-    bool m_closed = false; // the close query ran: the outcomes still arriving change nothing
 };
 
 extern TFM_Firmware *FM_Firmware;

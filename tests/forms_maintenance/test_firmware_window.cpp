@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QStatusBar>
+#include <QUdpSocket>
 
 namespace {
 
@@ -116,6 +117,10 @@ TEST_F(FirmwareWindow, DeviceThatNeverGoesDownGetsOnlyAFewReboots)
     const QString path = file(QStringLiteral("fw.tfp"));
     writeFile(path, image("v2.10"));
     TFM_Firmware window(m_form.get());
+    QList<int> timeouts; // of each upgrade-request write
+    window.upgradeRequest()->beforeSetHook = [&timeouts](KtSNMPRequest2Edits *request) {
+        timeouts.append(request->request.timeout);
+    };
     upgradeWith(window, path);
     if (HasFatalFailure())
         return;
@@ -126,6 +131,14 @@ TEST_F(FirmwareWindow, DeviceThatNeverGoesDownGetsOnlyAFewReboots)
     EXPECT_EQ(writes.filter(QStringLiteral("set 4.3.3.5.0=4 -> noError")).size(),
               TFM_Firmware::MaxRebootWrites)
         << writes.join(u'\n').toStdString();
+
+    // A second upgrade from the same window: the install has its full time-out again, and
+    // the Reboots their short one.
+    upgradeWith(window, path);
+    if (HasFatalFailure())
+        return;
+    const QList<int> oneUpgrade{30000, 200, 200, 200};
+    EXPECT_EQ(timeouts, oneUpgrade + oneUpgrade);
 }
 
 // The transfer command is sent only once the device holds the address and the name: with the
@@ -240,6 +253,22 @@ TEST_F(FirmwareWindow, NoInterfaceOnTheDevicesNetworkWritesNothing)
               QStringList{QStringLiteral("Invalid Server IP Address or SNMP timed out!")});
     EXPECT_TRUE(window.Ed_TfpSrv->text().isEmpty());
     EXPECT_TRUE(nothingWrittenSinceMark());
+}
+
+// The window's server holds the port only while the window is open.
+TEST_F(FirmwareWindow, ClosingStopsTheServerAndFreesItsPort)
+{
+    startTransferDevice();
+    TFM_Firmware window(m_form.get());
+    window.show();
+    ASSERT_NE(window.server(), nullptr);
+    QUdpSocket before;
+    EXPECT_FALSE(before.bind(QHostAddress::AnyIPv4, m_tftpPort, QUdpSocket::DontShareAddress));
+    window.close();
+    ASSERT_TRUE(processUntil([&] { return !window.isVisible(); }));
+    EXPECT_EQ(window.server(), nullptr);
+    QUdpSocket after;
+    EXPECT_TRUE(after.bind(QHostAddress::AnyIPv4, m_tftpPort, QUdpSocket::DontShareAddress));
 }
 
 TEST_F(FirmwareWindow, BrowseFillsTheFileFieldAndCancelKeepsIt)

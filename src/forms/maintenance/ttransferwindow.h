@@ -3,11 +3,12 @@
 // commands: the server address and the bare file name (address request), the transfer command
 // (transfer request) and the command that acts on the file (upgrade request), each bound to
 // hidden controls. They differ in the requests' modes, time-outs and completions, which each
-// window sets after buildTransferRequests, and in what they do with the outcome.
+// window sets in its buildRequests after buildTransferRequests, and in what they do with the
+// outcome.
 //
 // A transfer, from a button:
 //     Ed_TfpSrv->clear();
-//     if (!ChoosePCAddress(this, Ed_TfpSrv) || refuse(checkTransferPath(field), ...))
+//     if (!ChoosePCAddress(this, Ed_TfpSrv) || refuse(checkTransferPath(field, field), ...))
 //         return;                                    // nothing written
 //     const TransferPath split = serveFile(path, KtTFTPServer::DeviceReads);
 //     writeAddress(split.name);                      // Ed_UpgFile shows what it showed again

@@ -9,6 +9,7 @@
 #include "tfm_firmware.h"
 #include "tfm_group.h"
 #include "tfm_misc.h"
+#include "tfm_performace.h"
 #include "tfm_static.h"
 #include "tfm_sytem.h"
 #include "tmainform.h"
@@ -20,6 +21,7 @@ void connectPageWindows(TMainForm &main)
     // The form of connectWindow with a create function serves windows built by a function.
     main.connectModal(main.Information1, [&main] { return InformationWindow::Create(&main); });
 
+    main.connectWindow(main.Performance1, FM_Performace);
     main.connectWindow(main.Grouping1, FM_Group);
 
     main.connectWindow(main.Admin1, FM_Admin);

@@ -131,13 +131,13 @@ TEST_F(PerformanceApply, TabbingOutOfAFieldRunsItsCheck)
     TFM_Performace &w = open();
     w.show();
     w.activateWindow();
-    ASSERT_TRUE(processUntil([&w] { return QApplication::activeWindow() == &w; }, 5000));
+    ASSERT_TRUE(processUntil([&w] { return QApplication::activeWindow() == &w; }));
     Page &a = w.page(A);
     a.dtim->setFocus(Qt::TabFocusReason);
     a.dtim->setText(QStringLiteral("300"));
     m_dialogs.clear();
     a.fragmentLength->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(processUntil([this] { return !m_dialogs.messages().isEmpty(); }, 5000));
+    ASSERT_TRUE(processUntil([this] { return !m_dialogs.messages().isEmpty(); }));
     EXPECT_EQ(m_dialogs.texts(), QStringList{"Please input a number between 1 and 255."});
     EXPECT_TRUE(a.dtim->hasFocus());
 }

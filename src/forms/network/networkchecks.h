@@ -1,0 +1,49 @@
+// Address checks the network windows share: the LAN window keeps the device's own address out
+// of its DHCP pools, the DHCP window keeps the pools away from that address and from each other.
+// (The address and mask checks themselves are the main window's: TMainForm::IsValidIPAddress,
+// TMainForm::IsValidMask.)
+#pragma once
+
+#include "ktsnmpvaritem.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class KtSNMPRequest2Edits;
+
+namespace NetworkChecks {
+
+// A dotted address as a number: its decimal parts read left to right, each shifted in by 8
+// bits, the first the most significant ("192.168.0.50" is 0xC0A80032). Parts are read as the
+// address check reads them (leading blanks and a sign allowed). None when the text has not
+// four parts, or a part is not a number of 0..255.
+std::optional<quint32> AddressNumber(const QString &text);
+
+// Two texts naming the same address ("192.168.0.020" and "192.168.0.20"); texts that are not
+// addresses are compared as texts.
+bool SameAddress(const QString &a, const QString &b);
+
+// The dynamic pool covers the address: start <= address < start + range, compared as unsigned
+// numbers (the end may lie beyond 255.255.255.255 without wrapping). start and range are the
+// texts the pool request read ("%s", "%u"); a pool whose start or range cannot be read covers
+// nothing.
+bool InDynamicPool(const QString &address, const QString &start, const QString &range);
+
+// ---- The static pool table (rows of fixed slots; a free slot holds IP "0.0.0.0" and MAC
+// "000000000000") ----
+
+// Items of the table in column order; read it as MVT_FMV with key count 1 (the row index).
+enum StaticPoolItem { SP_Index, SP_IP, SP_MAC, SP_Mask, SP_Gateway, SP_DNS, SP_Wins,
+                      SP_Domain, SP_Status };
+std::vector<KtSNMPVarItem> StaticPoolTable();
+
+inline const QString kFreeSlotIP = QStringLiteral("0.0.0.0");
+inline const QString kFreeSlotMAC = QStringLiteral("000000000000");
+
+// Whether a row of the table, as the request's list view shows it after a read, has the
+// address as its IP.
+bool StaticPoolHolds(KtSNMPRequest2Edits &staticPool, const QString &address);
+
+} // namespace NetworkChecks

@@ -221,6 +221,20 @@ TEST_F(LanWindow, AnAddressOfTheStaticPoolIsRefusedAfterTheJudgement)
     }
 }
 
+TEST_F(LanWindow, AStaticPoolThatCannotBeReadClearsNoAddress)
+{
+    // An unread static pool would let one of its addresses through.
+    auto window = open();
+    simCommand(QStringLiteral("error 1.3.6.1.4.1.32473.11.37.4.2.7.3.1 genErr"));
+    window->ED_IpAddr->setText(QStringLiteral("192.168.0.21"));
+    window->Bt_ApplyClick();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_waiting.shown().isEmpty());
+    const QString status = window->StatusBar->currentMessage();
+    EXPECT_TRUE(status.contains(QStringLiteral("General Error"))) << status.toStdString();
+    expectNothingWritten();
+}
+
 TEST_F(LanWindow, AnAddressThatAnswersAPingIsRefused)
 {
     auto window = open();

@@ -167,6 +167,8 @@ bool waitReadable(int fd, int ms)
     QSocketNotifier notifier(fd, QSocketNotifier::Read);
     QTimer timer;
     timer.setSingleShot(true);
+    // A coarse timer may end the wait up to 5% early.
+    timer.setTimerType(Qt::PreciseTimer);
     bool readable = false;
     QObject::connect(&notifier, &QSocketNotifier::activated, &loop, [&] {
         readable = true;
@@ -264,8 +266,10 @@ Result Probe(const QString &address)
         }
         sent.append(sequence);
         // A late reply to an earlier request of this test counts too.
-        const QDeadlineTimer deadline(kWaitMs);
-        while (waitReadable(socket.fd(), int(deadline.remainingTime()))) {
+        const QDeadlineTimer deadline(kWaitMs, Qt::PreciseTimer);
+        while (!deadline.hasExpired()) {
+            if (!waitReadable(socket.fd(), int(deadline.remainingTime())))
+                continue;
             while (const std::optional<Received> received = socket.receive()) {
                 if (IsOurReply(*received, *target, socket.identifier(), sent)) {
                     result.outcome = Outcome::InUse;

@@ -4,8 +4,8 @@
 #include "ktping.h"
 #include "ktsnmprequest2edits.h"
 #include "ktwaiting.h"
-#include "mainformtest.h"
 #include "tfm_lancfg.h"
+#include "windowtest.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,63 +23,34 @@ const QString kGateway = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.1.2.4.0");
 const QString kSysRestart = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.3.2.1.0");
 const QString kStaticPoolColumn = QStringLiteral(" getnext 1.3.6.1.4.1.32473.11.37.4.2.7.3.1.");
 
-QStringList setLines(const QStringList &log)
-{
-    QStringList sets;
-    for (const QString &line : log) {
-        if (line.contains(QStringLiteral(" set ")))
-            sets.append(line);
-    }
-    return sets;
-}
-
-class LanWindow : public MainFormTest
+class LanWindow : public PageWindowTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_sim.start()) << m_sim.error().toStdString();
-        startAgainst(m_sim);
-        // Only the window talks to the device from here on.
-        m_form->Timer1->stop();
-        m_form->Timer4->stop();
+        startDevice(QStringLiteral("default"),
+                    {QStringLiteral("--restart-seconds"), QStringLiteral("1")});
     }
 
-    void simCommand(const QString &line)
-    {
-        const QString answer = m_sim.command(line);
-        ASSERT_TRUE(answer.startsWith(QStringLiteral("ok"))) << answer.toStdString();
-    }
-
-    // The sets the window sent since the log was cleared, once the log has caught up.
-    QStringList sets() { return setLines(settledLog(m_sim)); }
-
-    // The one set the window sent (empty, and a failure, when it sent none or more).
+    // The one set the window sent since the mark (empty, and a failure, when it sent none or
+    // more).
     QString theOneSet()
     {
-        const QStringList all = sets();
+        const QStringList all = writesSinceMark();
         if (all.size() == 1)
             return all.at(0);
-        ADD_FAILURE() << all.size() << " sets\n" << m_sim.log().join(u'\n').toStdString();
+        ADD_FAILURE() << all.size() << " sets\n" << all.join(u'\n').toStdString();
         return {};
     }
 
-    void expectNothingWritten()
-    {
-        const QStringList log = settledLog(m_sim);
-        EXPECT_TRUE(setLines(log).isEmpty()) << log.join(u'\n').toStdString();
-    }
-
-    // A window whose fields show the device's values, with the log cleared behind its reads.
+    // A window whose fields show the device's values; the log is marked behind its reads.
     std::unique_ptr<TFM_LanCfg> open()
     {
         auto window = std::make_unique<TFM_LanCfg>();
-        m_sim.clearLog();
+        markLog();
         return window;
     }
 
-    ApSim m_sim{{QStringLiteral("--restart-seconds"), QStringLiteral("1")}};
-    KtWaiting::Script m_waiting;
     KtPing::Script m_ping;
 };
 
@@ -123,11 +94,11 @@ TEST_F(LanWindow, AReadErrorShowsInTheStatusBar)
     // Unread, the pool would let any address pass: Apply reads it first, and ends when it
     // still cannot.
     window.ED_IpAddr->setText(QStringLiteral("192.168.0.120"));
-    m_sim.clearLog();
+    markLog();
     window.Bt_ApplyClick();
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
     EXPECT_TRUE(m_ping.probed().isEmpty());
-    expectNothingWritten();
+    EXPECT_TRUE(nothingWrittenSinceMark());
 
     simCommand(QStringLiteral("error clear"));
     window.Bt_ApplyClick();
@@ -159,7 +130,7 @@ TEST_F(LanWindow, TheDynamicPoolRefusesItsOwnAddressesOnly)
                                              "Reject: The IP conflicts with Dynamic DHCP Server IP")});
             EXPECT_EQ(m_dialogs.messages().value(0).caption, QStringLiteral("Warning"));
             EXPECT_EQ(window->ED_IpAddr->text(), QStringLiteral("192.168.0.50"));
-            expectNothingWritten();
+            EXPECT_TRUE(nothingWrittenSinceMark());
         } else {
             EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
             const QString set = theOneSet();
@@ -176,7 +147,7 @@ TEST_F(LanWindow, AnUnchangedAddressSkipsThePingAndTheStaticPool)
     window->Bt_ApplyClick();
 
     EXPECT_TRUE(m_ping.probed().isEmpty());
-    const QStringList log = settledLog(m_sim);
+    const QStringList log = requestsSinceMark();
     EXPECT_EQ(countLines(log, kStaticPoolColumn), 0) << log.join(u'\n').toStdString();
     const QString set = theOneSet();
     EXPECT_TRUE(set.contains(kIPAddress + QStringLiteral("=192.168.0.50 ")));
@@ -215,9 +186,8 @@ TEST_F(LanWindow, AnAddressOfTheStaticPoolIsRefusedAfterTheJudgement)
         EXPECT_EQ(waiting.label3, QStringLiteral("Judge the IP whether can be used."));
         EXPECT_EQ(window->ED_IpAddr->text(), QStringLiteral("192.168.0.50"));
         // The static pool was read again for the judgement, and nothing was written.
-        const QStringList log = settledLog(m_sim);
-        EXPECT_GT(countLines(log, kStaticPoolColumn), 0);
-        EXPECT_TRUE(setLines(log).isEmpty()) << log.join(u'\n').toStdString();
+        EXPECT_GT(countLines(requestsSinceMark(), kStaticPoolColumn), 0);
+        EXPECT_TRUE(nothingWrittenSinceMark());
     }
 }
 
@@ -232,7 +202,7 @@ TEST_F(LanWindow, AStaticPoolThatCannotBeReadClearsNoAddress)
     EXPECT_TRUE(m_waiting.shown().isEmpty());
     const QString status = window->StatusBar->currentMessage();
     EXPECT_TRUE(status.contains(QStringLiteral("General Error"))) << status.toStdString();
-    expectNothingWritten();
+    EXPECT_TRUE(nothingWrittenSinceMark());
 }
 
 TEST_F(LanWindow, AnAddressThatAnswersAPingIsRefused)
@@ -247,9 +217,8 @@ TEST_F(LanWindow, AnAddressThatAnswersAPingIsRefused)
     EXPECT_EQ(window->ED_IpAddr->text(), QStringLiteral("192.168.0.50"));
     EXPECT_EQ(window->focusWidget(), window->ED_IpAddr);
     EXPECT_TRUE(m_waiting.shown().isEmpty());
-    const QStringList log = settledLog(m_sim);
-    EXPECT_EQ(countLines(log, kStaticPoolColumn), 0);
-    EXPECT_TRUE(setLines(log).isEmpty()) << log.join(u'\n').toStdString();
+    EXPECT_EQ(countLines(requestsSinceMark(), kStaticPoolColumn), 0);
+    EXPECT_TRUE(nothingWrittenSinceMark());
 }
 
 TEST_F(LanWindow, APingTestThatCannotRunIsNotTakenForAFreeAddress)
@@ -263,7 +232,7 @@ TEST_F(LanWindow, APingTestThatCannotRunIsNotTakenForAFreeAddress)
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_TRUE(m_dialogs.messages().at(0).text.startsWith(reason));
     EXPECT_EQ(m_dialogs.messages().at(0).buttons, KtDialogs::Buttons::OkCancel);
-    expectNothingWritten();
+    EXPECT_TRUE(nothingWrittenSinceMark());
 
     // The administrator may still set the address untested.
     m_ping.answerNext(KtPing::Outcome::Failed, reason);
@@ -309,7 +278,7 @@ TEST_F(LanWindow, BadFieldsAreRefusedClearedAndFocused)
         EXPECT_EQ(window->focusWidget(), field);
     }
     EXPECT_TRUE(m_ping.probed().isEmpty());
-    expectNothingWritten();
+    EXPECT_TRUE(nothingWrittenSinceMark());
 }
 
 TEST_F(LanWindow, LeavingDhcpWritesRebootWithTheAddressInOneSet)
@@ -352,7 +321,7 @@ TEST_F(LanWindow, DhcpIsConfirmedFirstAndWritesOnlyTheModeAndRestart)
     EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("Warning"));
     EXPECT_EQ(m_dialogs.messages().at(0).buttons, KtDialogs::Buttons::OkCancel);
     EXPECT_TRUE(m_waiting.shown().isEmpty());
-    expectNothingWritten();
+    EXPECT_TRUE(nothingWrittenSinceMark());
 
     window->Bt_ApplyClick();
     const QString set = theOneSet();
@@ -380,7 +349,7 @@ TEST_F(LanWindow, AFailedWriteSaysSoAndKeepsTheInput)
     EXPECT_TRUE(status.contains(QStringLiteral("General Error"))) << status.toStdString();
     EXPECT_EQ(window->ED_DefGw->text(), QStringLiteral("192.168.0.254"));
     EXPECT_TRUE(m_waiting.shown().isEmpty());
-    EXPECT_EQ(m_sim.command(QStringLiteral("get hDefaultGateway")),
+    EXPECT_EQ(sim().command(QStringLiteral("get hDefaultGateway")),
               QStringLiteral("ok ipaddress 192.168.0.1"));
 }
 

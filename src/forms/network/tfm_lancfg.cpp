@@ -10,11 +10,9 @@
 #include "networkchecks.h"
 #include "tmainform.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +21,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <vector>
 
 TFM_LanCfg *FM_LanCfg = nullptr;
@@ -87,7 +86,6 @@ constexpr int kAddressLength = 15;
 // ---- Texts ----
 
 const QString kCaption = QStringLiteral("Home \\ LAN");
-const QString kWarning = QStringLiteral("Warning");
 const QString kBadAddress = QStringLiteral("Please input valid IP Address.");
 const QString kBadMask = QStringLiteral("Please input valid Subnet Mask.");
 const QString kBadGateway = QStringLiteral("Please input valid Gateway.");
@@ -95,8 +93,6 @@ const QString kInDynamicPool = QStringLiteral("Reject: The IP conflicts with Dyn
 const QString kInUse = QStringLiteral("Reject: The IP already has been used.");
 const QString kInStaticPool = QStringLiteral("Reject: The IP conflicts with Static DHCP Server IP");
 const QString kDhcpQuestion = QStringLiteral("Device will reboot,continue?");
-const QString kSetSuccess = QStringLiteral("Set Success!");
-const QString kSetError = QStringLiteral("Set Error!");
 const QString kPleaseWait = QStringLiteral("Please wait...");
 const QString kJudging = QStringLiteral("Judge the IP whether can be used.");
 const QString kRestarting = QStringLiteral("The device is restarting.");
@@ -111,12 +107,12 @@ constexpr int kJudgeCountdown = 12;
 
 } // namespace
 
-TFM_LanCfg::TFM_LanCfg(QWidget *parent) : QDialog(parent)
+TFM_LanCfg::TFM_LanCfg(QWidget *owner) : TPageWindow(owner)
 {
     setObjectName(QStringLiteral("FM_LanCfg"));
     setWindowTitle(kCaption);
-    setModal(true);
     buildWindow();
+    setStatusBar(StatusBar);
     FormCreate();
 }
 
@@ -192,7 +188,7 @@ void TFM_LanCfg::buildWindow()
     layout->addLayout(buttons);
     layout->addWidget(StatusBar);
     // Room for a whole status line.
-    setMinimumWidth(420);
+    StatusBar->setMinimumWidth(420);
 
     connect(Bt_Apply, &QPushButton::clicked, this, &TFM_LanCfg::Bt_ApplyClick);
     connect(Bt_Cancel, &QPushButton::clicked, this, &TFM_LanCfg::reject);
@@ -201,7 +197,8 @@ void TFM_LanCfg::buildWindow()
 
 void TFM_LanCfg::FormCreate()
 {
-    m_lanRequest = std::make_unique<KtSNMPRequest2Edits>(this, lanTable().data(), SVT_SV);
+    m_lanRequest =
+        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, lanTable().data(), SVT_SV));
     m_lanRequest->mode = KtSNMPRequest2Controls::Synchronous;
     m_lanRequest->BindComboBox(hGetIPFrom, CB_IPFrom);
     const QString addressFormat = QStringLiteral("%s{l%1}").arg(kAddressLength);
@@ -219,20 +216,21 @@ void TFM_LanCfg::FormCreate()
             report(status);
     };
 
-    m_poolRequest = std::make_unique<KtSNMPRequest2Edits>(this, poolTable().data(), SVT_SV);
+    m_poolRequest =
+        adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, poolTable().data(), SVT_SV));
     m_poolRequest->mode = KtSNMPRequest2Controls::Synchronous;
     m_poolRequest->BindEdit(DynamicIPStart, QStringLiteral("%s"), Ed_IPAF);
     m_poolRequest->BindEdit(DynamicRange, QStringLiteral("%u"), Ed_PoolRan);
 
-    m_staticPoolRequest = std::make_unique<KtSNMPRequest2Edits>(
-        this, NetworkChecks::StaticPoolTable().data(), MVT_FMV, 1);
+    m_staticPoolRequest = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(
+        this, NetworkChecks::StaticPoolTable().data(), MVT_FMV, 1));
     m_staticPoolRequest->mode = KtSNMPRequest2Controls::Synchronous;
     m_staticPoolRequest->request.timeout = kStaticPoolTimeout;
     m_staticPoolRequest->BindListView(LV_StaticPool);
 
     // The status bar shows the LAN read; the two other reads add their errors only, so that
     // an error is not covered by a later success line.
-    for (KtSNMPRequest2Edits *quiet : {m_poolRequest.get(), m_staticPoolRequest.get()}) {
+    for (KtSNMPRequest2Edits *quiet : {m_poolRequest, m_staticPoolRequest}) {
         quiet->SetStatusControl(StatusBar);
         quiet->request.statusCallback = [quiet](const KtSNMPError &status) {
             if (status.code != 0)
@@ -240,13 +238,12 @@ void TFM_LanCfg::FormCreate()
         };
     }
 
-    for (KtSNMPRequest2Edits *request :
-         {m_lanRequest.get(), m_poolRequest.get(), m_staticPoolRequest.get()}) {
+    for (KtSNMPRequest2Edits *request : {m_lanRequest, m_poolRequest, m_staticPoolRequest}) {
         try {
-            if (request->Get() && request == m_lanRequest.get())
+            if (request->Get() && request == m_lanRequest)
                 rememberDeviceFacts();
         } catch (const KtException &e) {
-            showError(e.text());
+            showStatusText(e.text());
         }
     }
     applyModeRules();
@@ -265,20 +262,20 @@ void TFM_LanCfg::CB_IPFromChange() { applyModeRules(); }
 void TFM_LanCfg::applyModeRules()
 {
     const bool addressed = CB_IPFrom->currentIndex() != DynamicDHCP;
-    for (QWidget *w : {static_cast<QWidget *>(La_IpAddr), static_cast<QWidget *>(ED_IpAddr),
-                       static_cast<QWidget *>(La_SubMask), static_cast<QWidget *>(ED_SubMask),
-                       static_cast<QWidget *>(La_DefGw), static_cast<QWidget *>(ED_DefGw)})
-        w->setVisible(addressed);
+    const QList<QWidget *> addressFields{La_IpAddr,  ED_IpAddr, La_SubMask,
+                                         ED_SubMask, La_DefGw,  ED_DefGw};
+    for (QWidget *field : addressFields)
+        field->setVisible(addressed);
 }
 
-std::optional<TFM_LanCfg::Refusal> TFM_LanCfg::checkAddressFields() const
+std::optional<TPageWindow::Refusal> TFM_LanCfg::checkAddressFields() const
 {
     if (!TMainForm::IsValidIPAddress(ED_IpAddr->text()))
-        return Refusal{kBadAddress, ED_IpAddr};
+        return Refusal{kBadAddress, ED_IpAddr, Refusal::ClearText};
     if (!TMainForm::IsValidMask(ED_SubMask->text()))
-        return Refusal{kBadMask, ED_SubMask};
+        return Refusal{kBadMask, ED_SubMask, Refusal::ClearText};
     if (!TMainForm::IsValidIPAddress(ED_DefGw->text()))
-        return Refusal{kBadGateway, ED_DefGw};
+        return Refusal{kBadGateway, ED_DefGw, Refusal::ClearText};
     return std::nullopt;
 }
 
@@ -293,8 +290,6 @@ bool TFM_LanCfg::addressChanged() const
     return !NetworkChecks::SameAddress(ED_IpAddr->text(), m_addressAtOpening);
 }
 
-bool TFM_LanCfg::FormCloseQuery() { return !m_busy; }
-
 // ---- Apply ----
 
 void TFM_LanCfg::Bt_ApplyClick()
@@ -307,23 +302,20 @@ void TFM_LanCfg::Bt_ApplyClick()
         else
             ApplyStatic();
     } catch (const KtException &e) {
-        setBusy(false);
-        showError(e.text());
+        showStatusText(e.text());
     }
 }
 
 void TFM_LanCfg::ApplyStatic()
 {
-    if (const std::optional<Refusal> refusal = checkAddressFields()) {
-        refuse(*refusal);
+    if (refuse(checkAddressFields(), warningCaption()))
         return;
-    }
     // A pool the opening could not read is read now: unread, it would let any address pass.
-    if (Ed_IPAF->text().isEmpty() && !m_poolRequest->Get())
+    if (Ed_IPAF->text().isEmpty() && !read(m_poolRequest))
         return;
     if (inDynamicPool()) {
         warn(kInDynamicPool);
-        rereadLan();
+        read(m_lanRequest);
         return;
     }
     if (addressChanged()) {
@@ -331,11 +323,11 @@ void TFM_LanCfg::ApplyStatic()
             return;
         // A static pool that cannot be read cannot clear the address: Apply ends with the
         // read's error in the status bar.
-        if (!m_staticPoolRequest->Get())
+        if (!read(m_staticPoolRequest))
             return;
         if (inStaticPool()) {
             warn(kInStaticPool);
-            rereadLan();
+            read(m_lanRequest);
             return;
         }
     }
@@ -358,7 +350,7 @@ void TFM_LanCfg::ApplyStatic()
 
 void TFM_LanCfg::ApplyDynamic()
 {
-    if (!KtDialogs::message(this, kDhcpQuestion, kWarning, KtDialogs::Buttons::OkCancel))
+    if (!KtDialogs::message(this, kDhcpQuestion, warningCaption(), KtDialogs::Buttons::OkCancel))
         return;
     if (!writeLan(false))
         return;
@@ -368,23 +360,28 @@ void TFM_LanCfg::ApplyDynamic()
 bool TFM_LanCfg::passesPingTest()
 {
     const QString address = ED_IpAddr->text();
-    setBusy(true);
-    StatusBar->showMessage(kPinging.arg(address));
-    const KtPing::Result result = KtPing::Probe(address);
-    StatusBar->clearMessage();
-    setBusy(false);
+    KtPing::Result result;
+    {
+        // Up to three seconds with the event loop running: the window paints and stays open.
+        WorkingScope working(this, Operation::Working);
+        setBusy(true);
+        showStatusText(kPinging.arg(address));
+        result = KtPing::Probe(address);
+        showStatusText(QString());
+        setBusy(false);
+    }
 
     switch (result.outcome) {
     case KtPing::Outcome::Free:
         return true;
     case KtPing::Outcome::InUse:
         warn(kInUse);
-        rereadLan();
+        read(m_lanRequest);
         ED_IpAddr->setFocus();
         return false;
     case KtPing::Outcome::Failed:
         // Not knowing is not "free": the administrator decides.
-        return KtDialogs::message(this, kSetUntested.arg(result.reason), kWarning,
+        return KtDialogs::message(this, kSetUntested.arg(result.reason), warningCaption(),
                                   KtDialogs::Buttons::OkCancel);
     }
     return false;
@@ -409,77 +406,42 @@ bool TFM_LanCfg::writeLan(bool withAddresses)
     for (int i : {hIPAddress, hSubnetMask, hDefaultGateway})
         items.Item(i).access = access;
     m_lastSetError.clear();
-    bool written = false;
-    try {
-        written = m_lanRequest->Set(true, true);
-    } catch (...) {
-        for (int i : {hIPAddress, hSubnetMask, hDefaultGateway})
-            items.Item(i).access = ACC_READWRITE;
-        throw;
-    }
+    const bool written = writeInOrder({m_lanRequest});
     // Every later read fills all fields again.
     for (int i : {hIPAddress, hSubnetMask, hDefaultGateway})
         items.Item(i).access = ACC_READWRITE;
 
     if (!written) {
-        if (withAddresses)
-            StatusBar->showMessage(kSetError + QLatin1Char(' ') + m_lastSetError);
+        // With the reason (the device's answer, or what kept the write from going out): an
+        // administrator needs more than "it failed".
+        if (withAddresses) {
+            const QString reason =
+                m_lastSetError.isEmpty() ? StatusBar->currentMessage() : m_lastSetError;
+            showStatusText(ApplyTexts::setError() + QLatin1Char(' ') + reason);
+        }
         return false;
     }
-    StatusBar->showMessage(kSetSuccess);
+    showStatusText(ApplyTexts::setSuccess());
     // The device now holds what was written; a second Apply compares with it.
     rememberDeviceFacts();
     ED_Restart->setCurrentIndex(restartOptions().IndexOfLabel(QStringLiteral("nothing")));
     return true;
 }
 
-void TFM_LanCfg::rereadLan() { m_lanRequest->Get(); }
-
-void TFM_LanCfg::refuse(const Refusal &refusal)
+bool TFM_LanCfg::read(KtSNMPRequest2Edits *request)
 {
-    warn(refusal.text);
-    if (refusal.clearField)
-        refusal.field->clear();
-    refusal.field->setFocus();
+    WorkingScope reading(this, Operation::Reading);
+    return request->Get();
 }
 
-void TFM_LanCfg::warn(const QString &text) { KtDialogs::message(this, text, kWarning); }
+void TFM_LanCfg::warn(const QString &text) { KtDialogs::message(this, text, warningCaption()); }
 
 void TFM_LanCfg::setBusy(bool busy)
 {
-    if (busy == m_busy)
-        return;
     m_busy = busy;
     m_settings->setEnabled(!busy);
     Bt_Apply->setEnabled(!busy);
     Bt_Cancel->setEnabled(!busy);
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::restoreOverrideCursor();
 }
 
 void TFM_LanCfg::showWaiting(const KtWaitingOptions &options) { KtWaiting::Show(this, options); }
-
-void TFM_LanCfg::showError(const QString &text)
-{
-    if (!text.isEmpty())
-        StatusBar->showMessage(text);
-}
-
-// ---- Closing ----
-
-void TFM_LanCfg::reject()
-{
-    if (FormCloseQuery())
-        QDialog::reject();
-}
-
-void TFM_LanCfg::closeEvent(QCloseEvent *event)
-{
-    if (!FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}

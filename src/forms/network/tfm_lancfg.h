@@ -4,10 +4,10 @@
 // answer a ping, and the switch to DHCP is confirmed first.
 #pragma once
 
-#include <QDialog>
+#include "tpagewindow.h"
+
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 class KtSNMPRequest2Edits;
@@ -18,31 +18,23 @@ class QPushButton;
 class QStatusBar;
 class QTreeWidget;
 class QWidget;
-struct KtSNMPError;
 struct KtWaitingOptions;
 
-class TFM_LanCfg : public QDialog
+class TFM_LanCfg : public TPageWindow
 {
     Q_OBJECT
 
 public:
     // Builds the LAN, pool and static-table requests and reads them (synchronously); a read
     // error shows its text in StatusBar.
-    explicit TFM_LanCfg(QWidget *parent = nullptr);
+    explicit TFM_LanCfg(QWidget *owner = nullptr);
     ~TFM_LanCfg() override;
 
     enum IPFrom { StaticManual = 0, DynamicDHCP = 1 }; // positions in CB_IPFrom
 
-    // A refused input: the message (caption "Warning") and the field it is about, cleared
-    // when clearField is set, focused in any case.
-    struct Refusal {
-        QString text;
-        QLineEdit *field = nullptr;
-        bool clearField = true;
-    };
-
     // ---- Rules of Apply, callable without a message box ----
-    // Address, mask and gateway each pass the main window's checks.
+    // Address, mask and gateway each pass the main window's checks; a refused field is
+    // cleared.
     std::optional<Refusal> checkAddressFields() const;
     // The address lies in the device's dynamic DHCP pool (as read at opening).
     bool inDynamicPool() const;
@@ -52,7 +44,8 @@ public:
     // What the window remembered at opening (and after each successful write).
     const QString &addressAtOpening() const { return m_addressAtOpening; }
     IPFrom modeAtOpening() const { return m_modeAtOpening; }
-    // A ping test or a write is running: the window stays open and takes no second Apply.
+    // The ping test runs (the event loop with it): the window stays open and takes no second
+    // Apply.
     bool isBusy() const { return m_busy; }
 
     QComboBox *CB_IPFrom = nullptr;
@@ -70,25 +63,19 @@ public:
     QPushButton *Bt_Cancel = nullptr;
     QStatusBar *StatusBar = nullptr;
 
-    KtSNMPRequest2Edits *lanRequest() const { return m_lanRequest.get(); }
-    KtSNMPRequest2Edits *poolRequest() const { return m_poolRequest.get(); }
-    KtSNMPRequest2Edits *staticPoolRequest() const { return m_staticPoolRequest.get(); }
+    KtSNMPRequest2Edits *lanRequest() const { return m_lanRequest; }
+    KtSNMPRequest2Edits *poolRequest() const { return m_poolRequest; }
+    KtSNMPRequest2Edits *staticPoolRequest() const { return m_staticPoolRequest; }
 
 public Q_SLOTS:
     void Bt_ApplyClick();
     void CB_IPFromChange();
-    void reject() override;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWindow();
     void FormCreate();
     // Address, mask and gateway are shown unless DHCP is selected.
     void applyModeRules();
-    // Closing waits while a ping test or a write runs.
-    bool FormCloseQuery();
 
     void ApplyStatic();
     void ApplyDynamic();
@@ -101,16 +88,17 @@ private:
     // Writes the LAN request; the status bar says how it went.
     bool writeLan(bool withAddresses);
     void rememberDeviceFacts();
-    void rereadLan();
-    void refuse(const Refusal &refusal);
+    // A synchronous read started by Apply, shown as working; false when it failed (its error
+    // is in the status bar).
+    bool read(KtSNMPRequest2Edits *request);
     void warn(const QString &text);
     void setBusy(bool busy);
     void showWaiting(const KtWaitingOptions &options);
-    void showError(const QString &text);
 
-    std::unique_ptr<KtSNMPRequest2Edits> m_lanRequest;
-    std::unique_ptr<KtSNMPRequest2Edits> m_poolRequest;
-    std::unique_ptr<KtSNMPRequest2Edits> m_staticPoolRequest;
+    // Owned by the page window.
+    KtSNMPRequest2Edits *m_lanRequest = nullptr;
+    KtSNMPRequest2Edits *m_poolRequest = nullptr;
+    KtSNMPRequest2Edits *m_staticPoolRequest = nullptr;
     QString m_addressAtOpening;
     IPFrom m_modeAtOpening = StaticManual;
     QString m_lastSetError; // text of the LAN request's last failed write

@@ -8,6 +8,7 @@
 #include "tfm_devinfo.h"
 #include "tfm_firmware.h"
 #include "tfm_group.h"
+#include "tfm_lancfg.h"
 #include "tfm_misc.h"
 #include "tfm_performace.h"
 #include "tfm_static.h"
@@ -20,6 +21,7 @@ void connectPageWindows(TMainForm &main)
     //     main.connectWindow(main.Wireless1, FM_Wirless);
     // The form of connectWindow with a create function serves windows built by a function.
     main.connectModal(main.Information1, [&main] { return InformationWindow::Create(&main); });
+    main.connectWindow(main.LAN1, FM_LanCfg);
 
     main.connectWindow(main.Performance1, FM_Performace);
     main.connectWindow(main.Grouping1, FM_Group);

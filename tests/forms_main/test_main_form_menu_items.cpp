@@ -155,23 +155,26 @@ TEST_F(ProgramMenus, EveryEnabledItemOpensItsWindowModallyAndDestroysItAfterward
         QPointer<QWidget> window;
         QString caption;
         bool modal = false;
-        QTimer::singleShot(0, m_form.get(), [&] {
-            processUntil([] { return QApplication::activeModalWidget() != nullptr; });
+        // Polled from the event loop, not waited for in one timer call: a window that walks a
+        // table while it is built runs the event loop before it is shown, so the poll may come
+        // before the window exists.
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, m_form.get(), [&] {
             QWidget *shown = QApplication::activeModalWidget();
-            if (!shown)
-                return;
-            window = shown;
-            caption = shown->windowTitle();
-            modal = shown->isModal();
+            if (!window && shown) {
+                window = shown;
+                caption = shown->windowTitle();
+                modal = shown->isModal();
+            }
             // A window may refuse while it still reads the device: ask until it goes.
-            processUntil([&] {
-                QWidget *still = window.data();
-                if (still && still->isVisible())
-                    still->close();
-                return !still || !still->isVisible();
-            });
+            QWidget *still = window.data();
+            if (still && still->isVisible())
+                still->close();
         });
+        poll.start();
         item->trigger();
+        poll.stop();
         EXPECT_EQ(caption, QString::fromUtf8(entry.caption));
         EXPECT_TRUE(modal);
         EXPECT_TRUE(window.isNull()) << "not destroyed after it closed";

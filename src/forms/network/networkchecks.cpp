@@ -88,14 +88,14 @@ std::vector<KtSNMPVarItem> StaticPoolTable()
             {}};
 }
 
-bool StaticPoolHolds(KtSNMPRequest2Edits &staticPool, const QString &address)
+bool StaticPoolHolds(const KtSNMPRequest2Edits &staticPool, const QString &address)
 {
-    QTreeWidget *view = staticPool.listView;
+    const QTreeWidget *view = staticPool.listView;
     if (!view)
         return false;
+    // Compared as addresses, not texts: "192.168.0.020" is the slot 192.168.0.20.
     for (int i = 0; i < view->topLevelItemCount(); ++i) {
-        staticPool.TakeRowIntoItems(view->topLevelItem(i));
-        if (SameAddress(staticPool.list().Item(SP_IP).value, address))
+        if (SameAddress(staticPool.RowValue(view->topLevelItem(i), SP_IP), address))
             return true;
     }
     return false;

@@ -44,6 +44,6 @@ inline const QString kFreeSlotMAC = QStringLiteral("000000000000");
 
 // Whether a row of the table, as the request's list view shows it after a read, has the
 // address as its IP.
-bool StaticPoolHolds(KtSNMPRequest2Edits &staticPool, const QString &address);
+bool StaticPoolHolds(const KtSNMPRequest2Edits &staticPool, const QString &address);
 
 } // namespace NetworkChecks

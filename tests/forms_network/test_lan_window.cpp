@@ -126,13 +126,15 @@ TEST_F(LanWindow, TheDynamicPoolRefusesItsOwnAddressesOnly)
         window->ED_IpAddr->setText(address);
         window->Bt_ApplyClick();
         if (row.refused) {
-            EXPECT_EQ(m_dialogs.texts(), QStringList{QStringLiteral(
-                                             "Reject: The IP conflicts with Dynamic DHCP Server IP")});
+            EXPECT_EQ(m_dialogs.texts(),
+                      QStringList{QStringLiteral(
+                          "Reject: The IP conflicts with Dynamic DHCP Server IP")});
             EXPECT_EQ(m_dialogs.messages().value(0).caption, QStringLiteral("Warning"));
             EXPECT_EQ(window->ED_IpAddr->text(), QStringLiteral("192.168.0.50"));
             EXPECT_TRUE(nothingWrittenSinceMark());
         } else {
-            EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
+            EXPECT_TRUE(m_dialogs.messages().isEmpty())
+                << m_dialogs.texts().join(u'|').toStdString();
             const QString set = theOneSet();
             EXPECT_TRUE(set.contains(kIPAddress + u'=' + address + u' ')) << set.toStdString();
             EXPECT_EQ(window->StatusBar->currentMessage(), QStringLiteral("Set Success!"));
@@ -198,7 +200,8 @@ TEST_F(LanWindow, AStaticPoolThatCannotBeReadClearsNoAddress)
     simCommand(QStringLiteral("error 1.3.6.1.4.1.32473.11.37.4.2.7.3.1 genErr"));
     window->ED_IpAddr->setText(QStringLiteral("192.168.0.21"));
     window->Bt_ApplyClick();
-    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty())
+        << m_dialogs.texts().join(u'|').toStdString();
     EXPECT_TRUE(m_waiting.shown().isEmpty());
     const QString status = window->StatusBar->currentMessage();
     EXPECT_TRUE(status.contains(QStringLiteral("General Error"))) << status.toStdString();
@@ -213,7 +216,8 @@ TEST_F(LanWindow, AnAddressThatAnswersAPingIsRefused)
     window->Bt_ApplyClick();
 
     EXPECT_EQ(m_ping.probed(), QStringList{QStringLiteral("192.168.0.77")});
-    EXPECT_EQ(m_dialogs.texts(), QStringList{QStringLiteral("Reject: The IP already has been used.")});
+    EXPECT_EQ(m_dialogs.texts(),
+              QStringList{QStringLiteral("Reject: The IP already has been used.")});
     EXPECT_EQ(window->ED_IpAddr->text(), QStringLiteral("192.168.0.50"));
     EXPECT_EQ(window->focusWidget(), window->ED_IpAddr);
     EXPECT_TRUE(m_waiting.shown().isEmpty());

@@ -41,8 +41,8 @@ struct Result {
 };
 
 // Three echo requests to the dotted address (read as NetworkChecks::AddressNumber reads it; no
-// name lookup, so no query leaves for a name server), each followed by a wait of up to one second for its reply. Returns at the first
-// reply to any of them.
+// name lookup, so no query leaves for a name server), each followed by a wait of up to one
+// second for its reply. Returns at the first reply to any of them.
 Result Probe(const QString &address);
 
 // How many requests a probe sends and how long it waits after each (milliseconds).

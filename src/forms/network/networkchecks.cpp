@@ -1,8 +1,11 @@
 #include "networkchecks.h"
 
+#include "ktdialogs.h"
 #include "ktlaunchparameters.h"
 #include "ktoptionlist.h"
+#include "ktping.h"
 #include "ktsnmprequest2edits.h"
+#include "tpagewindow.h"
 
 #include <QStringList>
 #include <QTreeWidget>
@@ -12,6 +15,9 @@ namespace NetworkChecks {
 namespace {
 
 const QString kStaticPool = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.2.7.3.1");
+
+const QString kPinging = QStringLiteral("Testing whether %1 answers a ping...");
+const QString kSetUntested = QStringLiteral("%1\n\nSet the address without this test?");
 
 std::optional<qint64> decimal(const QString &text)
 {
@@ -24,7 +30,8 @@ std::optional<qint64> decimal(const QString &text)
 
 const KtOptionList &onOffOptions()
 {
-    static const KtOption table[] = {{0, nullptr, "OFF"}, {1, nullptr, "ON"}, {0, nullptr, nullptr}};
+    static const KtOption table[] = {
+        {0, nullptr, "OFF"}, {1, nullptr, "ON"}, {0, nullptr, nullptr}};
     static const KtOptionList list(table, KtOptionList::Numeric);
     return list;
 }
@@ -99,6 +106,30 @@ bool StaticPoolHolds(const KtSNMPRequest2Edits &staticPool, const QString &addre
             return true;
     }
     return false;
+}
+
+PingVerdict PingBeforeGivingOut(TPageWindow &window, const QString &address)
+{
+    KtPing::Result result;
+    {
+        TPageWindow::WorkingScope working(&window, TPageWindow::Operation::Working);
+        window.showStatusText(kPinging.arg(address));
+        result = KtPing::Probe(address);
+        window.showStatusText(QString());
+    }
+    switch (result.outcome) {
+    case KtPing::Outcome::Free:
+        return PingVerdict::Free;
+    case KtPing::Outcome::InUse:
+        return PingVerdict::InUse;
+    case KtPing::Outcome::Failed:
+        break;
+    }
+    // Not knowing is not "free": the administrator decides.
+    return KtDialogs::message(&window, kSetUntested.arg(result.reason),
+                              TPageWindow::warningCaption(), KtDialogs::Buttons::OkCancel)
+               ? PingVerdict::Untested
+               : PingVerdict::Declined;
 }
 
 } // namespace NetworkChecks

@@ -12,6 +12,7 @@
 #include <vector>
 
 class KtSNMPRequest2Edits;
+class TPageWindow;
 
 namespace NetworkChecks {
 
@@ -45,5 +46,20 @@ inline const QString kFreeSlotMAC = QStringLiteral("000000000000");
 // Whether a row of the table, as the request's list view shows it after a read, has the
 // address as its IP.
 bool StaticPoolHolds(const KtSNMPRequest2Edits &staticPool, const QString &address);
+
+// ---- The ping test of an address about to be given out (the device's own, a static slot's) ----
+
+enum class PingVerdict {
+    Free,     // no answer to any of the three requests
+    InUse,    // the address answered: the caller refuses it with its own message
+    Untested, // the test could not be made and the administrator chose to go on without it
+    Declined, // the test could not be made and the administrator chose not to go on
+};
+
+// Runs KtPing::Probe as the window's work: up to three seconds with the event loop running, the
+// status bar saying which address is tested, closing refused meanwhile. The caller keeps the
+// user from starting a second action meanwhile (its Apply). A test that cannot be made is never
+// taken for a free address: the reason is shown with the question whether to go on untested.
+PingVerdict PingBeforeGivingOut(TPageWindow &window, const QString &address);
 
 } // namespace NetworkChecks

@@ -3,7 +3,6 @@
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktoptionlist.h"
-#include "ktping.h"
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpvaritem.h"
 #include "ktwaiting.h"
@@ -89,7 +88,8 @@ const QString kCaption = QStringLiteral("Home \\ LAN");
 const QString kBadAddress = QStringLiteral("Please input valid IP Address.");
 const QString kBadMask = QStringLiteral("Please input valid Subnet Mask.");
 const QString kBadGateway = QStringLiteral("Please input valid Gateway.");
-const QString kInDynamicPool = QStringLiteral("Reject: The IP conflicts with Dynamic DHCP Server IP");
+const QString kInDynamicPool =
+    QStringLiteral("Reject: The IP conflicts with Dynamic DHCP Server IP");
 const QString kInUse = QStringLiteral("Reject: The IP already has been used.");
 const QString kInStaticPool = QStringLiteral("Reject: The IP conflicts with Static DHCP Server IP");
 const QString kDhcpQuestion = QStringLiteral("Device will reboot,continue?");
@@ -97,8 +97,6 @@ const QString kPleaseWait = QStringLiteral("Please wait...");
 const QString kJudging = QStringLiteral("Judge the IP whether can be used.");
 const QString kRestarting = QStringLiteral("The device is restarting.");
 const QString kSystemIPWillBe = QStringLiteral("The system IP will be ");
-const QString kPinging = QStringLiteral("Testing whether %1 answers a ping...");
-const QString kSetUntested = QStringLiteral("%1\n\nSet the address without this test?");
 
 // The waiting window after a static address was written; countdown 5 when the device keeps
 // its mode, the full default (with its restart text) when it leaves DHCP.
@@ -359,30 +357,22 @@ void TFM_LanCfg::ApplyDynamic()
 
 bool TFM_LanCfg::passesPingTest()
 {
-    const QString address = ED_IpAddr->text();
-    KtPing::Result result;
-    {
-        // Up to three seconds with the event loop running: the window paints and stays open.
-        WorkingScope working(this, Operation::Working);
-        setBusy(true);
-        showStatusText(kPinging.arg(address));
-        result = KtPing::Probe(address);
-        showStatusText(QString());
-        setBusy(false);
-    }
+    setBusy(true);
+    const NetworkChecks::PingVerdict verdict =
+        NetworkChecks::PingBeforeGivingOut(*this, ED_IpAddr->text());
+    setBusy(false);
 
-    switch (result.outcome) {
-    case KtPing::Outcome::Free:
+    switch (verdict) {
+    case NetworkChecks::PingVerdict::Free:
+    case NetworkChecks::PingVerdict::Untested:
         return true;
-    case KtPing::Outcome::InUse:
+    case NetworkChecks::PingVerdict::InUse:
         warn(kInUse);
         read(m_lanRequest);
         ED_IpAddr->setFocus();
         return false;
-    case KtPing::Outcome::Failed:
-        // Not knowing is not "free": the administrator decides.
-        return KtDialogs::message(this, kSetUntested.arg(result.reason), warningCaption(),
-                                  KtDialogs::Buttons::OkCancel);
+    case NetworkChecks::PingVerdict::Declined:
+        return false;
     }
     return false;
 }

@@ -3,6 +3,7 @@
 // log shows no set), the accepted cases write one set with exactly the items they should.
 #include "ktping.h"
 #include "ktsnmprequest2edits.h"
+#include "kttypinglimit.h"
 #include "ktwaiting.h"
 #include "tfm_lancfg.h"
 #include "windowtest.h"
@@ -62,6 +63,8 @@ TEST_F(LanWindow, OpensWithTheDeviceValuesAndHidesTheAddressesForDhcp)
     EXPECT_EQ(window.ED_IpAddr->text(), QStringLiteral("192.168.0.50"));
     EXPECT_EQ(window.ED_SubMask->text(), QStringLiteral("255.255.255.0"));
     EXPECT_EQ(window.ED_DefGw->text(), QStringLiteral("192.168.0.1"));
+    for (const QLineEdit *e : {window.ED_IpAddr, window.ED_SubMask, window.ED_DefGw})
+        EXPECT_EQ(KtTypingLimit::Limit(e), 15) << e->objectName().toStdString();
     EXPECT_EQ(window.ED_Restart->currentText(), QStringLiteral("nothing"));
     EXPECT_EQ(window.Ed_IPAF->text(), QStringLiteral("192.168.0.100"));
     EXPECT_EQ(window.Ed_PoolRan->text(), QStringLiteral("50"));

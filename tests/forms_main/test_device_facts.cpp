@@ -17,6 +17,9 @@ TEST(DeviceFactsAlone, WithoutAMainWindowTheTextsAreEmptyAndTheDeviceSilent)
     EXPECT_TRUE(DeviceFacts::text(&TMainForm::ED_Turbomode).isEmpty());
     EXPECT_TRUE(DeviceFacts::deviceAddress().isEmpty());
     EXPECT_FALSE(DeviceFacts::multiSsidSupported());
+    // Nothing known: a window reads both radios rather than hide one the device may have.
+    EXPECT_TRUE(DeviceFacts::radioPresent(1));
+    EXPECT_TRUE(DeviceFacts::radioPresent(2));
 }
 
 class DeviceFacts_ : public PageWindowTest
@@ -32,6 +35,15 @@ TEST_F(DeviceFacts_, TheMainWindowsFieldsAsTheDeviceFilledThem)
     EXPECT_EQ(DeviceFacts::text(&TMainForm::ED_Turbomode), QStringLiteral("0"));
     EXPECT_EQ(DeviceFacts::text(&TMainForm::APModeSupport11g), QStringLiteral("127"));
     EXPECT_TRUE(DeviceFacts::multiSsidSupported());
+    EXPECT_TRUE(DeviceFacts::radioPresent(1));
+    EXPECT_TRUE(DeviceFacts::radioPresent(2));
+}
+
+TEST_F(DeviceFacts_, AOneRadioDeviceLacksThe80211aRadio)
+{
+    startDevice(QStringLiteral("single-radio"));
+    EXPECT_FALSE(DeviceFacts::radioPresent(1));
+    EXPECT_TRUE(DeviceFacts::radioPresent(2));
 }
 
 TEST_F(DeviceFacts_, ADeviceWithOneSsidAndThenSilent)

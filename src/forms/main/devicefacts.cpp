@@ -27,4 +27,11 @@ bool multiSsidSupported()
     return text(&TMainForm::ifMultiSSID_Edit) == QStringLiteral("1");
 }
 
+bool radioPresent(int band)
+{
+    QLineEdit *TMainForm::*field = band == 1 ? &TMainForm::APModeSupport
+                                             : &TMainForm::APModeSupport11g;
+    return text(field) != QStringLiteral("0");
+}
+
 } // namespace DeviceFacts

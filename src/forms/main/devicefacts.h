@@ -28,5 +28,10 @@ QString deviceAddress();
 QString text(QLineEdit *TMainForm::*field);
 // ifMultiSSID_Edit reads "1".
 bool multiSsidSupported();
+// Whether the device carries the band's radio (1 = 802.11a, 2 = 802.11g). A one-radio model
+// reports the AP-mode capability mask of its missing band as 0 and serves none of that band's
+// variables; until the device has answered (or with no main window) both radios are taken as
+// present.
+bool radioPresent(int band);
 
 } // namespace DeviceFacts

@@ -6,11 +6,13 @@
 #include "tfm_admin.h"
 #include "tfm_cfgfile.h"
 #include "tfm_devinfo.h"
+#include "tfm_filter.h"
 #include "tfm_firmware.h"
 #include "tfm_group.h"
 #include "tfm_lancfg.h"
 #include "tfm_misc.h"
 #include "tfm_performace.h"
+#include "tfm_rogueform.h"
 #include "tfm_static.h"
 #include "tfm_sytem.h"
 #include "tmainform.h"
@@ -24,6 +26,8 @@ void connectPageWindows(TMainForm &main)
     main.connectWindow(main.LAN1, FM_LanCfg);
 
     main.connectWindow(main.Performance1, FM_Performace);
+    main.connectWindow(main.Filters1, FM_Filter);
+    main.connectWindow(main.RogueAP1, FM_RogueForm);
     main.connectWindow(main.Grouping1, FM_Group);
 
     main.connectWindow(main.Admin1, FM_Admin);

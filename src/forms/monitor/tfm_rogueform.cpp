@@ -165,7 +165,9 @@ QTreeWidget *newListView(const char *name, QWidget *parent)
 {
     auto *view = new QTreeWidget(parent);
     view->setObjectName(QString::fromLatin1(name));
-    view->setMinimumSize(460, 130);
+    // Room for the six columns and eight rows; the window keeps its size.
+    view->setMinimumWidth(460);
+    view->setFixedHeight(view->fontMetrics().height() * 10);
     return view;
 }
 

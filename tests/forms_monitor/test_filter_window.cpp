@@ -341,6 +341,8 @@ TEST_F(FilterWindow, BadMacsAreRefusedAndNothingIsWritten)
         m_dialogs.clear();
         bool stillShown = false;
         whenShown<TFM_MACAddr>([&](TFM_MACAddr &dialog) {
+            // The free slot's filler, not what was typed and cancelled before.
+            EXPECT_EQ(dialog.Ed_MACAddr->text(), QStringLiteral("000000000000"));
             dialog.Ed_MACAddr->setText(QString::fromLatin1(row.mac));
             dialog.Bt_Apply->click();
             stillShown = dialog.isVisible();
@@ -400,6 +402,23 @@ TEST_F(FilterWindow, ClosingWaitsForTheListsAndACancelledSetLeavesNothingBusy)
     EXPECT_TRUE(window.Bt_Set->isEnabled());
     window.close();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(FilterWindow, ASilentDeviceLetsTheListCloseOnceItsReadsHaveTimedOut)
+{
+    startDevice();
+    simCommand(QStringLiteral("silent 60"));
+    TFM_FilterMAC window(nullptr, 2);
+    window.show();
+    window.close();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(processUntil(
+        [&] {
+            window.close();
+            return !window.isVisible();
+        },
+        20000));
+    simCommand(QStringLiteral("silent 0"));
 }
 
 // A write the device refuses brings the buttons back instead of leaving the window waiting.

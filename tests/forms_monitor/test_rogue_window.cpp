@@ -117,6 +117,30 @@ TEST_F(RogueWindow, AdHocShowsTheReadMaskButAnyClickLeavesOnlyOffAndWep)
     EXPECT_EQ(window.SecEdit->text(), QStringLiteral("3"));
 }
 
+// Guards against masks that were never read going out empty and filtering everything away.
+TEST_F(RogueWindow, MasksTheDeviceNeverToldAreNotWritten)
+{
+    startDevice();
+    simCommand(QStringLiteral("error ") + kRogue + QStringLiteral("2 genErr"));
+    TFM_RogueForm window;
+    simCommand(QStringLiteral("error clear"));
+    EXPECT_TRUE(window.BandEdit->text().isEmpty());
+    EXPECT_EQ(window.BSSTypRadGrp->itemIndex(), TFM_RogueForm::ApBss - 1);
+    markLog();
+    window.Bt_Apply->click();
+    QStringList writes = writesSinceMark();
+    ASSERT_EQ(writes.size(), 1);
+    EXPECT_EQ(writes[0].count(u'='), 1) << writes[0].toStdString();
+    EXPECT_TRUE(writes[0].contains(kRogue + QStringLiteral("1.0=1")));
+    // A click makes the band mask the boxes' own.
+    window.CheckBox_11a->click();
+    markLog();
+    window.Bt_Apply->click();
+    writes = writesSinceMark();
+    ASSERT_EQ(writes.size(), 1);
+    EXPECT_EQ(writes[0].count(u'='), 2) << writes[0].toStdString();
+}
+
 // Detect also stays off after the found list is read again, which enables the other buttons.
 TEST_F(RogueWindow, BothRadiosOffDisableDetectAndEveryBand)
 {

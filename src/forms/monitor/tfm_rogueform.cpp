@@ -20,6 +20,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+#include <vector>
+
 TFM_RogueForm *FM_RogueForm = nullptr;
 
 namespace {
@@ -509,13 +512,8 @@ void TFM_RogueForm::Bt_DetectClick()
     DetectRogueCoBox->setCurrentIndex(DetectOptions.IndexOfLabel(QStringLiteral("detect")));
     m_idle = false;
     try {
-        bool filtersWritten = false;
-        {
-            const WorkingScope working(this, Operation::Writing);
-            filtersWritten = m_filter->Set(true, true);
-        }
         // The found list is read by the command's after-set hook.
-        if (filtersWritten && m_detect->Set(true, true))
+        if (writeFilters() && m_detect->Set(true, true))
             return;
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
@@ -549,9 +547,27 @@ void TFM_RogueForm::Bt_DelRogueClick()
 
 void TFM_RogueForm::Bt_DelAPClick() { writeRowCommand(APListView, DelCoBox, m_delKnown); }
 
+bool TFM_RogueForm::writeFilters()
+{
+    // A mask the device never told (its read failed) is left out: written empty it would
+    // filter every access point away.
+    KtSNMPVarList &items = m_filter->list();
+    std::vector<int> unknown;
+    for (const auto &[item, edit] : {std::pair{BandItem, BandEdit}, {SecurityItem, SecEdit}}) {
+        if (edit->text().isEmpty()) {
+            items.Item(item).access = ACC_INVALID;
+            unknown.push_back(item);
+        }
+    }
+    const bool written = writeInOrder({m_filter});
+    for (int item : unknown)
+        items.Item(item).access = ACC_READWRITE;
+    return written;
+}
+
 void TFM_RogueForm::Bt_ApplyClick()
 {
-    if (writeInOrder({m_filter})) {
+    if (writeFilters()) {
         showStatusText(ApplyTexts::setSuccess());
         KtWaiting::Show(this);
     } else {

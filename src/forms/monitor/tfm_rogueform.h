@@ -113,6 +113,8 @@ private:
     void enableCommands(bool enabled);
     // A command (or the read after it) has ended, well or not: the window is idle again.
     void commandEnded();
+    // Writes the filter request (what the device never told is left out); whether it worked.
+    bool writeFilters();
     // Reads a list again, or once more after the read under way when it is busy.
     void readList(KtSNMPRequest2Edits *list);
     // Writes one command whose value is the index of the row chosen in view.

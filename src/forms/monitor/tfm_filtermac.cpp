@@ -233,6 +233,25 @@ void TFM_FilterMAC::slotsWritten()
     // Both lists are read again once the write has ended (OnSetComplete).
 }
 
+bool TFM_FilterMAC::takeChosenEntry()
+{
+    if (reading() || !m_dialog)
+        return false;
+    const QString mac = chosenMac();
+    if (mac.isEmpty() || !selectSlot(mac))
+        return false;
+    m_busy = true;
+    return true;
+}
+
+void TFM_FilterMAC::editSlot(const QString &title)
+{
+    m_dialog->setWindowTitle(title);
+    // Accepted: the write is on its way, and its outcome reads the lists again or frees them.
+    if (m_dialog->exec() != QDialog::Accepted)
+        becomeIdle();
+}
+
 void TFM_FilterMAC::Bt_AddClick()
 {
     if (reading() || !m_dialog)
@@ -241,32 +260,19 @@ void TFM_FilterMAC::Bt_AddClick()
         KtDialogs::message(this, tableFullText(), warningCaption());
         return;
     }
-    m_dialog->setWindowTitle(QStringLiteral("Adding MAC address"));
-    if (m_dialog->exec() != QDialog::Accepted)
-        becomeIdle();
+    editSlot(QStringLiteral("Adding MAC address"));
 }
 
 void TFM_FilterMAC::Bt_SetClick()
 {
-    if (reading() || !m_dialog)
-        return;
-    const QString mac = chosenMac();
-    if (mac.isEmpty() || !selectSlot(mac))
-        return;
-    m_busy = true;
-    m_dialog->setWindowTitle(QStringLiteral("Set MAC Address"));
-    if (m_dialog->exec() != QDialog::Accepted)
-        becomeIdle();
+    if (takeChosenEntry())
+        editSlot(QStringLiteral("Set MAC Address"));
 }
 
 void TFM_FilterMAC::Bt_DelClick()
 {
-    if (reading() || !m_dialog)
+    if (!takeChosenEntry())
         return;
-    const QString mac = chosenMac();
-    if (mac.isEmpty() || !selectSlot(mac))
-        return;
-    m_busy = true;
     m_dialog->Ed_MACAddr->setText(freeSlot());
     try {
         if (!m_slots->Set(false, true))

@@ -69,6 +69,11 @@ private:
     bool selectSlot(const QString &mac);
     // The MAC of the entry chosen in the visible list; empty without one.
     QString chosenMac() const;
+    // Set and Del: selects the slot of the entry chosen in the visible list and marks the
+    // window busy; false (nothing done) without an entry or while a list is read.
+    bool takeChosenEntry();
+    // Opens the MAC dialog on the selected slot.
+    void editSlot(const QString &title);
     // Set and Del follow the visible list's selection.
     void applySelectionRule();
     // The dialog closed without writing, or a write failed: nothing is on its way any more.

@@ -70,8 +70,8 @@ protected:
     // Both lists read and nothing on its way.
     static bool settled(const TFM_FilterMAC &window)
     {
-        return !window.busyFlag() && !window.slotRequest()->busy && !window.usedRequest()->busy
-               && window.Bt_Refresh->isEnabled();
+        return !window.busyFlag() && !window.slotRequest()->IsBusy()
+               && !window.usedRequest()->IsBusy() && window.Bt_Refresh->isEnabled();
     }
 
     static void choose(QTreeWidget *view, int row)

@@ -34,7 +34,8 @@ protected:
     // No command and no read on its way, and the buttons back.
     static bool settled(const TFM_RogueForm &window)
     {
-        return window.isIdle() && !window.foundRequest()->busy && !window.knownRequest()->busy
+        return window.isIdle() && !window.foundRequest()->IsBusy()
+               && !window.knownRequest()->IsBusy()
                && window.Bt_Apply->isEnabled() && window.Bt_DelAP->isEnabled()
                && window.Bt_Add->isEnabled();
     }

@@ -36,11 +36,6 @@ const KtSNMPVarItem MacItems[] = {
 enum Item { NumberItem = 0, MacItem = 1 };
 constexpr int kKeyCount = 1;
 
-// The item's value in a row of either list, whose columns hold the items in list order (a
-// numbered row keeps its slot number behind its running number).
-// TODO: KtSNMPRequest2Edits::RowValue once the row lookup of the control bindings lands.
-QString rowValue(const QTreeWidgetItem *row, int item) { return row->text(item); }
-
 } // namespace
 
 TFM_FilterMAC::TFM_FilterMAC(QWidget *owner, int band) : TPageWindow(owner), m_band(band)
@@ -147,8 +142,7 @@ void TFM_FilterMAC::FormCreate()
         m_dialog = new TFM_MACAddr(this);
         m_slots->BindControl(NumberItem, m_dialog->LA_Index);
         m_slots->BindEdit(MacItem, QStringLiteral("%h"), m_dialog->Ed_MACAddr);
-        // TODO: KtTypingLimit::SetLimit once window limits land with the control bindings.
-        m_dialog->Ed_MACAddr->setValidator(new KtTypingLimit(m_dialog->Ed_MACAddr, 12));
+        KtTypingLimit::SetLimit(m_dialog->Ed_MACAddr, 12);
         m_slots->SetConstraintOwner(m_dialog);
         m_dialog->setSlotRequest(m_slots, NumberItem, MacItem);
     } catch (const KtException &e) {
@@ -158,7 +152,7 @@ void TFM_FilterMAC::FormCreate()
 
 bool TFM_FilterMAC::reading() const
 {
-    return (m_slots && m_slots->busy) || (m_used && m_used->busy);
+    return (m_slots && m_slots->IsBusy()) || (m_used && m_used->IsBusy());
 }
 
 void TFM_FilterMAC::readBoth()
@@ -167,9 +161,9 @@ void TFM_FilterMAC::readBoth()
         button->setEnabled(false);
     m_used->rowNumber = 1;
     try {
-        if (!m_slots->busy)
+        if (!m_slots->IsBusy())
             m_slots->Get();
-        if (!m_used->busy)
+        if (!m_used->IsBusy())
             m_used->Get();
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
@@ -180,24 +174,15 @@ void TFM_FilterMAC::readBoth()
 
 bool TFM_FilterMAC::selectSlot(const QString &mac)
 {
-    // TODO: KtSNMPRequest2Edits::SelectRow once the row lookup of the control bindings lands.
-    for (int i = 0; i < Slot_ListView->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *row = Slot_ListView->topLevelItem(i);
-        if (rowValue(row, MacItem) != mac)
-            continue;
-        // Chosen afresh even when it was chosen before, so that the dialog shows the slot's
-        // own MAC and not what was typed and cancelled.
-        Slot_ListView->clearSelection();
-        Slot_ListView->setCurrentItem(row);
-        return true;
-    }
-    return false;
+    // Chosen afresh even when it was chosen before, so that the dialog shows the slot's own MAC
+    // and not what was typed and cancelled.
+    return m_slots->SelectRow(MacItem, mac) != nullptr;
 }
 
 QString TFM_FilterMAC::chosenMac() const
 {
     const QTreeWidgetItem *row = User_ListView->selectedItems().value(0, nullptr);
-    return row ? rowValue(row, MacItem) : QString();
+    return m_used->RowValue(row, MacItem);
 }
 
 void TFM_FilterMAC::applySelectionRule()

@@ -19,10 +19,6 @@ namespace {
 constexpr int kMacLength = 12;
 const QString kFiller = QStringLiteral("000000000000");
 
-// The item's value in a row of the slot list, whose columns hold the items in list order.
-// TODO: KtSNMPRequest2Edits::RowValue once the row lookup of the control bindings lands.
-QString rowValue(const QTreeWidgetItem *row, int item) { return row->text(item); }
-
 } // namespace
 
 TFM_MACAddr::TFM_MACAddr(QWidget *owner) : TPageWindow(owner)
@@ -118,9 +114,9 @@ std::optional<TPageWindow::Refusal> TFM_MACAddr::checkDuplicate() const
     const QString editedSlot = LA_Index->text();
     for (int i = 0; i < view->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *row = view->topLevelItem(i);
-        if (rowValue(row, m_numberItem) == editedSlot)
+        if (m_slots->RowValue(row, m_numberItem) == editedSlot)
             continue;
-        if (sameMac(entered, rowValue(row, m_macItem)))
+        if (sameMac(entered, m_slots->RowValue(row, m_macItem)))
             return Refusal{duplicateText(), Ed_MACAddr, Refusal::SelectText};
     }
     return std::nullopt;

@@ -129,10 +129,6 @@ constexpr int kBit11g = 1 << 3;
 // "OFF" and "WEP" are bits 0 and 1; the six WPA kinds 2 to 7.
 constexpr int kWpaBits = 0xFC;
 
-// The index of a row of either list, which its first (zero-width) column holds.
-// TODO: KtSNMPRequest2Edits::RowValue once the row lookup of the control bindings lands.
-QString rowIndex(const QTreeWidgetItem *row) { return row->text(IndexItem); }
-
 QCheckBox *newCheckBox(const char *caption, const char *name, QWidget *parent)
 {
     auto *box = new QCheckBox(QString::fromLatin1(caption), parent);
@@ -405,7 +401,7 @@ void TFM_RogueForm::readList(KtSNMPRequest2Edits *list)
 {
     if (!list)
         return;
-    if (list->busy) {
+    if (list->IsBusy()) {
         (list == m_found ? m_foundAgain : m_knownAgain) = true;
         return;
     }
@@ -521,14 +517,15 @@ void TFM_RogueForm::Bt_DetectClick()
     commandEnded();
 }
 
-void TFM_RogueForm::writeRowCommand(QTreeWidget *view, QLineEdit *field,
+void TFM_RogueForm::writeRowCommand(KtSNMPRequest2Edits *list, QLineEdit *field,
                                     KtSNMPRequest2Edits *command)
 {
-    const QTreeWidgetItem *row = view->selectedItems().value(0, nullptr);
+    const QTreeWidgetItem *row =
+        list && list->listView ? list->listView->selectedItems().value(0, nullptr) : nullptr;
     if (!row || !command)
         return;
     enableCommands(false);
-    field->setText(rowIndex(row));
+    field->setText(list->RowValue(row, IndexItem));
     try {
         if (command->Set(true, true))
             return;
@@ -538,14 +535,14 @@ void TFM_RogueForm::writeRowCommand(QTreeWidget *view, QLineEdit *field,
     commandEnded();
 }
 
-void TFM_RogueForm::Bt_AddClick() { writeRowCommand(RogueListView, AddCoBox, m_add); }
+void TFM_RogueForm::Bt_AddClick() { writeRowCommand(m_found, AddCoBox, m_add); }
 
 void TFM_RogueForm::Bt_DelRogueClick()
 {
-    writeRowCommand(RogueListView, DelDetcetEdit, m_delFound);
+    writeRowCommand(m_found, DelDetcetEdit, m_delFound);
 }
 
-void TFM_RogueForm::Bt_DelAPClick() { writeRowCommand(APListView, DelCoBox, m_delKnown); }
+void TFM_RogueForm::Bt_DelAPClick() { writeRowCommand(m_known, DelCoBox, m_delKnown); }
 
 bool TFM_RogueForm::writeFilters()
 {

@@ -117,8 +117,9 @@ private:
     bool writeFilters();
     // Reads a list again, or once more after the read under way when it is busy.
     void readList(KtSNMPRequest2Edits *list);
-    // Writes one command whose value is the index of the row chosen in view.
-    void writeRowCommand(QTreeWidget *view, QLineEdit *field, KtSNMPRequest2Edits *command);
+    // Writes one command whose value is the index of the row chosen in the list's view.
+    void writeRowCommand(KtSNMPRequest2Edits *list, QLineEdit *field,
+                         KtSNMPRequest2Edits *command);
 
     std::array<KtSNMPRequest2Edits *, 2> m_radio{}; // owned by the page window
     KtSNMPRequest2Edits *m_filter = nullptr;

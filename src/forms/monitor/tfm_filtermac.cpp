@@ -159,12 +159,14 @@ void TFM_FilterMAC::readBoth()
 {
     for (QPushButton *button : {Bt_Refresh, Bt_Add, Bt_Set, Bt_Del})
         button->setEnabled(false);
-    m_used->rowNumber = 1;
     try {
         if (!m_slots->IsBusy())
             m_slots->Get();
-        if (!m_used->IsBusy())
+        // A read under way keeps its numbering; a new one starts again at 1.
+        if (!m_used->IsBusy()) {
+            m_used->rowNumber = 1;
             m_used->Get();
+        }
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());
         m_busy = false;

@@ -27,8 +27,8 @@ void connectPageWindows(TMainForm &main)
 
     main.connectWindow(main.Performance1, FM_Performace);
     main.connectWindow(main.Filters1, FM_Filter);
-    main.connectWindow(main.RogueAP1, FM_RogueForm);
     main.connectWindow(main.Grouping1, FM_Group);
+    main.connectWindow(main.RogueAP1, FM_RogueForm);
 
     main.connectWindow(main.Admin1, FM_Admin);
     main.connectWindow(main.System1, FM_Sytem);

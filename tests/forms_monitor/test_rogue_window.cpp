@@ -282,4 +282,31 @@ TEST_F(RogueWindow, ADeviceSilentDuringTheScanLetsTheWindowCloseAfterTheTimeOut)
         << window.StatusBar->currentMessage().toStdString();
 }
 
+// The scan is answered but the device stops answering before it has given its findings:
+// the window waits only for the found list's time-out.
+TEST_F(RogueWindow, ADeviceSilentAfterTheScanLetsTheWindowCloseAfterTheListsTimeOut)
+{
+    startDevice();
+    TFM_RogueForm window;
+    window.show();
+    ASSERT_TRUE(processUntil([&] { return settled(window); }));
+    simCommand(QStringLiteral("mute ") + kRogue + QStringLiteral("4.1.4"));
+    window.foundRequest()->request.timeout = 50; // the real 10 s would hold the test
+    window.foundRequest()->request.retries = 0;
+    markLog();
+    window.Bt_Detect->click();
+    window.close();
+    EXPECT_TRUE(window.isVisible());
+    ASSERT_TRUE(processUntil(
+        [&] {
+            window.close();
+            return !window.isVisible();
+        },
+        20000));
+    EXPECT_EQ(writesSinceMark().size(), 2); // the filters and the scan, nothing after them
+    EXPECT_TRUE(window.isIdle());
+    EXPECT_TRUE(window.Bt_Detect->isEnabled());
+    EXPECT_EQ(window.RogueListView->topLevelItemCount(), 0);
+}
+
 } // namespace

@@ -1,0 +1,322 @@
+// "Home \ Wireless" against the simulated access point: what it reads when it opens and in
+// which order, the AP mode lists from the capability masks, the layout and the channel rules per
+// AP mode, the channel list per super mode and WDS lists, and Refresh.
+#include "wirelesstest.h"
+
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+using namespace wirelesstest;
+
+namespace {
+
+const QStringList kSeven = {"Access Point", "WDS with AP", "WDS", "AP Repeater", "AP Client"};
+const QStringList kFive = {"Access Point", "PtP Bridge", "PtMP Bridge", "AP Repeater", "AP Client"};
+
+class WirelessWindow : public WirelessTest
+{};
+
+TEST_F(WirelessWindow, OpensWithTheDevicesSettingsReadInOrder)
+{
+    startDevice();
+    m_sim->clearLog();
+    TFM_Wirless &w = open();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Home \\ Wireless"));
+    EXPECT_EQ(w.PC_Wirless->tabText(0), QStringLiteral("IEEE 802.11a"));
+    EXPECT_EQ(w.PC_Wirless->tabText(1), QStringLiteral("IEEE 802.11g"));
+
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    const TFM_Wirless::BandPage &g = w.page(TFM_Wirless::BandG);
+    EXPECT_EQ(a.ssid->text(), QStringLiteral("Norvane-11a"));
+    EXPECT_EQ(g.ssid->text(), QStringLiteral("Norvane-11g"));
+    EXPECT_EQ(a.frequency->text(), QStringLiteral("5"));
+    EXPECT_EQ(entries(a.apModeShown), kSeven);
+    EXPECT_EQ(a.apModeShown->currentText(), QStringLiteral("Access Point"));
+    EXPECT_EQ(entries(a.channel).join(u' '),
+              QStringLiteral("36 40 44 48 52 56 60 64 149 153 157 161 165"));
+    EXPECT_EQ(a.channel->currentText(), QStringLiteral("36"));
+    EXPECT_EQ(g.channel->currentText(), QStringLiteral("6"));
+    EXPECT_EQ(a.radioWave->currentText(), QStringLiteral("On"));
+    EXPECT_EQ(g.mssidState->currentText(), QStringLiteral("Enable"));
+    EXPECT_EQ(w.mssidRows(2).size(), 8);
+    EXPECT_EQ(w.mssidRows(2).at(1).ssid, QStringLiteral("Norvane-Guest"));
+    // Access point: no peers to show.
+    EXPECT_FALSE(a.wdsGroup->isVisibleTo(&w));
+    EXPECT_FALSE(a.siteGroup->isVisibleTo(&w));
+    EXPECT_FALSE(a.repeaterGroup->isVisibleTo(&w));
+    EXPECT_TRUE(w.StatusBar->currentMessage().startsWith(QStringLiteral("Get: ")))
+        << w.StatusBar->currentMessage().toStdString();
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
+
+    // Auto channel scan, AP mode, then the multi-SSID state and table after band a's requests;
+    // then super mode, turbo lists, the basic settings, the WDS support flags.
+    const QStringList log = settledLog(*m_sim);
+    const QStringList order = {
+        oid(".4.2.3.1.14.1 "), oid(".4.2.1.1.1.1 "),   oid(".4.2.9.3.1.1.1 "), oid(".4.2.9.2.1.2 "),
+        oid(".4.2.3.1.14.2 "), oid(".4.2.1.1.1.2 "),   oid(".4.2.3.1.11.1 "),  oid(".4.1.1.1.6.1 "),
+        oid(".4.1.1.1.1.1 "),  oid(".4.99.1.1.19.1 "), oid(".4.99.1.1.24.1 ")};
+    int previous = -1;
+    for (const QString &piece : order) {
+        const int at = lineOf(log, piece);
+        EXPECT_GT(at, previous) << piece.toStdString() << "\n" << log.join(u'\n').toStdString();
+        previous = at;
+    }
+    EXPECT_TRUE(setLines(log).isEmpty());
+}
+
+TEST_F(WirelessWindow, FiveModeMaskListsTheBridgesByName)
+{
+    startDevice({QStringLiteral("--profile"), QStringLiteral("mask31")});
+    simCommand(QStringLiteral("set adAPMode.1 3"));
+    TFM_Wirless &w = open();
+    EXPECT_EQ(entries(w.page(TFM_Wirless::BandA).apModeShown), kFive);
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).apModeShown->currentText(), QStringLiteral("PtMP Bridge"));
+    EXPECT_EQ(entries(w.page(TFM_Wirless::BandG).apModeShown), kFive);
+}
+
+TEST_F(WirelessWindow, SevenModeMaskShowsTheWdsNames)
+{
+    startDevice();
+    simCommand(QStringLiteral("set adAPMode.1 3"));
+    simCommand(QStringLiteral("set adAPMode.2 7"));
+    TFM_Wirless &w = open();
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).apModeShown->currentText(), QStringLiteral("WDS with AP"));
+    EXPECT_EQ(w.page(TFM_Wirless::BandG).apModeShown->currentText(), QStringLiteral("WDS"));
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).wdsGroup->title(), QStringLiteral(" WDS with AP "));
+    EXPECT_EQ(w.page(TFM_Wirless::BandG).wdsGroup->title(), QStringLiteral(" WDS without AP "));
+}
+
+TEST_F(WirelessWindow, MasksWithoutAKnownHighestBitGiveEmptyLists)
+{
+    startDevice();
+    for (const char *mask : {"0", "1", "63"}) {
+        m_form->APModeSupport->setText(QString::fromLatin1(mask));
+        TFM_Wirless &w = open();
+        EXPECT_EQ(w.page(TFM_Wirless::BandA).apModeShown->count(), 0) << mask;
+        EXPECT_EQ(entries(w.page(TFM_Wirless::BandG).apModeShown), kSeven) << mask;
+    }
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
+}
+
+TEST_F(WirelessWindow, MissingMaskShowsTheStatusAndKeepsTheDevicesMode)
+{
+    // Guards against the error path choosing "Access Point" for the device: a WDS bridge whose
+    // window opened before the capabilities were known would be switched off by Apply.
+    startDevice({QStringLiteral("--profile"), QStringLiteral("wds")});
+    m_form->APModeSupport11g->clear();
+    TFM_Wirless &w = open();
+    ASSERT_EQ(m_dialogs.messages().size(), 1);
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("Error"));
+    EXPECT_EQ(m_dialogs.messages().at(0).text, QStringLiteral("Ready. "));
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).apModeShown->count(), 0);
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).apMode->currentText(), QStringLiteral("PtMP Bridge"));
+    // The page still shows the bridge's peers.
+    EXPECT_EQ(w.pageMode(TFM_Wirless::BandA), PageWdsWithAp);
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).remoteMacs[0]->text(), QStringLiteral("000F3DFA7C21"));
+
+    m_sim->clearLog();
+    w.Bt_ApplyClick();
+    EXPECT_EQ(deviceValue(QStringLiteral("adAPMode.1")), QStringLiteral("3"));
+    EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Setting Success!"));
+}
+
+TEST_F(WirelessWindow, LayoutPerMode)
+{
+    startDevice();
+    TFM_Wirless &w = open();
+    w.PC_Wirless->setCurrentIndex(TFM_Wirless::BandG);
+    w.show();
+    const TFM_Wirless::BandPage &g = w.page(TFM_Wirless::BandG);
+    const auto shown = [&w](QWidget *widget) {
+        QCoreApplication::processEvents();
+        return widget->isVisibleTo(&w);
+    };
+
+    choose(g.apModeShown, QStringLiteral("WDS"));
+    EXPECT_TRUE(shown(g.wdsGroup));
+    EXPECT_TRUE(shown(g.siteGroup));
+    EXPECT_FALSE(shown(g.repeaterGroup));
+    EXPECT_EQ(g.wdsGroup->title(), QStringLiteral(" WDS without AP "));
+    EXPECT_EQ(g.apMode->currentText(), QStringLiteral("P2MP Without"));
+    // Every remote AP of a multipoint link is typed in.
+    for (QLineEdit *mac : g.remoteMacs)
+        EXPECT_FALSE(mac->isReadOnly());
+
+    choose(g.apModeShown, QStringLiteral("AP Repeater"));
+    EXPECT_FALSE(shown(g.ssid));
+    EXPECT_FALSE(shown(g.wdsGroup));
+    EXPECT_TRUE(shown(g.repeaterGroup));
+    EXPECT_TRUE(shown(g.siteGroup));
+    EXPECT_EQ(g.repeaterGroup->title(), QStringLiteral(" AP Repeater "));
+    EXPECT_FALSE(g.rootMac->isReadOnly());
+    EXPECT_TRUE(g.repeaterSsid->isReadOnly());
+    EXPECT_TRUE(g.ssidBroadcast->isEnabled());
+    // The AP mode took the primary SSID's place.
+    EXPECT_LT(g.apModeShown->y(), g.ssidBroadcast->y());
+
+    choose(g.apModeShown, QStringLiteral("AP Client"));
+    EXPECT_EQ(g.repeaterGroup->title(), QStringLiteral(" AP Client "));
+    EXPECT_TRUE(g.rootMac->isReadOnly());
+    EXPECT_FALSE(g.repeaterSsid->isReadOnly());
+    EXPECT_EQ(g.repeaterSsid->text(), QStringLiteral("Norvane-11g"));
+    EXPECT_FALSE(g.ssidBroadcast->isEnabled());
+    EXPECT_FALSE(g.channel->isEnabled());
+    EXPECT_FALSE(g.autoChannelScan->isEnabled());
+
+    choose(g.apModeShown, QStringLiteral("Access Point"));
+    EXPECT_TRUE(shown(g.ssid));
+    EXPECT_FALSE(shown(g.repeaterGroup));
+    EXPECT_FALSE(shown(g.siteGroup));
+    EXPECT_GT(g.apModeShown->y(), g.ssidBroadcast->y());
+    for (QLineEdit *mac : g.remoteMacs)
+        EXPECT_TRUE(mac->isReadOnly());
+}
+
+TEST_F(WirelessWindow, PointToPointTakesOnlyTheFirstRemoteAp)
+{
+    startDevice();
+    simCommand(QStringLiteral("set adAPMode.1 2"));
+    TFM_Wirless &w = open();
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    EXPECT_EQ(a.apModeShown->currentText(), QStringLiteral("WDS with AP"));
+    EXPECT_FALSE(a.remoteMacs[0]->isReadOnly());
+    for (int n = 1; n < TFM_Wirless::RemoteMacCount; ++n)
+        EXPECT_TRUE(a.remoteMacs[n]->isReadOnly()) << n;
+    // Free slots read as zeros and show empty.
+    EXPECT_TRUE(a.remoteMacs[1]->text().isEmpty());
+}
+
+TEST_F(WirelessWindow, WdsWithApWarnsThatMultiSsidEnds)
+{
+    startDevice();
+    TFM_Wirless &w = open();
+    choose(w.page(TFM_Wirless::BandG).apModeShown, QStringLiteral("WDS with AP"));
+    choose(w.page(TFM_Wirless::BandG).apModeShown, QStringLiteral("WDS"));
+    // Band a runs no multi-SSID: no warning there.
+    choose(w.page(TFM_Wirless::BandA).apModeShown, QStringLiteral("WDS"));
+    EXPECT_EQ(m_dialogs.texts(),
+              (QStringList{"If you select \"WDS with AP\" mode,IEEE802.11g MSSID will be disabled!",
+                           "If you select \"WDS\" mode,IEEE802.11g MSSID will be disabled!"}));
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("Warning"));
+}
+
+TEST_F(WirelessWindow, RadioOffWarnsAboutRogueApDetection)
+{
+    startDevice();
+    TFM_Wirless &w = open();
+    choose(w.page(TFM_Wirless::BandA).radioWave, QStringLiteral("Off"));
+    choose(w.page(TFM_Wirless::BandG).radioWave, QStringLiteral("On"));
+    choose(w.page(TFM_Wirless::BandG).radioWave, QStringLiteral("Off"));
+    EXPECT_EQ(
+        m_dialogs.texts(),
+        (QStringList{"The 11a Radio has been turned off.The Rogue AP Detection will be invalid!",
+                     "The 11g Radio has been turned off.The Rogue AP Detection will be invalid!"}));
+    EXPECT_EQ(m_dialogs.messages().at(0).caption, QStringLiteral("Warning"));
+}
+
+TEST_F(WirelessWindow, GreatBritainForcesAutomaticChannelScanInAccessPointMode)
+{
+    startDevice({QStringLiteral("--profile"), QStringLiteral("gb")});
+    simCommand(QStringLiteral("set adAutoChannelScan.2 0"));
+    TFM_Wirless &w = open();
+    for (int band = 0; band < TFM_Wirless::BandCount; ++band) {
+        const TFM_Wirless::BandPage &p = w.page(band);
+        EXPECT_EQ(p.autoChannelScan->currentText(), QStringLiteral("Enable")) << band;
+        EXPECT_FALSE(p.autoChannelScan->isEnabled()) << band;
+        EXPECT_FALSE(p.channel->isEnabled()) << band;
+    }
+    // A WDS link needs a fixed channel.
+    choose(w.page(TFM_Wirless::BandA).apModeShown, QStringLiteral("WDS with AP"));
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).autoChannelScan->currentText(), QStringLiteral("Disable"));
+    EXPECT_FALSE(w.page(TFM_Wirless::BandA).autoChannelScan->isEnabled());
+    EXPECT_TRUE(w.page(TFM_Wirless::BandA).channel->isEnabled());
+}
+
+TEST_F(WirelessWindow, AutomaticChannelScanLocksTheChannelElsewhere)
+{
+    startDevice();
+    TFM_Wirless &w = open();
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    EXPECT_TRUE(a.autoChannelScan->isEnabled());
+    EXPECT_TRUE(a.channel->isEnabled());
+    choose(a.autoChannelScan, QStringLiteral("Enable"));
+    EXPECT_FALSE(a.channel->isEnabled());
+    choose(a.autoChannelScan, QStringLiteral("Disable"));
+    EXPECT_TRUE(a.channel->isEnabled());
+}
+
+TEST_F(WirelessWindow, WdsModesOfferTheWdsChannelList)
+{
+    startDevice();
+    TFM_Wirless &w = open();
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    choose(a.apModeShown, QStringLiteral("WDS with AP"));
+    EXPECT_EQ(entries(a.channel).join(u' '), QStringLiteral("36 40 44 48 149 153 157 161 165"));
+    choose(a.apModeShown, QStringLiteral("Access Point"));
+    EXPECT_EQ(a.channel->count(), 13);
+}
+
+TEST_F(WirelessWindow, WithoutWdsListsTheWdsModesKeepTheNormalList)
+{
+    startDevice({QStringLiteral("--profile"), QStringLiteral("nowdslist")});
+    TFM_Wirless &w = open();
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    choose(a.apModeShown, QStringLiteral("WDS"));
+    EXPECT_EQ(a.channel->count(), 13);
+}
+
+TEST_F(WirelessWindow, StaticTurboOffersTheStaticChannels)
+{
+    startDevice();
+    simCommand(QStringLiteral("set adSuperMode.1 2"));
+    simCommand(QStringLiteral("set hChannel.1 50"));
+    TFM_Wirless &w = open();
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    EXPECT_EQ(entries(a.channel).join(u' '), QStringLiteral("42 50 58 152 160"));
+    EXPECT_EQ(a.channel->currentText(), QStringLiteral("50"));
+    choose(a.apModeShown, QStringLiteral("WDS with AP"));
+    EXPECT_EQ(entries(a.channel).join(u' '), QStringLiteral("42 152 160"));
+    // 50 is no WDS channel: the first is offered.
+    EXPECT_EQ(a.channel->currentText(), QStringLiteral("42"));
+}
+
+TEST_F(WirelessWindow, ARadioWithoutTurboOffersTheNormalChannelsLikeThePerformanceWindow)
+{
+    // The device reports static turbo on a radio that has no turbo modes: it runs without
+    // turbo, as the performance window shows it, so both windows offer the normal channels.
+    for (const char *profile : {"turbo0", "turbo2"}) {
+        startDevice({QStringLiteral("--profile"), QString::fromLatin1(profile)});
+        TFM_Wirless &w = open();
+        const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+        EXPECT_EQ(a.superMode->currentText(), QStringLiteral("Super Mode with Static Turbo"));
+        EXPECT_EQ(a.channel->count(), 13) << profile;
+        EXPECT_EQ(a.channel->currentText(), QStringLiteral("36")) << profile;
+        m_window.reset();
+        m_form.reset();
+        if (KtSNMPSession::IsOpen())
+            KtSNMPSession::CloseSession();
+    }
+}
+
+TEST_F(WirelessWindow, RefreshReadsTheDeviceAgain)
+{
+    startDevice();
+    TFM_Wirless &w = open();
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    a.ssid->setText(QStringLiteral("typed"));
+    simCommand(QStringLiteral("set hSSID.1 renamed"));
+    simCommand(QStringLiteral("set adAPMode.1 4"));
+    simCommand(QStringLiteral("set adMSSIDState.2 0"));
+    w.Bt_RefreshClick();
+    EXPECT_TRUE(processUntil([&w] { return !w.readsPending(); }));
+    EXPECT_EQ(a.ssid->text(), QStringLiteral("renamed"));
+    EXPECT_EQ(a.apModeShown->currentText(), QStringLiteral("AP Repeater"));
+    EXPECT_TRUE(a.repeaterGroup->isVisibleTo(&w));
+    EXPECT_EQ(w.page(TFM_Wirless::BandG).mssidState->currentText(), QStringLiteral("Disable"));
+    EXPECT_TRUE(setLines(settledLog(*m_sim)).isEmpty());
+}
+
+} // namespace

@@ -187,8 +187,8 @@ TEST_F(WirelessApply, MultipointFillsTheFreeRemoteApsWithZeros)
 TEST_F(WirelessApply, ARefusedWriteStopsTheSequence)
 {
     startDevice();
-    simCommand(QStringLiteral("error ") + oid(".4.2.1.1.1.1") + QStringLiteral(" genErr"));
     TFM_Wirless &w = open();
+    simCommand(QStringLiteral("error ") + oid(".4.2.1.1.1.1") + QStringLiteral(" genErr"));
     const QStringList written = apply(w);
     EXPECT_GE(lineOf(written, oid(".4.1.1.1.1.1=")), 0);
     EXPECT_GE(lineOf(written, oid(".4.2.1.1.1.1=")), 0);
@@ -262,6 +262,25 @@ TEST_F(WirelessApply, ClientJoinsTheNetworkNamedInTheRepeaterSsid)
     EXPECT_EQ(deviceValue(QStringLiteral("adAutoChannelScan.2")), QStringLiteral("0"));
     EXPECT_EQ(deviceValue(QStringLiteral("adAPRRootAPMACAddress.2")),
               QStringLiteral("000000000000"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WirelessApply, AValueTheDeviceNeverToldIsNotWritten)
+{
+    // The multi-SSID state could not be read when the window opened: its boxes show nothing,
+    // and Apply must not turn that into "Disable" on the device.
+    startDevice();
+    simCommand(QStringLiteral("error ") + oid(".4.2.9.3.1.1") + QStringLiteral(" genErr"));
+    TFM_Wirless &w = open();
+    simCommand(QStringLiteral("error clear"));
+    EXPECT_EQ(w.page(G).mssidState->currentIndex(), -1);
+    const QStringList written = apply(w);
+    EXPECT_EQ(lineOf(written, oid(".4.2.9.3.1.1.")), -1) << written.join(u'\n').toStdString();
+    EXPECT_EQ(deviceValue(QStringLiteral("adMSSIDState.2")), QStringLiteral("1"));
+    EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Setting Success!"));
 }
 
 } // namespace

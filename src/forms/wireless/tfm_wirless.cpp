@@ -407,6 +407,14 @@ void limitTyping(QLineEdit *edit, int limit)
     edit->setValidator(new KtTypingLimit(edit, limit));
 }
 
+// Binding fills a box with its option labels, which selects the first: until the device has
+// told its value the box shows nothing instead.
+void showNothingUntilRead(std::initializer_list<QComboBox *> boxes)
+{
+    for (QComboBox *box : boxes)
+        box->setCurrentIndex(-1);
+}
+
 bool isEmptyMac(const QString &text)
 {
     return text.isEmpty() || text == kNoMac;
@@ -747,6 +755,7 @@ void TFM_Wirless::createBandRequests(int band)
     requests->rootAp->SetStatusControl(StatusBar);
     requests->rootAp->request.statusCallback = nullptr;
     m_bandRequests[band] = std::move(requests);
+    showNothingUntilRead({p.autoChannelScan, p.apMode, p.siteStart});
 }
 
 void TFM_Wirless::createSharedRequests()
@@ -810,6 +819,9 @@ void TFM_Wirless::createSharedRequests()
     m_wdsSupport->OnGetComplete = [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
         wdsChannelSupportRead(status);
     };
+
+    for (BandPage &p : m_pages)
+        showNothingUntilRead({p.mssidState, p.ssidBroadcast, p.radioWave, p.superMode});
 
     m_wdsSiteSupport = make(wdsSiteSupportTable(), MVT_SV);
     m_wdsSiteSupport->BindEdit(0, QStringLiteral("%s"), a.wdsSiteSurvey);
@@ -1568,13 +1580,29 @@ bool TFM_Wirless::write(KtSNMPRequest2Edits *request)
 {
     if (!request || request->busy)
         return false;
+    // A choice the device never told (its read failed) and the user never made is not written:
+    // the box shows nothing, and the first entry of its list is no value of the device's.
+    KtSNMPVarList &items = request->list();
+    std::vector<std::pair<int, int>> unknown;
+    for (const KtSNMPRequest2Edits::Binding &binding : request->Bindings()) {
+        const auto *box = binding.controls.isEmpty()
+                              ? nullptr
+                              : qobject_cast<const QComboBox *>(binding.controls.first().data());
+        if (box && box->currentIndex() < 0 && items.IsWritable(binding.item)) {
+            unknown.emplace_back(binding.item, items.Item(binding.item).access);
+            items.Item(binding.item).access = ACC_INVALID;
+        }
+    }
+    bool written = false;
     try {
-        return request->Set(true, true);
+        written = request->Set(true, true);
     } catch (const KtException &e) {
         request->busy = 0;
         StatusBar->showMessage(e.text());
-        return false;
     }
+    for (const auto &[item, access] : unknown)
+        items.Item(item).access = access;
+    return written;
 }
 
 // ---- Site survey ----

@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -1120,6 +1121,15 @@ void TFM_Wirless::fillChannelBox(int band)
                                p.channelValue->text());
 }
 
+void TFM_Wirless::fitToContent()
+{
+    // The layout fixes the window's size when it is activated; that would otherwise wait for
+    // the event loop, and the window would show the old size meanwhile.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    if (layout())
+        layout()->activate();
+}
+
 // ---- Change handlers ----
 
 void TFM_Wirless::PC_WirlessChange(int index)
@@ -1134,7 +1144,7 @@ void TFM_Wirless::PC_WirlessChange(int index)
     applyMacFieldStates(index);
     buildApModeLists(false);
     m_security[index]->applyPanels(pageMode(index));
-    adjustSize();
+    fitToContent();
 }
 
 void TFM_Wirless::ED_APModeTempComboBoxtestChange()
@@ -1156,7 +1166,7 @@ void TFM_Wirless::apModeChosen(int band)
         RadioFacts::apModeOptions().IndexOfLabel(deviceModeFor(p.apModeShown->currentText())));
     applyMacFieldStates(band);
     applyModeRules(band);
-    adjustSize();
+    fitToContent();
 
     const TWirlessPageMode chosen = pageMode(band);
     if (!mssidEnabled(band))
@@ -1271,7 +1281,7 @@ void TFM_Wirless::Bt_RefreshClick()
         buildApModeLists();
         for (int band = 0; band < BandCount; ++band)
             applyModeRules(band);
-        adjustSize();
+        fitToContent();
         readWdsChannelSupport();
     } catch (const KtException &e) {
         StatusBar->showMessage(e.text());

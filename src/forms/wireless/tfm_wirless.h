@@ -205,6 +205,8 @@ private:
     void apModeChosen(int band);
     void radioWaveChanged(int band);
     void setEditable(QLineEdit *edit, bool editable);
+    // The window takes the size of the page shown at once.
+    void fitToContent();
 
     // ---- Reads ----
     // A read whose failure shows its status in the status bar; false when it failed.

@@ -1603,9 +1603,14 @@ bool TFM_Wirless::write(KtSNMPRequest2Edits *request)
             items.Item(binding.item).access = ACC_INVALID;
         }
     }
-    bool written = false;
+    bool anything = false;
+    for (int i = 0; i < items.Count(); ++i)
+        anything = anything || items.IsWritable(i);
+    // Nothing left to say to the device: nothing to fail either.
+    bool written = !anything;
     try {
-        written = request->Set(true, true);
+        if (anything)
+            written = request->Set(true, true);
     } catch (const KtException &e) {
         request->busy = 0;
         StatusBar->showMessage(e.text());

@@ -19,10 +19,10 @@ protected:
     // The set lines sent by one Apply.
     QStringList apply(TFM_Wirless &w)
     {
-        m_sim->clearLog();
+        markLog();
         m_dialogs.clear();
         w.Bt_ApplyClick();
-        return sets();
+        return writesSinceMark();
     }
 };
 
@@ -36,7 +36,7 @@ struct Refusal {
 
 TEST_F(WirelessApply, EveryRefusalWritesNothing)
 {
-    startDevice();
+    startWireless();
     const QString mac = QStringLiteral("000F3DFA7C21");
     const Refusal rows[] = {
         {"33-character SSID in 11a",
@@ -111,7 +111,7 @@ TEST_F(WirelessApply, EveryRefusalWritesNothing)
 
 TEST_F(WirelessApply, PointToPointChecksOnlyTheFirstRemoteAp)
 {
-    startDevice();
+    startWireless();
     simCommand(QStringLiteral("set adAPMode.1 2"));
     TFM_Wirless &w = open();
     w.page(A).remoteMacs[0]->setText(QStringLiteral("000F3DFA7C2"));
@@ -130,7 +130,7 @@ TEST_F(WirelessApply, PointToPointChecksOnlyTheFirstRemoteAp)
 
 TEST_F(WirelessApply, GoesOutInItsOrderThenTheWaitingWindow)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     const QString longest(32, u's');
     w.page(A).ssid->setText(longest);
@@ -163,7 +163,7 @@ TEST_F(WirelessApply, GoesOutInItsOrderThenTheWaitingWindow)
 
 TEST_F(WirelessApply, MultipointFillsTheFreeRemoteApsWithZeros)
 {
-    startDevice();
+    startWireless();
     // A stale peer in slot 5 must go: the user emptied it.
     simCommand(QStringLiteral("set adPtPRemoteAPMACAddress.1.5 000F3DFA0005"));
     TFM_Wirless &w = open();
@@ -186,7 +186,7 @@ TEST_F(WirelessApply, MultipointFillsTheFreeRemoteApsWithZeros)
 
 TEST_F(WirelessApply, ARefusedWriteStopsTheSequence)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     simCommand(QStringLiteral("error ") + oid(".4.2.1.1.1.1") + QStringLiteral(" genErr"));
     const QStringList written = apply(w);
@@ -200,7 +200,7 @@ TEST_F(WirelessApply, ARefusedWriteStopsTheSequence)
 
 TEST_F(WirelessApply, LeavingAccessPointModeEndsMultiSsidOnTheBand)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     choose(w.page(G).apModeShown, QStringLiteral("WDS"));
     w.page(G).remoteMacs[0]->setText(QStringLiteral("000F3DFA8E0F"));
@@ -215,7 +215,7 @@ TEST_F(WirelessApply, LeavingAccessPointModeEndsMultiSsidOnTheBand)
 // written before the mode; the SSID of a client is the band's SSID.
 TEST_F(WirelessApply, RepeaterWritesItsRootApBeforeTheMode)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     choose(w.page(G).apModeShown, QStringLiteral("AP Repeater"));
     w.page(G).rootMac->setText(QStringLiteral("000f3dfa7c29"));
@@ -237,7 +237,7 @@ TEST_F(WirelessApply, ARadioWithoutARootApRefusesTheRepeaterBeforeItsModeChanges
 {
     // This device knows no root AP for its 802.11a radio: the write of it fails and the radio
     // stays an access point, with "Setting error!" instead of a silent loss of the address.
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     choose(w.page(A).apModeShown, QStringLiteral("AP Repeater"));
     w.page(A).rootMac->setText(QStringLiteral("000F3DFA7C21"));
@@ -251,7 +251,7 @@ TEST_F(WirelessApply, ARadioWithoutARootApRefusesTheRepeaterBeforeItsModeChanges
 
 TEST_F(WirelessApply, ClientJoinsTheNetworkNamedInTheRepeaterSsid)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     choose(w.page(G).apModeShown, QStringLiteral("AP Client"));
     w.page(G).repeaterSsid->setText(QStringLiteral("Upstream-Net"));
@@ -272,7 +272,7 @@ TEST_F(WirelessApply, AValueTheDeviceNeverToldIsNotWritten)
 {
     // The multi-SSID state could not be read when the window opened: its boxes show nothing,
     // and Apply must not turn that into "Disable" on the device.
-    startDevice();
+    startWireless();
     simCommand(QStringLiteral("error ") + oid(".4.2.9.3.1.1") + QStringLiteral(" genErr"));
     TFM_Wirless &w = open();
     simCommand(QStringLiteral("error clear"));

@@ -33,8 +33,8 @@ class WirelessSiteSurvey : public WirelessTest
 protected:
     void SetUp() override
     {
-        startDevice({QStringLiteral("--scan-ms"), QStringLiteral("300"),
-                     QStringLiteral("--profile"), QString::fromLatin1(profile())});
+        startWireless(QString::fromLatin1(profile()),
+                      {QStringLiteral("--scan-ms"), QStringLiteral("300")});
     }
     virtual const char *profile() const { return "default"; }
 
@@ -52,7 +52,7 @@ TEST_F(WirelessSiteSurvey, ListsTheWdsNeighboursAndARowFillsTheFirstFreeRemoteAp
     w.show();
     const TFM_Wirless::BandPage &a = w.page(A);
     choose(a.apModeShown, QStringLiteral("WDS with AP"));
-    m_sim->clearLog();
+    markLog();
 
     a.siteScan->click();
     EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Scan..."));
@@ -66,7 +66,7 @@ TEST_F(WirelessSiteSurvey, ListsTheWdsNeighboursAndARowFillsTheFirstFreeRemoteAp
     EXPECT_TRUE(processUntil([&w] { return !w.surveyRunning(A); }, 30000));
     EXPECT_TRUE(a.siteScan->isEnabled());
     EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Get complete."));
-    const QStringList log = settledLog(*m_sim);
+    const QStringList log = requestsSinceMark();
     EXPECT_GE(lineOf(log, oid(".4.2.8.1.1.1.1=1 -> noError")), 0) << log.join(u'\n').toStdString();
     // Only the neighbours that support WDS.
     EXPECT_EQ(column(a.siteList, 4), (QStringList{"000F3DFA7C21", "000F3DFA8E07"}));
@@ -123,7 +123,7 @@ TEST_F(WirelessSiteSurvey, RefreshInRepeaterModeReadsTheList)
     TFM_Wirless &w = open();
     EXPECT_EQ(w.page(G).siteList->topLevelItemCount(), 0);
     w.Bt_RefreshClick();
-    EXPECT_TRUE(processUntil([&w] { return !w.readsPending(); }));
+    EXPECT_TRUE(processUntil([&w] { return !w.isWorking(); }));
     EXPECT_EQ(w.page(G).siteList->topLevelItemCount(), 2);
     EXPECT_EQ(w.page(A).siteList->topLevelItemCount(), 0);
 }
@@ -144,7 +144,8 @@ TEST_F(WirelessSiteSurveyRadiosOff, ARadioThatIsOffCannotScan)
     EXPECT_GT(w.StatusBar->currentMessage().size(), QStringLiteral("Site survey : ").size());
     EXPECT_TRUE(g.siteScan->isEnabled());
     EXPECT_EQ(g.siteList->topLevelItemCount(), 0);
-    EXPECT_TRUE(w.FormCloseQuery());
+    w.show();
+    EXPECT_TRUE(w.close());
 }
 
 } // namespace

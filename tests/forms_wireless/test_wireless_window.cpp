@@ -21,8 +21,8 @@ class WirelessWindow : public WirelessTest
 
 TEST_F(WirelessWindow, OpensWithTheDevicesSettingsReadInOrder)
 {
-    startDevice();
-    m_sim->clearLog();
+    startWireless();
+    markLog();
     TFM_Wirless &w = open();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Home \\ Wireless"));
     EXPECT_EQ(w.PC_Wirless->tabText(0), QStringLiteral("IEEE 802.11a"));
@@ -53,7 +53,7 @@ TEST_F(WirelessWindow, OpensWithTheDevicesSettingsReadInOrder)
 
     // Auto channel scan, AP mode, then the multi-SSID state and table after band a's requests;
     // then super mode, turbo lists, the basic settings, the WDS support flags.
-    const QStringList log = settledLog(*m_sim);
+    const QStringList log = requestsSinceMark();
     const QStringList order = {
         oid(".4.2.3.1.14.1 "), oid(".4.2.1.1.1.1 "),   oid(".4.2.9.3.1.1.1 "), oid(".4.2.9.2.1.2 "),
         oid(".4.2.3.1.14.2 "), oid(".4.2.1.1.1.2 "),   oid(".4.2.3.1.11.1 "),  oid(".4.1.1.1.6.1 "),
@@ -69,7 +69,7 @@ TEST_F(WirelessWindow, OpensWithTheDevicesSettingsReadInOrder)
 
 TEST_F(WirelessWindow, FiveModeMaskListsTheBridgesByName)
 {
-    startDevice({QStringLiteral("--profile"), QStringLiteral("mask31")});
+    startWireless(QStringLiteral("mask31"));
     simCommand(QStringLiteral("set adAPMode.1 3"));
     TFM_Wirless &w = open();
     EXPECT_EQ(entries(w.page(TFM_Wirless::BandA).apModeShown), kFive);
@@ -79,7 +79,7 @@ TEST_F(WirelessWindow, FiveModeMaskListsTheBridgesByName)
 
 TEST_F(WirelessWindow, SevenModeMaskShowsTheWdsNames)
 {
-    startDevice();
+    startWireless();
     simCommand(QStringLiteral("set adAPMode.1 3"));
     simCommand(QStringLiteral("set adAPMode.2 7"));
     TFM_Wirless &w = open();
@@ -91,7 +91,7 @@ TEST_F(WirelessWindow, SevenModeMaskShowsTheWdsNames)
 
 TEST_F(WirelessWindow, MasksWithoutAKnownHighestBitGiveEmptyLists)
 {
-    startDevice();
+    startWireless();
     for (const char *mask : {"0", "1", "63"}) {
         m_form->APModeSupport->setText(QString::fromLatin1(mask));
         TFM_Wirless &w = open();
@@ -105,7 +105,7 @@ TEST_F(WirelessWindow, MissingMaskShowsTheStatusAndKeepsTheDevicesMode)
 {
     // Guards against the error path choosing "Access Point" for the device: a WDS bridge whose
     // window opened before the capabilities were known would be switched off by Apply.
-    startDevice({QStringLiteral("--profile"), QStringLiteral("wds")});
+    startWireless(QStringLiteral("wds"));
     m_form->APModeSupport11g->clear();
     TFM_Wirless &w = open();
     ASSERT_EQ(m_dialogs.messages().size(), 1);
@@ -117,7 +117,7 @@ TEST_F(WirelessWindow, MissingMaskShowsTheStatusAndKeepsTheDevicesMode)
     EXPECT_EQ(w.pageMode(TFM_Wirless::BandA), PageWdsWithAp);
     EXPECT_EQ(w.page(TFM_Wirless::BandA).remoteMacs[0]->text(), QStringLiteral("000F3DFA7C21"));
 
-    m_sim->clearLog();
+    markLog();
     w.Bt_ApplyClick();
     EXPECT_EQ(deviceValue(QStringLiteral("adAPMode.1")), QStringLiteral("3"));
     EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Setting Success!"));
@@ -125,7 +125,7 @@ TEST_F(WirelessWindow, MissingMaskShowsTheStatusAndKeepsTheDevicesMode)
 
 TEST_F(WirelessWindow, LayoutPerMode)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     w.PC_Wirless->setCurrentIndex(TFM_Wirless::BandG);
     w.show();
@@ -182,7 +182,7 @@ TEST_F(WirelessWindow, LayoutPerMode)
 
 TEST_F(WirelessWindow, PointToPointTakesOnlyTheFirstRemoteAp)
 {
-    startDevice();
+    startWireless();
     simCommand(QStringLiteral("set adAPMode.1 2"));
     TFM_Wirless &w = open();
     const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
@@ -196,7 +196,7 @@ TEST_F(WirelessWindow, PointToPointTakesOnlyTheFirstRemoteAp)
 
 TEST_F(WirelessWindow, WdsWithApWarnsThatMultiSsidEnds)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     choose(w.page(TFM_Wirless::BandG).apModeShown, QStringLiteral("WDS with AP"));
     choose(w.page(TFM_Wirless::BandG).apModeShown, QStringLiteral("WDS"));
@@ -210,7 +210,7 @@ TEST_F(WirelessWindow, WdsWithApWarnsThatMultiSsidEnds)
 
 TEST_F(WirelessWindow, RadioOffWarnsAboutRogueApDetection)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     choose(w.page(TFM_Wirless::BandA).radioWave, QStringLiteral("Off"));
     choose(w.page(TFM_Wirless::BandG).radioWave, QStringLiteral("On"));
@@ -224,7 +224,7 @@ TEST_F(WirelessWindow, RadioOffWarnsAboutRogueApDetection)
 
 TEST_F(WirelessWindow, GreatBritainForcesAutomaticChannelScanInAccessPointMode)
 {
-    startDevice({QStringLiteral("--profile"), QStringLiteral("gb")});
+    startWireless(QStringLiteral("gb"));
     simCommand(QStringLiteral("set adAutoChannelScan.2 0"));
     TFM_Wirless &w = open();
     for (int band = 0; band < TFM_Wirless::BandCount; ++band) {
@@ -242,7 +242,7 @@ TEST_F(WirelessWindow, GreatBritainForcesAutomaticChannelScanInAccessPointMode)
 
 TEST_F(WirelessWindow, AutomaticChannelScanLocksTheChannelElsewhere)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
     EXPECT_TRUE(a.autoChannelScan->isEnabled());
@@ -255,7 +255,7 @@ TEST_F(WirelessWindow, AutomaticChannelScanLocksTheChannelElsewhere)
 
 TEST_F(WirelessWindow, WdsModesOfferTheWdsChannelList)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
     choose(a.apModeShown, QStringLiteral("WDS with AP"));
@@ -266,7 +266,7 @@ TEST_F(WirelessWindow, WdsModesOfferTheWdsChannelList)
 
 TEST_F(WirelessWindow, WithoutWdsListsTheWdsModesKeepTheNormalList)
 {
-    startDevice({QStringLiteral("--profile"), QStringLiteral("nowdslist")});
+    startWireless(QStringLiteral("nowdslist"));
     TFM_Wirless &w = open();
     const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
     choose(a.apModeShown, QStringLiteral("WDS"));
@@ -275,7 +275,7 @@ TEST_F(WirelessWindow, WithoutWdsListsTheWdsModesKeepTheNormalList)
 
 TEST_F(WirelessWindow, StaticTurboOffersTheStaticChannels)
 {
-    startDevice();
+    startWireless();
     simCommand(QStringLiteral("set adSuperMode.1 2"));
     simCommand(QStringLiteral("set hChannel.1 50"));
     TFM_Wirless &w = open();
@@ -293,35 +293,33 @@ TEST_F(WirelessWindow, ARadioWithoutTurboOffersTheNormalChannelsLikeThePerforman
     // The device reports static turbo on a radio that has no turbo modes: it runs without
     // turbo, as the performance window shows it, so both windows offer the normal channels.
     for (const char *profile : {"turbo0", "turbo2"}) {
-        startDevice({QStringLiteral("--profile"), QString::fromLatin1(profile)});
+        startWireless(QString::fromLatin1(profile));
         TFM_Wirless &w = open();
         const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
         EXPECT_EQ(a.superMode->currentText(), QStringLiteral("Super Mode with Static Turbo"));
         EXPECT_EQ(a.channel->count(), 13) << profile;
         EXPECT_EQ(a.channel->currentText(), QStringLiteral("36")) << profile;
-        m_window.reset();
-        m_form.reset();
-        if (KtSNMPSession::IsOpen())
-            KtSNMPSession::CloseSession();
+        TearDown();
     }
 }
 
 TEST_F(WirelessWindow, RefreshReadsTheDeviceAgain)
 {
-    startDevice();
+    startWireless();
     TFM_Wirless &w = open();
     const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
     a.ssid->setText(QStringLiteral("typed"));
     simCommand(QStringLiteral("set hSSID.1 renamed"));
     simCommand(QStringLiteral("set adAPMode.1 4"));
     simCommand(QStringLiteral("set adMSSIDState.2 0"));
+    markLog();
     w.Bt_RefreshClick();
-    EXPECT_TRUE(processUntil([&w] { return !w.readsPending(); }));
+    EXPECT_TRUE(processUntil([&w] { return !w.isWorking(); }));
     EXPECT_EQ(a.ssid->text(), QStringLiteral("renamed"));
     EXPECT_EQ(a.apModeShown->currentText(), QStringLiteral("AP Repeater"));
     EXPECT_TRUE(a.repeaterGroup->isVisibleTo(&w));
     EXPECT_EQ(w.page(TFM_Wirless::BandG).mssidState->currentText(), QStringLiteral("Disable"));
-    EXPECT_TRUE(setLines(settledLog(*m_sim)).isEmpty());
+    EXPECT_TRUE(nothingWrittenSinceMark());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tfm_wirless.h"
 
+#include "devicefacts.h"
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktoptionlist.h"
@@ -11,7 +12,6 @@
 #include "radiofacts.h"
 #include "tmainform.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFormLayout>
@@ -349,26 +349,16 @@ QString apModeText(ApMode value)
 
 // ---- What the main window knows of the device ----
 
-QString mainField(QLineEdit *TMainForm::*field)
-{
-    return MainForm && MainForm->*field ? (MainForm->*field)->text() : QString();
-}
-
 QString apModeMask(int band)
 {
-    return mainField(band == TFM_Wirless::BandA ? &TMainForm::APModeSupport
-                                                : &TMainForm::APModeSupport11g);
+    return DeviceFacts::text(band == TFM_Wirless::BandA ? &TMainForm::APModeSupport
+                                                        : &TMainForm::APModeSupport11g);
 }
 
 QString turboModes(int band)
 {
-    return mainField(band == TFM_Wirless::BandA ? &TMainForm::ED_Turbomode
-                                                : &TMainForm::ED_Turbomode_g);
-}
-
-QString rememberedStatus()
-{
-    return MainForm ? MainForm->rememberedStatus() : QString();
+    return DeviceFacts::text(band == TFM_Wirless::BandA ? &TMainForm::ED_Turbomode
+                                                        : &TMainForm::ED_Turbomode_g);
 }
 
 // ---- Small control helpers ----
@@ -416,6 +406,15 @@ void showNothingUntilRead(std::initializer_list<QComboBox *> boxes)
         box->setCurrentIndex(-1);
 }
 
+TWirlessRefusal refusalOf(const QString &text, const QString &caption, QWidget *control)
+{
+    TWirlessRefusal refusal;
+    refusal.refusal.message = text;
+    refusal.refusal.control = control;
+    refusal.caption = caption;
+    return refusal;
+}
+
 bool isEmptyMac(const QString &text)
 {
     return text.isEmpty() || text == kNoMac;
@@ -439,49 +438,28 @@ void reportErrorsOnly(KtSNMPRequest2Edits *request)
 
 // ---- The requests of one band ----
 
+// Owned by the page window, like every request of the window.
 struct TFM_Wirless::BandRequests {
-    std::unique_ptr<KtSNMPRequest2Edits> autoScan;
-    std::unique_ptr<KtSNMPRequest2Edits> apMode;
-    std::unique_ptr<KtSNMPRequest2Edits> rootAp;
-    std::unique_ptr<KtSNMPRequest2Edits> wdsLists;
-    std::unique_ptr<KtSNMPRequest2Edits> surveyStart;
-    std::unique_ptr<New_req2Edit> surveyList;
+    KtSNMPRequest2Edits *autoScan = nullptr;
+    KtSNMPRequest2Edits *apMode = nullptr;
+    KtSNMPRequest2Edits *rootAp = nullptr;
+    KtSNMPRequest2Edits *wdsLists = nullptr;
+    KtSNMPRequest2Edits *surveyStart = nullptr;
+    New_req2Edit *surveyList = nullptr;
 };
 
 // ---- Construction ----
 
-TFM_Wirless::TFM_Wirless(QWidget *parent) : QDialog(parent)
+TFM_Wirless::TFM_Wirless(QWidget *owner) : TPageWindow(owner)
 {
     setObjectName(QStringLiteral("FM_Wirless"));
     setWindowTitle(kCaption);
-    setModal(true);
     buildWindow();
+    setStatusBar(StatusBar);
     FormCreate();
 }
 
-TFM_Wirless::~TFM_Wirless()
-{
-    // Requests first: their completions touch the controls.
-    m_bandRequests = {};
-    m_basic.reset();
-    m_superMode.reset();
-    m_turboLists.reset();
-    m_wdsSupport.reset();
-    m_wdsSiteSupport.reset();
-    m_mssidState.reset();
-    m_mirror.reset();
-    m_security = {};
-}
-
-QString TFM_Wirless::settingSuccessText()
-{
-    return QStringLiteral("Setting Success!");
-}
-
-QString TFM_Wirless::settingErrorText()
-{
-    return QStringLiteral("Setting error!");
-}
+TFM_Wirless::~TFM_Wirless() = default;
 
 void TFM_Wirless::buildWindow()
 {
@@ -518,8 +496,6 @@ void TFM_Wirless::buildWindow()
     layout->addWidget(PC_Wirless);
     layout->addLayout(buttons);
     layout->addWidget(StatusBar);
-    // The window fits the page shown (see PC_WirlessChange) and shortens with it.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Bt_Apply, &QPushButton::clicked, this, &TFM_Wirless::Bt_ApplyClick);
     connect(Bt_Refresh, &QPushButton::clicked, this, &TFM_Wirless::Bt_RefreshClick);
@@ -680,7 +656,7 @@ void TFM_Wirless::FormCreate()
         createSharedRequests();
         readAtCreation();
     } catch (const KtException &e) {
-        StatusBar->showMessage(e.text());
+        showStatusText(e.text());
     }
 }
 
@@ -690,25 +666,29 @@ void TFM_Wirless::createBandRequests(int band)
     auto requests = std::make_unique<BandRequests>();
 
     std::vector<KtSNMPVarItem> table = autoScanTable(band);
-    requests->autoScan = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV);
+    requests->autoScan
+        = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV));
     requests->autoScan->mode = KtSNMPRequest2Controls::Synchronous;
     requests->autoScan->BindComboBox(0, p.autoChannelScan);
 
     table = apModeTable(band);
-    requests->apMode = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV);
+    requests->apMode
+        = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV));
     requests->apMode->mode = KtSNMPRequest2Controls::Synchronous;
     requests->apMode->BindComboBox(ApModeItemMode, p.apMode);
     for (int n = 0; n < RemoteMacCount; ++n)
         requests->apMode->BindEdit(ApModeItemFirstMac + n, QStringLiteral("%h"), p.remoteMacs[n]);
 
     table = rootApTable(band);
-    requests->rootAp = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV);
+    requests->rootAp
+        = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV));
     requests->rootAp->mode = KtSNMPRequest2Controls::Synchronous;
     requests->rootAp->BindEdit(0, QStringLiteral("%h"), p.rootMac);
     requests->rootAp->afterGetHook = [this, band](KtSNMPRequest2Edits *) { rootApRead(band); };
 
     table = wdsListTable(band);
-    requests->wdsLists = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV);
+    requests->wdsLists
+        = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV));
     requests->wdsLists->BindEdit(0, QStringLiteral("%s"), p.wdsChannelList);
     requests->wdsLists->BindEdit(1, QStringLiteral("%s"), p.wdsDynamicList);
     requests->wdsLists->BindEdit(2, QStringLiteral("%s"), p.wdsStaticList);
@@ -720,7 +700,8 @@ void TFM_Wirless::createBandRequests(int band)
 
     // The scan itself runs while the write waits for its answer: band a's radio takes longer.
     table = surveyStartTable(band);
-    requests->surveyStart = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV);
+    requests->surveyStart
+        = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, table.data(), MVT_SV));
     requests->surveyStart->request.timeout = band == BandA ? 5000 : 1000;
     requests->surveyStart->BindComboBox(0, p.siteStart);
     requests->surveyStart->request.statusCallback = nullptr;
@@ -730,7 +711,8 @@ void TFM_Wirless::createBandRequests(int band)
           };
 
     table = surveyListTable();
-    requests->surveyList = std::make_unique<New_req2Edit>(this, table.data(), MVT_UMV, 1);
+    requests->surveyList
+        = adoptRequest(std::make_unique<New_req2Edit>(this, table.data(), MVT_UMV, 1));
     requests->surveyList->list().instance = bandComponent(band);
     requests->surveyList->request.timeout = 1000;
     requests->surveyList->keyItem = SurveySupportWds;
@@ -747,10 +729,10 @@ void TFM_Wirless::createBandRequests(int band)
           };
 
     for (KtSNMPRequest2Edits *request :
-         {requests->autoScan.get(), requests->apMode.get(), requests->surveyStart.get()})
+         {requests->autoScan, requests->apMode, requests->surveyStart})
         request->SetStatusControl(StatusBar);
-    reportErrorsOnly(requests->autoScan.get());
-    reportErrorsOnly(requests->apMode.get());
+    reportErrorsOnly(requests->autoScan);
+    reportErrorsOnly(requests->apMode);
     // A device without a root AP for this band is no news at opening: Apply tells when it
     // matters.
     requests->rootAp->SetStatusControl(StatusBar);
@@ -762,10 +744,11 @@ void TFM_Wirless::createBandRequests(int band)
 void TFM_Wirless::createSharedRequests()
 {
     const auto make = [this](const std::vector<KtSNMPVarItem> &table, int type, int keys = 0) {
-        auto request = std::make_unique<KtSNMPRequest2Edits>(this, table.data(), type, keys);
+        KtSNMPRequest2Edits *request
+            = adoptRequest(std::make_unique<KtSNMPRequest2Edits>(this, table.data(), type, keys));
         request->mode = KtSNMPRequest2Controls::Synchronous;
         request->SetStatusControl(StatusBar);
-        reportErrorsOnly(request.get());
+        reportErrorsOnly(request);
         return request;
     };
     BandPage &a = m_pages[BandA];
@@ -780,7 +763,7 @@ void TFM_Wirless::createSharedRequests()
 
     m_basic = make(basicTable(), MVT_SV);
     // The basic read's outcome is what the status bar shows after opening.
-    m_basic->request.statusCallback = [request = m_basic.get()](const KtSNMPError &status) {
+    m_basic->request.statusCallback = [request = m_basic](const KtSNMPError &status) {
         if (request->messageIndex == KtSNMPRequest2Controls::GetMessage)
             request->ReportGetResult(status);
         else if (status.code != 0)
@@ -833,13 +816,13 @@ void TFM_Wirless::readAtCreation()
 {
     for (int band = 0; band < BandCount; ++band) {
         BandRequests &r = *m_bandRequests[band];
-        m_autoScanSupported[band] = read(r.autoScan.get());
-        read(r.apMode.get());
-        read(r.rootAp.get());
+        m_autoScanSupported[band] = read(r.autoScan);
+        read(r.apMode);
+        read(r.rootAp);
         m_security[band]->create();
         if (band == BandA) {
-            read(m_mssidState.get());
-            read(m_mirror.get());
+            read(m_mssidState);
+            read(m_mirror);
         }
     }
     for (int band = 0; band < BandCount; ++band)
@@ -851,13 +834,13 @@ void TFM_Wirless::readAtCreation()
         applyModeRules(band);
     }
 
-    read(m_superMode.get());
-    read(m_turboLists.get());
-    read(m_basic.get());
+    read(m_superMode);
+    read(m_turboLists);
+    read(m_basic);
     for (int band = 0; band < BandCount; ++band)
         fillChannelBox(band);
     readWdsChannelSupport();
-    read(m_wdsSiteSupport.get());
+    read(m_wdsSiteSupport);
 }
 
 bool TFM_Wirless::read(KtSNMPRequest2Edits *request)
@@ -865,11 +848,12 @@ bool TFM_Wirless::read(KtSNMPRequest2Edits *request)
     // A request still busy with a read keeps its walk position: no second read.
     if (!request || request->busy)
         return false;
+    const WorkingScope working(this, Operation::Reading);
     try {
         return request->Get();
     } catch (const KtException &e) {
         request->busy = 0;
-        StatusBar->showMessage(e.text());
+        showStatusText(e.text());
         return false;
     }
 }
@@ -969,7 +953,7 @@ TWirlessPageMode TFM_Wirless::pageMode(int band) const
 
 void TFM_Wirless::buildApModeLists(bool reportMissingMasks)
 {
-    const QString status = rememberedStatus();
+    const QString status = DeviceFacts::rememberedStatus();
     if (status == kTimedOut || apModeMask(BandA).isEmpty() || apModeMask(BandG).isEmpty()) {
         if (!reportMissingMasks)
             return;
@@ -1057,7 +1041,7 @@ void TFM_Wirless::applyChannelRules(int band)
     case PageAccessPoint:
     case PageModeNone:
         // The regulations of this country leave the channel to the device.
-        if (mainField(&TMainForm::Ed_Countrycode) == QStringLiteral("GB")) {
+        if (DeviceFacts::text(&TMainForm::Ed_Countrycode) == QStringLiteral("GB")) {
             p.autoChannelScan->setCurrentIndex(enable);
             p.autoChannelScan->setEnabled(false);
         } else {
@@ -1113,7 +1097,7 @@ void TFM_Wirless::fillChannelBox(int band)
     lists.wdsStaticTurbo = p.wdsStaticList->text();
     const QString superMode = RadioFacts::effectiveSuperMode(
         band == BandA ? RadioFacts::Band11a : RadioFacts::Band11g, p.superMode->currentText(),
-        turboModes(band), mainField(&TMainForm::Ed_FwVer));
+        turboModes(band), DeviceFacts::text(&TMainForm::Ed_FwVer));
     const TWirlessPageMode current = pageMode(band);
     const bool useWdsLists = (current == PageWdsWithAp || current == PageWds)
                              && p.wdsChannelSupport->text() == QStringLiteral("1");
@@ -1223,7 +1207,7 @@ bool TFM_Wirless::mssidEnabled(int band) const
 
 bool TFM_Wirless::deviceHasMultiSsid() const
 {
-    return mainField(&TMainForm::ifMultiSSID_Edit) == QStringLiteral("1");
+    return DeviceFacts::multiSsidSupported();
 }
 
 QVector<TFM_Wirless::MssidRow> TFM_Wirless::mssidRows(int deviceBand) const
@@ -1254,24 +1238,24 @@ void TFM_Wirless::Bt_RefreshClick()
     try {
         for (BandPage &p : m_pages)
             p.wdsChannelSupport->clear();
-        read(m_basic.get());
+        read(m_basic);
         for (int band = 0; band < BandCount; ++band) {
             BandRequests &r = *m_bandRequests[band];
             if (m_autoScanSupported[band])
-                read(r.autoScan.get());
-            read(r.apMode.get());
-            read(r.rootAp.get());
+                read(r.autoScan);
+            read(r.apMode);
+            read(r.rootAp);
             m_security[band]->refresh();
             if (band == BandA) {
-                read(m_mirror.get());
-                read(m_mssidState.get());
+                read(m_mirror);
+                read(m_mssidState);
             }
             m_security[band]->narrowValidKeys();
             const QString device = m_pages[band].apMode->currentText();
             if (device == apModeText(RadioFacts::ApRepeater)
                 || device == apModeText(RadioFacts::ApClient)) {
                 r.surveyList->rowNumber = 1;
-                read(r.surveyList.get());
+                read(r.surveyList);
             }
         }
         for (int band = 0; band < BandCount; ++band) {
@@ -1284,7 +1268,7 @@ void TFM_Wirless::Bt_RefreshClick()
         fitToContent();
         readWdsChannelSupport();
     } catch (const KtException &e) {
-        StatusBar->showMessage(e.text());
+        showStatusText(e.text());
     }
 }
 
@@ -1310,7 +1294,7 @@ void TFM_Wirless::wdsChannelSupportRead(const KtSNMPError &status)
 {
     for (int band = 0; band < BandCount; ++band) {
         BandPage &p = m_pages[band];
-        KtSNMPRequest2Edits *lists = m_bandRequests[band]->wdsLists.get();
+        KtSNMPRequest2Edits *lists = m_bandRequests[band]->wdsLists;
         if (status.code != 0) {
             copyNormalListsToWds(band);
         } else if (p.wdsChannelSupport->text() == QStringLiteral("1") && !lists->busy) {
@@ -1349,9 +1333,9 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkSsidLengths() const
 {
     for (int band = 0; band < BandCount; ++band) {
         if (m_pages[band].ssid->text().size() > 32)
-            return TWirlessRefusal{QStringLiteral("The Max Length of SSID is 32 in ")
-                                       + shortBand(band) + QLatin1Char('!'),
-                                   kError, m_pages[band].ssid, band};
+            return refusalOf(QStringLiteral("The Max Length of SSID is 32 in ") + shortBand(band)
+                                 + QLatin1Char('!'),
+                             kError, m_pages[band].ssid);
     }
     return std::nullopt;
 }
@@ -1360,8 +1344,8 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkSsidBlanks() const
 {
     for (int band = 0; band < BandCount; ++band) {
         if (m_pages[band].ssid->text().startsWith(QLatin1Char(' ')))
-            return TWirlessRefusal{QStringLiteral("The first character can't be blank."), kError,
-                                   m_pages[band].ssid, band};
+            return refusalOf(QStringLiteral("The first character can't be blank."), kError,
+                             m_pages[band].ssid);
     }
     return std::nullopt;
 }
@@ -1370,8 +1354,8 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkSsidsPresent() const
 {
     for (int band = 0; band < BandCount; ++band) {
         if (m_pages[band].ssid->text().isEmpty())
-            return TWirlessRefusal{QStringLiteral("Please Input SSID in ") + shortBand(band),
-                                   kWarning, m_pages[band].ssid, band};
+            return refusalOf(QStringLiteral("Please Input SSID in ") + shortBand(band), kWarning,
+                             m_pages[band].ssid);
     }
     return std::nullopt;
 }
@@ -1385,11 +1369,11 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkPrimaryAgainstSecondaries() con
         for (const MssidRow &row : mssidRows(band + 1)) {
             if (row.index < 2 || row.state != kEnable || row.ssid != primary)
                 continue;
-            return TWirlessRefusal{QStringLiteral("The ") + shortBand(band)
-                                       + QStringLiteral(" Primary SSID's SSID is same as "
-                                                        "Multi-SSID ")
-                                       + QString::number(row.index - 1),
-                                   kWarning, m_pages[band].ssid, band};
+            return refusalOf(QStringLiteral("The ") + shortBand(band)
+                                 + QStringLiteral(" Primary SSID's SSID is same as "
+                                                  "Multi-SSID ")
+                                 + QString::number(row.index - 1),
+                             kWarning, m_pages[band].ssid);
         }
     }
     return std::nullopt;
@@ -1406,9 +1390,9 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkDuplicateMacs() const
             for (int j = i + 1; j < RemoteMacCount; ++j) {
                 // The same address typed in small letters is still the same address.
                 if (text.compare(macs[j]->text(), Qt::CaseInsensitive) == 0)
-                    return TWirlessRefusal{QStringLiteral("Exist same MAC address in ")
-                                               + dottedBand(band) + QLatin1Char('.'),
-                                           kWarning, macs[j], band};
+                    return refusalOf(QStringLiteral("Exist same MAC address in ") + dottedBand(band)
+                                         + QLatin1Char('.'),
+                                     kWarning, macs[j]);
             }
         }
     }
@@ -1422,9 +1406,6 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkMacsForMode(int band)
     KtSNMPVarList &apItems = r.apMode->list();
     KtSNMPVarItem &ssidItem = m_basic->list().Item(band * BasicItemsPerBand + SsidItem);
     KtSNMPVarItem &rootItem = r.rootAp->list().Item(0);
-    const auto refuse = [band](const QString &text, const QString &caption, QWidget *focus) {
-        return TWirlessRefusal{text, caption, focus, band};
-    };
     for (int n = 0; n < RemoteMacCount; ++n)
         apItems.Item(ApModeItemFirstMac + n).access = ACC_INVALID;
     ssidItem.access = ACC_INVALID;
@@ -1439,7 +1420,7 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkMacsForMode(int band)
     } else if (device == apModeText(RadioFacts::PtMPBridge)
                || device == apModeText(RadioFacts::P2MPWithout)) {
         if (p.remoteMacs[0]->text().isEmpty())
-            return refuse(firstBlank, kWarning, p.remoteMacs[0]);
+            return refusalOf(firstBlank, kWarning, p.remoteMacs[0]);
         // The device takes eight addresses; a free slot is all zeros.
         for (int n = 1; n < RemoteMacCount; ++n) {
             if (p.remoteMacs[n]->text().isEmpty())
@@ -1447,9 +1428,9 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkMacsForMode(int band)
         }
         for (QLineEdit *mac : p.remoteMacs) {
             if (mac->text().size() != 12)
-                return refuse(QStringLiteral("The length is 12 in ") + ieeeBand(band)
-                                  + QStringLiteral(" MAC address."),
-                              kError, mac);
+                return refusalOf(QStringLiteral("The length is 12 in ") + ieeeBand(band)
+                                     + QStringLiteral(" MAC address."),
+                                 kError, mac);
         }
         for (int n = 0; n < RemoteMacCount; ++n)
             apItems.Item(ApModeItemFirstMac + n).access = ACC_READWRITE;
@@ -1457,37 +1438,33 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkMacsForMode(int band)
     } else if (device == apModeText(RadioFacts::PtPBridge)
                || device == apModeText(RadioFacts::PtPWithout)) {
         if (p.remoteMacs[0]->text().isEmpty())
-            return refuse(firstBlank, kWarning, p.remoteMacs[0]);
+            return refusalOf(firstBlank, kWarning, p.remoteMacs[0]);
         if (p.remoteMacs[0]->text().size() != 12)
-            return refuse(rootLength, kError, p.remoteMacs[0]);
+            return refusalOf(rootLength, kError, p.remoteMacs[0]);
         apItems.Item(ApModeItemFirstMac).access = ACC_READWRITE;
         ssidItem.access = ACC_READWRITE;
     } else if (device == apModeText(RadioFacts::ApRepeater)) {
         if (p.rootMac->text().isEmpty())
-            return refuse(QStringLiteral("Please input MAC address in blank space!"), kError,
-                          p.rootMac);
+            return refusalOf(QStringLiteral("Please input MAC address in blank space!"), kError,
+                             p.rootMac);
         if (p.rootMac->text().size() != 12)
-            return refuse(rootLength, kError, p.rootMac);
+            return refusalOf(rootLength, kError, p.rootMac);
         rootItem.access = ACC_READWRITE;
     } else if (device == apModeText(RadioFacts::ApClient)) {
         if (p.repeaterSsid->text().isEmpty())
-            return refuse(QStringLiteral("Please input the SSID."), kWarning, p.repeaterSsid);
+            return refusalOf(QStringLiteral("Please input the SSID."), kWarning, p.repeaterSsid);
         if (p.repeaterSsid->text().startsWith(QLatin1Char(' ')))
-            return refuse(QStringLiteral("The first character can't be blank."), kError,
-                          p.repeaterSsid);
+            return refusalOf(QStringLiteral("The first character can't be blank."), kError,
+                             p.repeaterSsid);
         // The SSID a client joins is the band's SSID: written from the repeater SSID edit.
         ssidItem.access = ACC_READWRITE;
     }
     return std::nullopt;
 }
 
-void TFM_Wirless::showRefusal(const TWirlessRefusal &refusal)
+bool TFM_Wirless::refuse(const std::optional<TWirlessRefusal> &refusal)
 {
-    if (refusal.band >= 0)
-        PC_Wirless->setCurrentIndex(refusal.band);
-    KtDialogs::message(this, refusal.text, refusal.caption);
-    if (refusal.focus)
-        refusal.focus->setFocus();
+    return refusal && TPageWindow::refuse(refusal->refusal, refusal->caption);
 }
 
 void TFM_Wirless::Bt_ApplyClick()
@@ -1501,28 +1478,18 @@ void TFM_Wirless::Bt_ApplyClick()
             m_security[band]->resetAuthenticationForWds();
     }
 
-    std::optional<TWirlessRefusal> refusal = checkSsidLengths();
-    if (!refusal)
-        refusal = checkSsidBlanks();
-    if (!refusal)
-        refusal = checkSsidsPresent();
-    if (!refusal)
-        refusal = checkPrimaryAgainstSecondaries();
-    if (!refusal)
-        refusal = checkDuplicateMacs();
-    for (int band = 0; band < BandCount && !refusal; ++band) {
-        refusal = checkMacsForMode(band);
-        if (refusal) {
-            showRefusal(*refusal);
+    if (refuse(checkSsidLengths()) || refuse(checkSsidBlanks()) || refuse(checkSsidsPresent())
+        || refuse(checkPrimaryAgainstSecondaries()) || refuse(checkDuplicateMacs()))
+        return;
+    for (int band = 0; band < BandCount; ++band) {
+        if (refuse(checkMacsForMode(band))) {
             applyMacFieldStates(band);
             return;
         }
     }
-    for (int band = 0; band < BandCount && !refusal; ++band)
-        refusal = m_security[band]->check();
-    if (refusal) {
-        showRefusal(*refusal);
-        return;
+    for (int band = 0; band < BandCount; ++band) {
+        if (refuse(m_security[band]->check()))
+            return;
     }
 
     for (int band = 0; band < BandCount; ++band) {
@@ -1532,20 +1499,20 @@ void TFM_Wirless::Bt_ApplyClick()
         if (p.channel->count() > 0)
             p.channelValue->setText(p.channel->currentText());
     }
-    if (!write(m_mssidState.get())) {
-        StatusBar->showMessage(settingErrorText());
+    if (!write(m_mssidState)) {
+        showStatusText(ApplyTexts::settingError());
         return;
     }
     if (deviceHasMultiSsid()) {
         for (int band = 0; band < BandCount; ++band) {
             if (mssidWasEnabled[band] && !m_security[band]->runMultiSsidInterplay()) {
-                StatusBar->showMessage(settingErrorText());
+                showStatusText(ApplyTexts::settingError());
                 return;
             }
         }
     }
     if (!writeSequence()) {
-        StatusBar->showMessage(settingErrorText());
+        showStatusText(ApplyTexts::settingError());
         return;
     }
 
@@ -1557,7 +1524,7 @@ void TFM_Wirless::Bt_ApplyClick()
             waiting.countdown = 50;
     }
     KtWaiting::Show(this, waiting);
-    StatusBar->showMessage(settingSuccessText());
+    showStatusText(ApplyTexts::settingSuccess());
     for (auto &security : m_security)
         security->afterSuccess();
 }
@@ -1569,16 +1536,16 @@ bool TFM_Wirless::writeSequence()
         if (p.apMode->currentText() == apModeText(RadioFacts::ApClient))
             p.ssid->setText(p.repeaterSsid->text());
     }
-    if (!write(m_basic.get()))
+    if (!write(m_basic))
         return false;
     for (int band = 0; band < BandCount; ++band) {
         BandRequests &r = *m_bandRequests[band];
         // The root AP before the mode: a device without it refuses before the radio changes.
-        if (r.rootAp->list().IsWritable(0) && !write(r.rootAp.get()))
+        if (r.rootAp->list().IsWritable(0) && !write(r.rootAp))
             return false;
-        if (!write(r.apMode.get()))
+        if (!write(r.apMode))
             return false;
-        if (m_autoScanSupported[band] && !write(r.autoScan.get()))
+        if (m_autoScanSupported[band] && !write(r.autoScan))
             return false;
         if (!m_security[band]->write())
             return false;
@@ -1608,12 +1575,13 @@ bool TFM_Wirless::write(KtSNMPRequest2Edits *request)
         anything = anything || items.IsWritable(i);
     // Nothing left to say to the device: nothing to fail either.
     bool written = !anything;
+    const WorkingScope working(this, Operation::Writing);
     try {
         if (anything)
             written = request->Set(true, true);
     } catch (const KtException &e) {
         request->busy = 0;
-        StatusBar->showMessage(e.text());
+        showStatusText(e.text());
     }
     for (const auto &[item, access] : unknown)
         items.Item(item).access = access;
@@ -1641,7 +1609,7 @@ void TFM_Wirless::startSurvey(int band)
     p.siteStart->setCurrentIndex(surveyStartOptions().IndexOfLabel(QStringLiteral("refresh")));
     p.siteScan->setEnabled(false);
     p.siteList->clear();
-    StatusBar->showMessage(QStringLiteral("Scan..."));
+    showStatusText(QStringLiteral("Scan..."));
     m_surveyRunning[band] = true;
     try {
         if (!r.surveyStart->Set(false, true)) {
@@ -1664,11 +1632,11 @@ void TFM_Wirless::surveyStarted(int band, const KtSNMPError &status)
     if (status.code != 0) {
         p.siteScan->setEnabled(true);
         m_surveyRunning[band] = false;
-        StatusBar->showMessage(QStringLiteral("Site survey : ") + status.text);
+        showStatusText(QStringLiteral("Site survey : ") + status.text);
         return;
     }
-    StatusBar->showMessage(QStringLiteral("Site survey success,please wait ..."));
-    New_req2Edit *list = m_bandRequests[band]->surveyList.get();
+    showStatusText(QStringLiteral("Site survey success,please wait ..."));
+    New_req2Edit *list = m_bandRequests[band]->surveyList;
     list->rowNumber = 1;
     bool sent = false;
     KtSNMPError failure;
@@ -1689,7 +1657,7 @@ void TFM_Wirless::surveyListRead(int band, const KtSNMPError &status)
     m_pages[band].siteScan->setEnabled(true);
     m_surveyRunning[band] = false;
     if (status.code == 0)
-        StatusBar->showMessage(QStringLiteral("Get complete."));
+        showStatusText(QStringLiteral("Get complete."));
     else
         m_bandRequests[band]->surveyList->ReportGetResult(status);
 }
@@ -1737,18 +1705,6 @@ void TFM_Wirless::surveyRowClicked(int band, QTreeWidgetItem *row)
     }
 }
 
-bool TFM_Wirless::readsPending() const
-{
-    if (m_wdsSupport && m_wdsSupport->busy)
-        return true;
-    for (int band = 0; band < BandCount; ++band) {
-        const BandRequests *r = m_bandRequests[band].get();
-        if (m_surveyRunning[band] || (r && (r->wdsLists->busy || r->surveyList->busy)))
-            return true;
-    }
-    return false;
-}
-
 // ---- Closing ----
 
 bool TFM_Wirless::FormCloseQuery()
@@ -1759,19 +1715,4 @@ bool TFM_Wirless::FormCloseQuery()
 void TFM_Wirless::Bt_CloseClick()
 {
     close();
-}
-
-void TFM_Wirless::closeEvent(QCloseEvent *event)
-{
-    if (!FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void TFM_Wirless::reject()
-{
-    if (FormCloseQuery())
-        QDialog::reject();
 }

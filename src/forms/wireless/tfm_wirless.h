@@ -19,9 +19,9 @@
 // The security half of each page is TWirlessSecurity (one per band), called at fixed points.
 #pragma once
 
+#include "tpagewindow.h"
 #include "twirlesssecurity.h"
 
-#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -45,7 +45,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class TFM_Wirless : public QDialog
+class TFM_Wirless : public TPageWindow
 {
     Q_OBJECT
 
@@ -104,7 +104,7 @@ public:
         QString keyIndex;       // "First" ... "Fourth"
     };
 
-    explicit TFM_Wirless(QWidget *parent = nullptr);
+    explicit TFM_Wirless(QWidget *owner = nullptr);
     ~TFM_Wirless() override;
 
     // ---- Rules that need no device (tests call them directly) ----
@@ -136,9 +136,6 @@ public:
     // Whether a site survey runs on the band: from Scan until its list is read or its start
     // failed.
     bool surveyRunning(int band) const { return m_surveyRunning[band]; }
-    // A read started in the background has not ended yet (the WDS channel support and lists,
-    // a site survey).
-    bool readsPending() const;
 
     // ---- Controls shared by both bands ----
     QTabWidget *PC_Wirless = nullptr;
@@ -149,13 +146,6 @@ public:
     QPushButton *Bt_Refresh = nullptr;
     QPushButton *Bt_Close = nullptr;
     QStatusBar *StatusBar = nullptr;
-
-    // The texts Apply and the site survey put into the status bar.
-    static QString settingSuccessText();
-    static QString settingErrorText();
-
-    // The close hook: false while a site survey runs.
-    bool FormCloseQuery();
 
 public Q_SLOTS:
     void Bt_RefreshClick();
@@ -174,11 +164,9 @@ public Q_SLOTS:
     void SiteServeyListViewClick(QTreeWidgetItem *row);
     void SiteServeyListViewgClick(QTreeWidgetItem *row);
 
-    // Escape and the close button go through FormCloseQuery too.
-    void reject() override;
-
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    // Refuses closing while a site survey runs.
+    bool FormCloseQuery() override;
 
 private:
     struct BandRequests;
@@ -225,7 +213,8 @@ private:
     std::optional<TWirlessRefusal> checkDuplicateMacs() const;
     // Also chooses what the band's writes send (SSID, remote MACs, root AP MAC).
     std::optional<TWirlessRefusal> checkMacsForMode(int band);
-    void showRefusal(const TWirlessRefusal &refusal);
+    // Shows the refusal, if any; true when there was one.
+    bool refuse(const std::optional<TWirlessRefusal> &refusal);
     bool writeSequence();
     bool write(KtSNMPRequest2Edits *request);
 
@@ -242,13 +231,14 @@ private:
     // the variable keeps the row hidden and Apply does not write it.
     std::array<bool, BandCount> m_autoScanSupported{};
 
-    std::unique_ptr<KtSNMPRequest2Edits> m_basic;
-    std::unique_ptr<KtSNMPRequest2Edits> m_superMode;
-    std::unique_ptr<KtSNMPRequest2Edits> m_turboLists;
-    std::unique_ptr<KtSNMPRequest2Edits> m_wdsSupport;
-    std::unique_ptr<KtSNMPRequest2Edits> m_wdsSiteSupport;
-    std::unique_ptr<KtSNMPRequest2Edits> m_mssidState;
-    std::unique_ptr<KtSNMPRequest2Edits> m_mirror;
+    // The requests, owned by the page window (adoptRequest).
+    KtSNMPRequest2Edits *m_basic = nullptr;
+    KtSNMPRequest2Edits *m_superMode = nullptr;
+    KtSNMPRequest2Edits *m_turboLists = nullptr;
+    KtSNMPRequest2Edits *m_wdsSupport = nullptr;
+    KtSNMPRequest2Edits *m_wdsSiteSupport = nullptr;
+    KtSNMPRequest2Edits *m_mssidState = nullptr;
+    KtSNMPRequest2Edits *m_mirror = nullptr;
     std::array<std::unique_ptr<BandRequests>, BandCount> m_bandRequests;
 };
 

@@ -14,6 +14,8 @@
 // This build has no security panels yet: every point keeps the device's security as it is.
 #pragma once
 
+#include "tpagewindow.h"
+
 #include <QPointer>
 #include <QString>
 
@@ -33,13 +35,11 @@ enum TWirlessPageMode : int {
     PageClient = 4,
 };
 
-// A refused Apply: the message, its caption, the control that takes the focus and the band whose
-// page comes to front (-1: none).
+// A refused Apply: the message with the control that takes the focus back (its tab page comes
+// to front), and the caption of the message box ("Error" or "Warning", as each rule says).
 struct TWirlessRefusal {
-    QString text;
+    TPageWindow::Refusal refusal;
     QString caption;
-    QPointer<QWidget> focus;
-    int band = -1;
 };
 
 class TWirlessSecurity

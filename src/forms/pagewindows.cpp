@@ -15,6 +15,7 @@
 #include "tfm_rogueform.h"
 #include "tfm_static.h"
 #include "tfm_sytem.h"
+#include "tfm_wirless.h"
 #include "tmainform.h"
 
 void connectPageWindows(TMainForm &main)
@@ -23,6 +24,7 @@ void connectPageWindows(TMainForm &main)
     //     main.connectWindow(main.Wireless1, FM_Wirless);
     // The form of connectWindow with a create function serves windows built by a function.
     main.connectModal(main.Information1, [&main] { return InformationWindow::Create(&main); });
+    main.connectWindow(main.Wireless1, FM_Wirless);
     main.connectWindow(main.LAN1, FM_LanCfg);
 
     main.connectWindow(main.Performance1, FM_Performace);

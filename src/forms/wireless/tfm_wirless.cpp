@@ -535,7 +535,7 @@ void TFM_Wirless::buildBandPage(int band)
                        a ? QStringLiteral("IEEE 802.11a") : QStringLiteral("IEEE 802.11g"));
 
     p.frequency = lineEdit(p.sheet, name("Ed_RaFreqa", "Ed_RaFreqg"));
-    p.frequency->setReadOnly(true);
+    setEditable(p.frequency, false);
     p.frequency->setFixedWidth(48);
     p.ssid = lineEdit(p.sheet, name("Ed_SSIDa", "Ed_SSIDg"));
     p.ssid->setMinimumWidth(220);
@@ -601,7 +601,9 @@ void TFM_Wirless::buildBandPage(int band)
     p.siteGroup->setObjectName(name("GroupBox3", "SiteGroupBoxg"));
     p.siteList = new QTreeWidget(p.siteGroup);
     p.siteList->setObjectName(name("SiteServeyListView", "SiteServeyListViewg"));
-    p.siteList->setMinimumSize(440, 110);
+    // Room for six neighbours; more scroll.
+    p.siteList->setMinimumWidth(440);
+    p.siteList->setFixedHeight(130);
     p.siteScan = new QPushButton(QStringLiteral("Scan"), p.siteGroup);
     p.siteScan->setObjectName(name("SiteScan", "SiteScang"));
     p.siteScan->setAutoDefault(false);

@@ -6,6 +6,7 @@
 #include "ktoptionlist.h"
 #include "ktsnmprequest2edits.h"
 #include "ktsnmpvaritem.h"
+#include "radiofacts.h"
 #include "tmainform.h"
 
 #include <QFormLayout>
@@ -44,17 +45,6 @@ QString statusOid(const char *suffix)
     return QString::fromLatin1(kStatusPrefix) + QString::fromLatin1(suffix);
 }
 
-const KtOptionList &superModeOptions()
-{
-    static const KtOption table[] = {{1, nullptr, "Super Mode without Turbo"},
-                                     {2, nullptr, "Super Mode with Static Turbo"},
-                                     {3, nullptr, "Super Mode with Dynamic Turbo"},
-                                     {4, nullptr, "Disable"},
-                                     {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
 const KtOptionList &getIpFromOptions()
 {
     static const KtOption table[] = {
@@ -69,7 +59,8 @@ std::vector<KtSNMPVarItem> bandTable(Band band)
     const QString b = QString::number(band);
     return {item(statusOid(".2.1.1.") + b, "stSSID", SYN_DISPLAYSTR),
             item(statusOid(".2.1.2.") + b, "stChannel", SYN_INTEGER),
-            item(statusOid(".2.1.3.") + b, "stSuperMode", SYN_INTEGER, &superModeOptions()),
+            item(statusOid(".2.1.3.") + b, "stSuperMode", SYN_INTEGER,
+                 &RadioFacts::superModeOptions()),
             item(statusOid(".2.1.4.") + b, "stDataRate", SYN_DISPLAYSTR),
             item(statusOid(".2.1.5.") + b, "stSecLevelAuth", SYN_DISPLAYSTR),
             item(statusOid(".2.1.6.") + b, "stSecLevelPriv", SYN_DISPLAYSTR),

@@ -323,3 +323,33 @@ TEST_F(WirelessWindow, RefreshReadsTheDeviceAgain)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WirelessWindow, ADeviceThatDoesNotAnswerIsAskedOnceAndRefreshReadsItAgain)
+{
+    // Each read of a silent device waits its whole time-out: the window stops asking after the
+    // first and opens at once, instead of after a time-out per request.
+    startWireless();
+    markLog();
+    simCommand(QStringLiteral("drop 2")); // the first read and its retry
+    TFM_Wirless &w = open();
+    EXPECT_TRUE(w.StatusBar->currentMessage().contains(QStringLiteral("timed out")))
+        << w.StatusBar->currentMessage().toStdString();
+    const QStringList asked = requestsSinceMark();
+    EXPECT_EQ(lineOf(asked, oid(".4.2.1.1.1.1 ")), -1) << asked.join(u'\n').toStdString();
+    EXPECT_EQ(lineOf(asked, oid(".4.1.1.1.1.1 ")), -1);
+    const TFM_Wirless::BandPage &a = w.page(TFM_Wirless::BandA);
+    EXPECT_TRUE(a.ssid->text().isEmpty());
+    EXPECT_EQ(a.apMode->currentIndex(), -1);
+
+    w.Bt_RefreshClick();
+    EXPECT_TRUE(processUntil([&w] { return !w.isWorking(); }));
+    EXPECT_EQ(a.ssid->text(), QStringLiteral("Norvane-11a"));
+    EXPECT_EQ(a.apModeShown->currentText(), QStringLiteral("Access Point"));
+    EXPECT_EQ(a.autoChannelScan->currentText(), QStringLiteral("Disable"));
+    EXPECT_TRUE(a.autoChannelScan->isVisibleTo(&w));
+    EXPECT_EQ(a.channel->currentText(), QStringLiteral("36"));
+}
+
+} // namespace

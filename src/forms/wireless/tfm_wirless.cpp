@@ -313,6 +313,8 @@ const QString kCaption = QStringLiteral("Home \\ Wireless");
 const QString kWarning = QStringLiteral("Warning");
 const QString kError = QStringLiteral("Error");
 const QString kTimedOut = QStringLiteral("SNMP request timed out!");
+// The code of a request the device did not answer in time.
+constexpr int kTimedOutCode = -405;
 const QString kNoMac = QStringLiteral("000000000000");
 const QString kEnable = QStringLiteral("Enable");
 const QString kDisable = QStringLiteral("Disable");
@@ -816,9 +818,11 @@ void TFM_Wirless::createSharedRequests()
 
 void TFM_Wirless::readAtCreation()
 {
+    m_deviceSilent = false;
     for (int band = 0; band < BandCount; ++band) {
         BandRequests &r = *m_bandRequests[band];
-        m_autoScanSupported[band] = read(r.autoScan);
+        // Only a device that answers without the variable has no automatic channel scan.
+        m_autoScanSupported[band] = read(r.autoScan) || m_deviceSilent;
         read(r.apMode);
         read(r.rootAp);
         m_security[band]->create();
@@ -847,17 +851,34 @@ void TFM_Wirless::readAtCreation()
 
 bool TFM_Wirless::read(KtSNMPRequest2Edits *request)
 {
-    // A request still busy with a read keeps its walk position: no second read.
-    if (!request || request->busy)
+    // A request still busy with a read keeps its walk position: no second read. A device that
+    // let one read of this pass time out would let the others time out too, each after its
+    // full wait: the window opens (or refreshes) with what it has instead.
+    if (!request || request->busy || m_deviceSilent)
         return false;
     const WorkingScope working(this, Operation::Reading);
+    const bool synchronous = request->mode == KtSNMPRequest2Controls::Synchronous;
+    const KtSNMPRequest::StatusCallback report = request->request.statusCallback;
+    int failure = 0;
+    if (synchronous) {
+        request->request.statusCallback = [&failure, report](const KtSNMPError &status) {
+            failure = status.code;
+            if (report)
+                report(status);
+        };
+    }
+    bool read = false;
     try {
-        return request->Get();
+        read = request->Get();
     } catch (const KtException &e) {
         request->busy = 0;
         showStatusText(e.text());
-        return false;
     }
+    if (synchronous) {
+        request->request.statusCallback = report;
+        m_deviceSilent = failure == kTimedOutCode;
+    }
+    return read;
 }
 
 void TFM_Wirless::rootApRead(int band)
@@ -1237,6 +1258,7 @@ QVector<TFM_Wirless::MssidRow> TFM_Wirless::mssidRows(int deviceBand) const
 
 void TFM_Wirless::Bt_RefreshClick()
 {
+    m_deviceSilent = false;
     try {
         for (BandPage &p : m_pages)
             p.wdsChannelSupport->clear();
@@ -1280,6 +1302,12 @@ void TFM_Wirless::readWdsChannelSupport()
 {
     if (!m_wdsSupport || m_wdsSupport->busy)
         return;
+    if (m_deviceSilent) {
+        KtSNMPError silent;
+        silent.code = kTimedOutCode;
+        wdsChannelSupportRead(silent);
+        return;
+    }
     try {
         if (!m_wdsSupport->Get())
             wdsChannelSupportRead(KtSNMPError{});

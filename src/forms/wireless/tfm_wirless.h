@@ -230,6 +230,8 @@ private:
     // Whether the device answered the band's first auto channel scan read: a device without
     // the variable keeps the row hidden and Apply does not write it.
     std::array<bool, BandCount> m_autoScanSupported{};
+    // A read of the current creation or Refresh timed out: the reads after it are not sent.
+    bool m_deviceSilent = false;
 
     // The requests, owned by the page window (adoptRequest).
     KtSNMPRequest2Edits *m_basic = nullptr;

@@ -1492,7 +1492,7 @@ std::optional<TWirlessRefusal> TFM_Wirless::checkMacsForMode(int band)
     return std::nullopt;
 }
 
-bool TFM_Wirless::refuse(const std::optional<TWirlessRefusal> &refusal)
+bool TFM_Wirless::refuseApply(const std::optional<TWirlessRefusal> &refusal)
 {
     return refusal && TPageWindow::refuse(refusal->refusal, refusal->caption);
 }
@@ -1508,17 +1508,18 @@ void TFM_Wirless::Bt_ApplyClick()
             m_security[band]->resetAuthenticationForWds();
     }
 
-    if (refuse(checkSsidLengths()) || refuse(checkSsidBlanks()) || refuse(checkSsidsPresent())
-        || refuse(checkPrimaryAgainstSecondaries()) || refuse(checkDuplicateMacs()))
+    if (refuseApply(checkSsidLengths()) || refuseApply(checkSsidBlanks())
+        || refuseApply(checkSsidsPresent()) || refuseApply(checkPrimaryAgainstSecondaries())
+        || refuseApply(checkDuplicateMacs()))
         return;
     for (int band = 0; band < BandCount; ++band) {
-        if (refuse(checkMacsForMode(band))) {
+        if (refuseApply(checkMacsForMode(band))) {
             applyMacFieldStates(band);
             return;
         }
     }
     for (int band = 0; band < BandCount; ++band) {
-        if (refuse(m_security[band]->check()))
+        if (refuseApply(m_security[band]->check()))
             return;
     }
 

@@ -174,7 +174,6 @@ private:
     // ---- Building ----
     void buildWindow();
     void buildBandPage(int band);
-    void buildHiddenControls(int band);
     void FormCreate();
     void createBandRequests(int band);
     void createSharedRequests();
@@ -214,7 +213,7 @@ private:
     // Also chooses what the band's writes send (SSID, remote MACs, root AP MAC).
     std::optional<TWirlessRefusal> checkMacsForMode(int band);
     // Shows the refusal, if any; true when there was one.
-    bool refuse(const std::optional<TWirlessRefusal> &refusal);
+    bool refuseApply(const std::optional<TWirlessRefusal> &refusal);
     bool writeSequence();
     bool write(KtSNMPRequest2Edits *request);
 

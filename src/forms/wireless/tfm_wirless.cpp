@@ -724,8 +724,8 @@ void TFM_Wirless::createBandRequests(int band)
     requests->surveyList->SetStatusControl(StatusBar);
     requests->surveyList->BindListView(p.siteList, false);
     // The neighbour number and the WDS flag are kept, not shown.
-    p.siteList->setColumnHidden(SurveyIndex, true);
-    p.siteList->setColumnHidden(SurveySupportWds, true);
+    p.siteList->setColumnHidden(requests->surveyList->ColumnOf(SurveyIndex), true);
+    p.siteList->setColumnHidden(requests->surveyList->ColumnOf(SurveySupportWds), true);
     requests->surveyList->request.statusCallback = nullptr;
     requests->surveyList->OnGetComplete
         = [this, band](KtSNMPRequest2Controls *, const KtSNMPError &status) {
@@ -854,7 +854,7 @@ bool TFM_Wirless::read(KtSNMPRequest2Edits *request)
     // A request still busy with a read keeps its walk position: no second read. A device that
     // let one read of this pass time out would let the others time out too, each after its
     // full wait: the window opens (or refreshes) with what it has instead.
-    if (!request || request->busy || m_deviceSilent)
+    if (!request || request->IsBusy() || m_deviceSilent)
         return false;
     const WorkingScope working(this, Operation::Reading);
     const bool synchronous = request->mode == KtSNMPRequest2Controls::Synchronous;
@@ -1235,20 +1235,22 @@ bool TFM_Wirless::deviceHasMultiSsid() const
 
 QVector<TFM_Wirless::MssidRow> TFM_Wirless::mssidRows(int deviceBand) const
 {
-    // Every mirror column shows an item of the list, in list order.
     QVector<MssidRow> rows;
+    if (!m_mirror)
+        return rows;
     for (int i = 0; i < MultiListView->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *row = MultiListView->topLevelItem(i);
+        const auto value = [this, row](int item) { return m_mirror->RowValue(row, item); };
         MssidRow entry;
-        entry.band = row->text(MirrorBand).toInt();
+        entry.band = value(MirrorBand).toInt();
         if (entry.band != deviceBand)
             continue;
-        entry.index = row->text(MirrorIndex).toInt();
-        entry.state = row->text(MirrorState);
-        entry.ssid = row->text(MirrorSsid);
-        entry.authentication = row->text(MirrorAuth);
-        entry.encryption = row->text(MirrorEncryption);
-        entry.keyIndex = row->text(MirrorKeyIndex);
+        entry.index = value(MirrorIndex).toInt();
+        entry.state = value(MirrorState);
+        entry.ssid = value(MirrorSsid);
+        entry.authentication = value(MirrorAuth);
+        entry.encryption = value(MirrorEncryption);
+        entry.keyIndex = value(MirrorKeyIndex);
         rows.append(entry);
     }
     return rows;
@@ -1300,7 +1302,7 @@ void TFM_Wirless::Bt_RefreshClick()
 
 void TFM_Wirless::readWdsChannelSupport()
 {
-    if (!m_wdsSupport || m_wdsSupport->busy)
+    if (!m_wdsSupport || m_wdsSupport->IsBusy())
         return;
     if (m_deviceSilent) {
         KtSNMPError silent;
@@ -1327,7 +1329,7 @@ void TFM_Wirless::wdsChannelSupportRead(const KtSNMPError &status)
         KtSNMPRequest2Edits *lists = m_bandRequests[band]->wdsLists;
         if (status.code != 0) {
             copyNormalListsToWds(band);
-        } else if (p.wdsChannelSupport->text() == QStringLiteral("1") && !lists->busy) {
+        } else if (p.wdsChannelSupport->text() == QStringLiteral("1") && !lists->IsBusy()) {
             bool sent = false;
             try {
                 sent = lists->Get();
@@ -1586,7 +1588,7 @@ bool TFM_Wirless::writeSequence()
 
 bool TFM_Wirless::write(KtSNMPRequest2Edits *request)
 {
-    if (!request || request->busy)
+    if (!request || request->IsBusy())
         return false;
     // A choice the device never told (its read failed) and the user never made is not written:
     // the box shows nothing, and the first entry of its list is no value of the device's.
@@ -1635,7 +1637,7 @@ void TFM_Wirless::startSurvey(int band)
 {
     BandPage &p = m_pages[band];
     BandRequests &r = *m_bandRequests[band];
-    if (m_surveyRunning[band] || r.surveyStart->busy || r.surveyList->busy)
+    if (m_surveyRunning[band] || r.surveyStart->IsBusy() || r.surveyList->IsBusy())
         return;
     p.siteStart->setCurrentIndex(surveyStartOptions().IndexOfLabel(QStringLiteral("refresh")));
     p.siteScan->setEnabled(false);
@@ -1708,8 +1710,8 @@ void TFM_Wirless::surveyRowClicked(int band, QTreeWidgetItem *row)
     if (!row)
         return;
     BandPage &p = m_pages[band];
-    // The survey columns show the items in list order.
-    const QString bssid = row->text(SurveyBssid).toUpper();
+    const New_req2Edit *survey = m_bandRequests[band]->surveyList;
+    const QString bssid = survey->RowValue(row, SurveyBssid).toUpper();
     const QString device = p.apMode->currentText();
     // A repeater takes the neighbour as its root AP, a client joins its network.
     if (device == apModeText(RadioFacts::ApRepeater)) {
@@ -1717,7 +1719,7 @@ void TFM_Wirless::surveyRowClicked(int band, QTreeWidgetItem *row)
         return;
     }
     if (device == apModeText(RadioFacts::ApClient)) {
-        p.repeaterSsid->setText(row->text(SurveySsid));
+        p.repeaterSsid->setText(survey->RowValue(row, SurveySsid));
         return;
     }
     for (QLineEdit *mac : p.remoteMacs) {

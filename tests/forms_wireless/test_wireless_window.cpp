@@ -353,3 +353,31 @@ TEST_F(WirelessWindow, ADeviceThatDoesNotAnswerIsAskedOnceAndRefreshReadsItAgain
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WirelessWindow, TheSecurityPanelsShareOnePlace)
+{
+    // The security half fills these three panels: each shows alone, where the others would.
+    startWireless();
+    TFM_Wirless &w = open();
+    w.PC_Wirless->setCurrentIndex(TFM_Wirless::BandG);
+    w.show();
+    TWirlessSecurity &security = w.security(TFM_Wirless::BandG);
+    int top = -1;
+    for (int shown = 0; shown < TWirlessSecurity::PanelCount; ++shown) {
+        security.showPanel(TWirlessSecurity::Panel(shown));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (int i = 0; i < TWirlessSecurity::PanelCount; ++i)
+            EXPECT_EQ(security.panel(TWirlessSecurity::Panel(i))->isVisibleTo(&w), i == shown);
+        const int y = security.panel(TWirlessSecurity::Panel(shown))->mapTo(&w, QPoint()).y();
+        EXPECT_TRUE(top < 0 || y == top) << shown;
+        top = y;
+        // Under the AP mode it depends on.
+        EXPECT_GT(y, w.page(TFM_Wirless::BandG).apModeShown->mapTo(&w, QPoint()).y());
+    }
+    security.showPanel(std::nullopt);
+    EXPECT_FALSE(security.panel(TWirlessSecurity::KeySettings)->isVisibleTo(&w));
+}
+
+} // namespace

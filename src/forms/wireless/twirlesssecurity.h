@@ -5,13 +5,15 @@
 // interval).
 //
 // TFM_Wirless owns one per band and calls it at the points below, always band a first. The
-// panels go into area(), a place on the band's page between the AP mode and the peer groups.
+// three panels sit in area(), a place on the band's page between the AP mode and the peer
+// groups; they share that place, and showPanel() shows at most one of them.
 // What the window shares: the band's AP mode as laid out (pageMode), its multi-SSID state and
 // the rows of the multi-SSID mirror (TFM_Wirless::mssidEnabled, TFM_Wirless::mssidRows),
 // ifMultiSSID (TFM_Wirless::deviceHasMultiSsid), the status bar and the main window's address
 // check.
 //
-// This build has no security panels yet: every point keeps the device's security as it is.
+// This build has the three panels empty and hidden: every point keeps the device's security as
+// it is.
 #pragma once
 
 #include "tpagewindow.h"
@@ -19,8 +21,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <optional>
 
+class QGroupBox;
 class QWidget;
 class TFM_Wirless;
 
@@ -45,6 +49,14 @@ struct TWirlessRefusal {
 class TWirlessSecurity
 {
 public:
+    // The panels of one band's security, one for each kind of authentication.
+    enum Panel : int {
+        KeySettings = 0, // GroupBox4 / Ecry_Group_g: WEP (Open System, Shared Key, both)
+        RadiusServer,    // GroupBox5 / EAP_Group_g: the enterprise types
+        PassPhrase,      // GroupBox6 / PSK_Group_g: the personal types
+        PanelCount
+    };
+
     // band: 0 for 802.11a, 1 for 802.11g (the window's band index).
     TWirlessSecurity(TFM_Wirless &window, int band, QWidget *area);
     ~TWirlessSecurity();
@@ -53,6 +65,9 @@ public:
 
     int band() const { return m_band; }
     QWidget *area() const { return m_area; }
+    QGroupBox *panel(Panel which) const { return m_panels[which]; }
+    // Shows the one panel and hides the other two; nothing hides all three.
+    void showPanel(std::optional<Panel> which);
 
     // ---- Creation and Refresh ----
     // Creation, right after the band's AP mode read: builds the panels and the security, RADIUS
@@ -97,4 +112,5 @@ private:
     TFM_Wirless &m_window;
     int m_band;
     QPointer<QWidget> m_area;
+    std::array<QGroupBox *, PanelCount> m_panels{}; // children of the area
 };

@@ -284,3 +284,22 @@ TEST_F(WirelessApply, AValueTheDeviceNeverToldIsNotWritten)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WirelessApply, ARadioWhoseModeWasNeverToldKeepsItsMultiSsid)
+{
+    // Leaving Access Point ends multi-SSID on the band; a mode the device never told is no
+    // such choice, and must not switch the band's secondary SSIDs off.
+    startWireless();
+    simCommand(QStringLiteral("error ") + oid(".4.2.1.1.1.2") + QStringLiteral(" genErr"));
+    TFM_Wirless &w = open();
+    simCommand(QStringLiteral("error clear"));
+    ASSERT_EQ(w.pageMode(G), PageModeNone);
+    const QStringList written = apply(w);
+    EXPECT_EQ(lineOf(written, oid(".4.2.1.1.1.2=")), -1) << written.join(u'\n').toStdString();
+    EXPECT_EQ(deviceValue(QStringLiteral("adMSSIDState.2")), QStringLiteral("1"));
+    EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Setting Success!"));
+}
+
+} // namespace

@@ -1527,7 +1527,10 @@ void TFM_Wirless::Bt_ApplyClick()
 
     for (int band = 0; band < BandCount; ++band) {
         BandPage &p = m_pages[band];
-        if (pageMode(band) != PageAccessPoint)
+        // Multi-SSID runs only on an access point. A radio whose mode the device never told
+        // keeps its state: that mode is not written either.
+        const TWirlessPageMode chosen = pageMode(band);
+        if (chosen != PageAccessPoint && chosen != PageModeNone)
             p.mssidState->setCurrentIndex(enableOptions().IndexOfLabel(kDisable));
         if (p.channel->count() > 0)
             p.channelValue->setText(p.channel->currentText());

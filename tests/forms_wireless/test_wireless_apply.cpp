@@ -182,6 +182,11 @@ TEST_F(WirelessApply, MultipointFillsTheFreeRemoteApsWithZeros)
     // A WDS link takes longer to come up.
     ASSERT_EQ(m_waiting.shown().size(), 1);
     EXPECT_EQ(m_waiting.shown().at(0).countdown, 50);
+
+    // The seven free slots now all hold zeros: no duplicate, Apply goes through again.
+    EXPECT_EQ(w.page(A).remoteMacs[7]->text(), QStringLiteral("000000000000"));
+    EXPECT_GE(lineOf(apply(w), oid(".4.2.1.1.1.1=3 ")), 0);
+    EXPECT_TRUE(m_dialogs.messages().isEmpty()) << m_dialogs.texts().join(u'|').toStdString();
 }
 
 TEST_F(WirelessApply, ARefusedWriteStopsTheSequence)

@@ -381,3 +381,24 @@ TEST_F(WirelessWindow, TheSecurityPanelsShareOnePlace)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WirelessWindow, ADeviceWithoutThe11aRadioOpensAndApplyWritesNothing)
+{
+    // The basic settings of both radios are one request: a device without the 802.11a radio
+    // answers none of them. The window still opens, shows what failed, and Apply refuses the
+    // empty page instead of writing half of it.
+    startWireless(QStringLiteral("single-radio"));
+    TFM_Wirless &w = open();
+    EXPECT_TRUE(w.StatusBar->currentMessage().startsWith(QStringLiteral("Get: (SNMP) ")))
+        << w.StatusBar->currentMessage().toStdString();
+    EXPECT_EQ(w.page(TFM_Wirless::BandA).apModeShown->count(), 0);
+    markLog();
+    w.page(TFM_Wirless::BandG).ssid->setText(QStringLiteral("Norvane-11g"));
+    w.Bt_ApplyClick();
+    EXPECT_TRUE(nothingWrittenSinceMark());
+    EXPECT_EQ(m_dialogs.texts(), QStringList{"Please Input SSID in 11a"});
+}
+
+} // namespace

@@ -23,6 +23,7 @@ enum SnmpPlusPlus {
     SPP_CLASS_RESOURCE_UNAVAIL = -2,
     SPP_CLASS_TIMEOUT = -5,
     SPP_CLASS_INVALID_PDU = -11,
+    SPP_CLASS_INVALID_TARGET = -12,
     SPP_CLASS_INVALID_ADDRESS = -18,
     SPP_CLASS_TL_FAILED = -22,
     SPP_MP_UNSUPPORTED_SECURITY_MODEL = -1402,
@@ -42,6 +43,8 @@ enum SnmpPlusPlus {
     SPP_USM_PARSE_ERROR = 1409,
     SPP_USM_UNKNOWN_ENGINEID = 1410,
     SPP_USM_NOT_IN_TIME_WINDOW = 1411,
+    SPP_USM_UNSUPPORTED_AUTHPROTOCOL = 1412,
+    SPP_USM_UNSUPPORTED_PRIVPROTOCOL = 1413,
 };
 
 // A net-snmp error number (s_snmp_errno, or the type of a report) as the SNMP++ value.
@@ -512,6 +515,35 @@ quint64 s_packetsSent = 0;
 quint64 KtNetSnmp::packetsSent()
 {
     return s_packetsSent;
+}
+
+int KtNetSnmp::refusal(const KtNetSnmpTarget &target)
+{
+    enum { NoAuthNoPriv = 1, AuthNoPriv = 2, AuthPriv = 3 };
+    enum { NoProtocol = 1 };
+    if (target.version == 0 || target.version == 1)
+        return 0; // communities: the SNMPv3 fields play no part
+    if (target.version != 3)
+        return SPP_CLASS_INVALID_TARGET;
+    if (target.securityModel != SNMP_SEC_MODEL_USM)
+        return SPP_MP_UNSUPPORTED_SECURITY_MODEL;
+    if (target.securityLevel < NoAuthNoPriv || target.securityLevel > AuthPriv)
+        return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
+    // Privacy is checked before authentication, as the user-based security model encrypts
+    // before it signs; a level the user's protocols cannot give is unsupported for that user.
+    if (target.securityLevel == AuthPriv) {
+        if (target.privProtocol == NoProtocol)
+            return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
+        if (target.privProtocol != 2 && target.privProtocol != 3) // DES, AES-128
+            return SPP_USM_UNSUPPORTED_PRIVPROTOCOL;
+    }
+    if (target.securityLevel >= AuthNoPriv) {
+        if (target.authProtocol == NoProtocol)
+            return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
+        if (target.authProtocol != 2 && target.authProtocol != 3) // HMAC-MD5, HMAC-SHA
+            return SPP_USM_UNSUPPORTED_AUTHPROTOCOL;
+    }
+    return 0;
 }
 
 namespace {
@@ -1196,7 +1228,11 @@ KtNetSnmpResult KtNetSnmpChannel::sendSync(const KtNetSnmpTarget &target,
     KtNetSnmpResult failed;
     failed.agentAddress = target.address;
     failed.agentPort = target.port;
-    int status = 0;
+    int status = KtNetSnmp::refusal(target);
+    if (status != 0) {
+        failed.status = status;
+        return failed;
+    }
     Session *session = sessionFor(target, &status);
     if (!session) {
         failed.status = status;
@@ -1242,9 +1278,11 @@ int KtNetSnmpChannel::sendAsync(const KtNetSnmpTarget &target, KtNetSnmpCommand 
                                 const QVector<KtNetSnmpBinding> &bindings,
                                 Completion completion)
 {
+    int status = KtNetSnmp::refusal(target);
+    if (status != 0)
+        return status;
     if (!KtNetSnmp::eventProcessorRunning())
         KtNetSnmp::startEventProcessor();
-    int status = 0;
     Session *session = sessionFor(target, &status);
     if (!session)
         return status;

@@ -24,6 +24,7 @@ struct KtNetSnmpTarget {
     QString address; // IPv4 dotted quad, already resolved
     quint16 port = 161;
     int version = 0; // 0 = SNMPv1, 1 = SNMPv2c, 3 = SNMPv3
+    int securityModel = 3; // SNMPv3 only: 3 = USM, the one model the library speaks
     QString readCommunity;
     QString writeCommunity;
     int securityLevel = 1; // 1 noAuthNoPriv, 2 authNoPriv, 3 authPriv
@@ -63,6 +64,11 @@ namespace KtNetSnmp {
 bool resolveAddress(const QString &text, QString *ipv4);
 // Datagrams net-snmp has sent in this process (requests, retransmissions and probes).
 quint64 packetsSent();
+// The library value with which a send to this target is refused before anything goes out, or 0.
+// A version, security model, level or protocol the library does not speak is never replaced by
+// one it does: a level that asks for authentication or privacy without its protocol is
+// refused, not sent with a protocol nobody chose.
+int refusal(const KtNetSnmpTarget &target);
 // Tests: shifts what this process believes of a known SNMPv3 device's boot count and clock,
 // as when the device restarted behind its back. False when the device's engine is not known.
 bool shiftEngineClock(const QString &ipv4, quint16 port, int boots, int seconds);

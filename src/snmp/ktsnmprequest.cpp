@@ -58,6 +58,13 @@
 //                                                   1410                -310
 //   report usmStatsNotInTimeWindows when net-snmp has no retry left
 //                                                   1411                -311
+//   refused before sending (KtNetSnmp::refusal), nothing goes out:
+//     version other than 0, 1 or 3                  -12 INVALID_TARGET  -412
+//     SNMPv3 with a security model other than USM   -1402               -201
+//     SNMPv3 level outside 1..3; authPriv without a privacy protocol, or a higher level
+//     without an authentication protocol            1403                -303
+//     authentication protocol other than MD5, SHA   1412                -312
+//     privacy protocol other than DES, AES-128      1413                -313
 //   OP_RESEND                                       (not a result: a retransmission)
 //   session closed while the request is destroyed   (dropped; only outstanding counts down)
 
@@ -390,6 +397,7 @@ KtNetSnmpTarget KtSNMPRequest::MakeTarget() const
     }
     target.port = port;
     target.version = version;
+    target.securityModel = securityModel;
     target.readCommunity = readCommunity;
     target.writeCommunity = writeCommunity;
     target.securityLevel = securityLevel;

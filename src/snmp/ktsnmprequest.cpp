@@ -383,6 +383,16 @@ KtSNMPError KtSNMPRequest::MapError(int r)
     return status;
 }
 
+KtSNMPError KtSNMPRequest::NothingSentStatus(bool write)
+{
+    KtSNMPError status;
+    status.code = 0;
+    status.text = write ? QStringLiteral("(KtSNMP++) Nothing sent: no item to write!")
+                        : QStringLiteral("(KtSNMP++) Nothing sent: no item to read!");
+    status.finished = 1;
+    return status;
+}
+
 KtNetSnmpTarget KtSNMPRequest::MakeTarget() const
 {
     KtNetSnmpTarget target;
@@ -691,8 +701,10 @@ bool KtSNMPRequest::ReadSync(bool first, bool *more)
     hasMore = false;
     Prepared prepared;
     prepared.target = MakeTarget();
+    m_sentNothing = false;
     if (!prepareRead(first, &prepared))
         return false;
+    m_sentNothing = prepared.empty;
     if (prepared.empty)
         return true;
     const KtNetSnmpResult result =
@@ -721,8 +733,10 @@ void KtSNMPRequest::ReadAsync(Completion completion, void *owner, bool first)
 bool KtSNMPRequest::WriteSync(const QString &itemMap, const QStringList &values)
 {
     Prepared prepared;
+    m_sentNothing = false;
     if (!prepareMappedWrite(itemMap, values, &prepared))
         return false;
+    m_sentNothing = prepared.empty;
     if (prepared.empty)
         return true;
     const KtNetSnmpResult result =
@@ -795,15 +809,16 @@ void KtSNMPRequest::applyItemMap(const QString &itemMap, const QStringList &valu
 void KtSNMPRequest::sendAsync(Prepared prepared, Completion completion, void *owner)
 {
     ++outstanding;
+    m_sentNothing = prepared.empty;
     if (prepared.empty) {
         // Nothing to ask the device: the step completes at once, from the event loop like any
-        // other completion.
-        QTimer::singleShot(0, channel(), [this, completion, owner] {
+        // other completion, and says that nothing was sent rather than that a device agreed.
+        const bool write = prepared.step == Step::Write;
+        QTimer::singleShot(0, channel(), [this, completion, owner, write] {
             --outstanding;
             if (!alive)
                 return;
-            KtSNMPError status = MapError(0);
-            status.finished = 1;
+            const KtSNMPError status = NothingSentStatus(write);
             if (completion)
                 completion(owner, status, list);
         });

@@ -49,6 +49,13 @@ public:
     // Library result (SNMP++ value) -> module code and catalogue text.
     static KtSNMPError MapError(int libraryResult);
 
+    // The status of a step that had no readable (write: writable) item: nothing failed, so the
+    // code is 0, but nothing was sent and no device answered. Asynchronous steps complete with
+    // it; sentNothing() tells a synchronous caller.
+    static KtSNMPError NothingSentStatus(bool write);
+    // Whether the last read or write step had nothing to send.
+    bool sentNothing() const { return m_sentNothing; }
+
     virtual QString SubstituteValues(const QString &expression, const QString &marker,
                                      bool quoteStrings);
     virtual QString DecodeIndex(int key, const QString &suffix);
@@ -106,6 +113,7 @@ private:
     const QPair<QString, QVector<quint32>> &columnOid(int i);
 
     std::unique_ptr<KtNetSnmpChannel> m_channel;
+    bool m_sentNothing = false;
     // The binary form of each item's lastOid as the last answer gave it, so that the next walk
     // step need not parse the text again (used only while the text is unchanged).
     QVector<QPair<QString, QVector<quint32>>> m_lastOids;

@@ -190,4 +190,52 @@ TEST(Reports, DefaultStatusCallbackChoosesByMessageIndexAndKeepsSuccessOutOfBoxe
     EXPECT_EQ(dialogs.messages().size(), 1);
 }
 
+// A window whose items were all left out of a read or write: nothing goes to the device, and
+// the status line says so instead of "Ok", in both modes. (The address has no device behind
+// it: an "Ok" could only be made up.)
+TEST(Reports, ReadOrWriteWithEveryItemLeftOutSaysNothingWasSent)
+{
+    KtDialogs::Script dialogs;
+    const KtSNMPVarItem table[] = {item("sysName"), item("sysContact"), {}};
+    for (const quint8 mode : {KtSNMPRequest2Controls::Synchronous,
+                              KtSNMPRequest2Controls::Asynchronous}) {
+        SCOPED_TRACE(mode == KtSNMPRequest2Controls::Synchronous ? "synchronous" : "asynchronous");
+        KtSNMPRequest2Edits request(nullptr, table, SVT_SV);
+        request.request.address = QStringLiteral("127.0.0.1");
+        request.request.port = 9; // discard: nothing may be sent there anyway
+        request.mode = mode;
+        for (int i = 0; i < request.list().Count(); ++i)
+            request.list().Item(i).access |= ACC_INVALID;
+        QLabel panel;
+        request.SetStatusControl(&panel);
+        QVector<KtSNMPError> completed;
+        request.OnGetComplete = [&](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+            completed.append(status);
+        };
+        request.OnSetComplete = request.OnGetComplete;
+
+        EXPECT_TRUE(request.Get());
+        ASSERT_TRUE(processUntil([&] { return request.busy == 0; }));
+        EXPECT_TRUE(panel.text().startsWith(
+            QStringLiteral("Get: (KtSNMP++) Nothing sent: no item to read!. ")))
+            << panel.text().toStdString();
+
+        EXPECT_TRUE(request.Set(false, false));
+        ASSERT_TRUE(processUntil([&] { return request.busy == 0; }));
+        EXPECT_TRUE(panel.text().startsWith(
+            QStringLiteral("Set: (KtSNMP++) Nothing sent: no item to write!. ")))
+            << panel.text().toStdString();
+
+        if (mode == KtSNMPRequest2Controls::Asynchronous) {
+            ASSERT_EQ(completed.size(), 2);
+            EXPECT_EQ(completed.at(0).code, 0);
+            EXPECT_EQ(completed.at(0).text,
+                      QStringLiteral("(KtSNMP++) Nothing sent: no item to read!"));
+            EXPECT_EQ(completed.at(1).text,
+                      QStringLiteral("(KtSNMP++) Nothing sent: no item to write!"));
+        }
+    }
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.texts().join(u'|').toStdString();
+}
+
 } // namespace

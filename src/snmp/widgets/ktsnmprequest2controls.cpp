@@ -109,12 +109,20 @@ KtSNMPError KtSNMPRequest2Controls::SuccessStatus()
     return status;
 }
 
+KtSNMPError KtSNMPRequest2Controls::outcomeStatus() const
+{
+    // A read or write whose items were all left out sent nothing: it must not look like an
+    // answer of the device.
+    return request.sentNothing() ? KtSNMPRequest::NothingSentStatus(messageIndex == SetMessage)
+                                 : SuccessStatus();
+}
+
 void KtSNMPRequest2Controls::reportSuccess()
 {
     // A copy: the callback may replace itself.
     const KtSNMPRequest::StatusCallback callback = request.statusCallback;
     if (callback)
-        callback(SuccessStatus());
+        callback(outcomeStatus());
 }
 
 void KtSNMPRequest2Controls::runCompletion(Completion completion, const KtSNMPError &status)
@@ -145,7 +153,7 @@ bool KtSNMPRequest2Controls::IsBusy() const
 void KtSNMPRequest2Controls::endWithSuccess(Completion KtSNMPRequest2Controls::*completion)
 {
     const std::weak_ptr<bool> living = m_living;
-    const KtSNMPError success = SuccessStatus();
+    const KtSNMPError success = outcomeStatus();
     reportSuccess();
     if (living.expired())
         return;

@@ -146,6 +146,8 @@ protected:
     void ShowException(int code, const QString &text);
     // The success status record of a completed read or write (code 0, serial all ones).
     static KtSNMPError SuccessStatus();
+    // SuccessStatus(), or the engine's nothing-sent status when the read or write had no item.
+    KtSNMPError outcomeStatus() const;
 
 private:
     void installDefaultStatusCallback();

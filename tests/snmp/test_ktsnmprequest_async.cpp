@@ -211,14 +211,32 @@ TEST_F(AsyncTest, DestroyingARequestWithAnUnansweredSendReturnsWithinSixSeconds)
 
 TEST_F(AsyncTest, DestroyingARequestWaitsForItsAnswer)
 {
+    // The device answers 0.5 s after the question: a destructor that did not wait for the
+    // answer would return at once.
+    constexpr int kDelayMs = 500;
+    ASSERT_TRUE(m_sim.command(QStringLiteral("delay %1").arg(kDelayMs)).startsWith(u"ok"));
     auto request = std::make_unique<KtSNMPRequest>();
     aim(*request, m_sim.address(), m_sim.port(), 1);
+    request->timeout = 300; // 3 s: the answer comes well inside it
     request->list = systemList();
-    request->ReadAsync([](void *, const KtSNMPError &, KtSNMPVarList &) {}, nullptr, true);
+    m_sim.clearLog();
+    bool completed = false;
+    request->ReadAsync([&](void *, const KtSNMPError &, KtSNMPVarList &) { completed = true; },
+                       nullptr, true);
+    ASSERT_EQ(request->outstanding, 1);
     QElapsedTimer elapsed;
     elapsed.start();
     request.reset();
-    EXPECT_LT(elapsed.elapsed(), 1000);
+    const qint64 waited = elapsed.elapsed();
+
+    // It waited for the answer (not for the time-out, not for the 6 s bound) and handed it to
+    // nobody: the owner of a request being destroyed is going away.
+    EXPECT_GE(waited, kDelayMs - 50);
+    EXPECT_LT(waited, 3000);
+    EXPECT_FALSE(completed);
+    const QStringList log = logOf(m_sim, 1);
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log.first().startsWith(QStringLiteral("v2c get "))) << log.first().toStdString();
 }
 
 TEST_F(AsyncTest, NothingIsSentOnceDestructionBegan)

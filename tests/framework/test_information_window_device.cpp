@@ -254,6 +254,28 @@ TEST_F(InformationWindowTest, RefusedWriteIsReportedInTheMessagePanel)
     EXPECT_EQ(deviceValue(kSysName), QStringLiteral("ok displaystr \"ap-bldg2-3f\""));
 }
 
+// A value the device cannot take is refused before the write; the message area names the
+// operation that ran (it once said "Get:") and nothing reaches the device.
+TEST_F(InformationWindowTest, RefusedValueIsLabelledWithTheWrite)
+{
+    auto form = openAndRead();
+    KtDialogs::Script script;
+    m_sim.clearLog();
+    // A character with no single byte cannot travel in a display string.
+    editor(*form, Name)->setText(QStringLiteral("ap-\u20ac"));
+    checkBox(*form, Name)->click();
+    const int before = memoLines(*form).size();
+    form->editorPanel()->CtrlBtn()->setCheckedButton()->click();
+
+    EXPECT_TRUE(script.messages().isEmpty()) << script.texts().join(u'|').toStdString();
+    const QStringList lines = memoLines(*form);
+    ASSERT_EQ(lines.size(), before + 1);
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("Set: (KtSNMP++) Bad value")))
+        << lines.last().toStdString();
+    EXPECT_EQ(deviceValue(kSysName), QStringLiteral("ok displaystr \"ap-bldg2-3f\""));
+    EXPECT_TRUE(logLines(QStringLiteral("set"), 0).isEmpty());
+}
+
 // A refused read is a line in the message panel; the window stays and shows what it had.
 TEST_F(InformationWindowTest, ReadFailureIsReportedInTheMessagePanel)
 {

@@ -69,6 +69,9 @@ void TSNMPEditorPanel::Set()
     KtSNMPVarList &list = m_request->list();
     const quint8 mode = m_request->mode;
     m_request->mode = KtSNMPRequest2Controls::Synchronous;
+    // A value refused while the controls are collected is a failure of this write: its status
+    // line must say "Set:", not the operation that ran before.
+    m_request->messageIndex = KtSNMPRequest2Controls::SetMessage;
     // Only the marks set here are taken off again: an item the window had left out of writes
     // stays left out.
     QVector<int> excluded;

@@ -158,6 +158,24 @@ TEST_F(InformationWindowTest, SixItemsThreeWritableInTheWindow)
     EXPECT_EQ(form->size(), panel.sizeHint().boundedTo(QSize(800, 550)));
 }
 
+// At its natural size the window fits what it shows: the grid without scroll bars (they are
+// for lists past the 800 by 550 limit) over a message area of 50 pixels.
+TEST_F(InformationWindowTest, OpensFittingItsContent)
+{
+    auto form = openAndRead();
+    TSNMPEditorPanel &panel = *form->editorPanel();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(panel.MsgPanel()->height(), TMsgPanel::PanelHeight);
+    auto *scroll = panel.Grid()->findChild<QScrollArea *>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+    EXPECT_GE(scroll->viewport()->height(), panel.Grid()->sizeHint().height());
+    EXPECT_GE(scroll->viewport()->width(), panel.Grid()->sizeHint().width());
+    EXPECT_LT(form->width(), 800);
+    EXPECT_LT(form->height(), 550);
+}
+
 TEST_F(InformationWindowTest, SetWritesTheTickedRowsOnly)
 {
     auto form = openAndRead();

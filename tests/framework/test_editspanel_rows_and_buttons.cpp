@@ -285,7 +285,11 @@ TEST(EditsPanelRows, LongDeviceValueIsNotCut)
     request->FillControls(5);
     EXPECT_EQ(edit->text(), longText);
 
+    // The user types into the field: it has the focus.
+    grid.show();
+    grid.activateWindow();
     edit->setFocus();
+    ASSERT_TRUE(processUntil([edit] { return edit->hasFocus(); }, 5000));
     edit->end(false);
     edit->insert(QStringLiteral("y"));
     EXPECT_EQ(edit->text(), longText);

@@ -176,6 +176,27 @@ TEST_F(InformationWindowTest, OpensFittingItsContent)
     EXPECT_LT(form->height(), 550);
 }
 
+// A value longer than its field shows its beginning, the whole value as tooltip; typing is not
+// disturbed.
+TEST_F(InformationWindowTest, LongValueShowsItsStartAndTheWholeValueAsTooltip)
+{
+    auto form = openAndRead();
+    QLineEdit *description = editor(*form, Description);
+    const QString value = description->text();
+    ASSERT_GT(description->fontMetrics().horizontalAdvance(value), description->width())
+        << "the description fits its field: nothing to show";
+    EXPECT_EQ(description->cursorPosition(), 0);
+    EXPECT_EQ(description->toolTip(), value);
+
+    QLineEdit *name = editor(*form, Name);
+    name->setFocus();
+    name->end(false);
+    name->insert(QStringLiteral("-x"));
+    EXPECT_TRUE(name->text().endsWith(QStringLiteral("-x")));
+    EXPECT_EQ(name->cursorPosition(), name->text().size());
+    EXPECT_EQ(name->toolTip(), name->text());
+}
+
 TEST_F(InformationWindowTest, SetWritesTheTickedRowsOnly)
 {
     auto form = openAndRead();

@@ -118,6 +118,14 @@ void TEditsPanel::buildRows()
             edit->setObjectName(QStringLiteral("Editor") + number);
             row.editor = edit;
             m_editCtrl->BindEdit(i, row.format, edit);
+            // A value longer than the editor shows its beginning and whole as tooltip: every
+            // fill puts the cursor at the end, which scrolls the start out of sight. Where the
+            // user works (the edit has the focus) the cursor stays where the user puts it.
+            connect(edit, &QLineEdit::textChanged, edit, &QLineEdit::setToolTip);
+            connect(edit, &QLineEdit::cursorPositionChanged, edit, [edit](int, int position) {
+                if (position != 0 && !edit->hasFocus())
+                    edit->setCursorPosition(0);
+            });
         }
     }
 }

@@ -44,6 +44,12 @@ QStringList memoLines(TConfigForm &form)
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
+// The status lines of the reads that have ended.
+int readsEnded(TConfigForm &form)
+{
+    return int(memoLines(form).filter(QStringLiteral("Get: ")).size());
+}
+
 class InformationWindowTest : public ::testing::Test
 {
 protected:
@@ -83,7 +89,7 @@ protected:
     {
         std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
         form->show();
-        EXPECT_TRUE(processUntil([&] { return memoLines(*form).size() >= 2; }));
+        EXPECT_TRUE(processUntil([&] { return readsEnded(*form) >= 2; }));
         EXPECT_TRUE(processUntil([&] { return form->currentRequest()->busy == 0; }));
         return form;
     }
@@ -117,7 +123,7 @@ TEST_F(InformationWindowTest, OpeningReadsTwiceIntoTheSameControls)
     QStringList shown;
     QObject::connect(name, &QLineEdit::textChanged, [&](const QString &t) { shown << t; });
     QTimer::singleShot(0, form.get(), [&] {
-        processUntil([&] { return memoLines(*form).size() >= 2; });
+        processUntil([&] { return readsEnded(*form) >= 2; });
         form->editorPanel()->CtrlBtn()->closeButton()->click();
     });
     form->exec();
@@ -363,6 +369,28 @@ TEST_F(InformationWindowTest, ClosingWaitsForTheOutstandingRead)
     EXPECT_EQ(logLines(QStringLiteral("get"), 1).size(), 1);
 }
 
+// While the device is slow the window shows that a read is under way and how long it may
+// take: a busy cursor and a line in the message area, both gone once the answer is in.
+TEST_F(InformationWindowTest, ReadUnderWayShowsItAndHowLongItMayTake)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("delay 1500")).startsWith("ok"));
+    std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
+    form->show();
+    TSNMPEditorPanel &panel = *form->editorPanel();
+    // 30 seconds, sent twice.
+    EXPECT_EQ(memoLines(*form), QStringList{QStringLiteral(
+                                    "Reading... The device has up to 60 seconds to answer.")});
+    EXPECT_EQ(panel.cursor().shape(), Qt::BusyCursor);
+
+    ASSERT_TRUE(processUntil([&] { return form->currentRequest() != nullptr; }));
+    ASSERT_TRUE(processUntil([&] { return form->currentRequest()->busy == 0; }));
+    ASSERT_TRUE(processUntil([&] { return panel.cursor().shape() != Qt::BusyCursor; }, 2000));
+    EXPECT_TRUE(memoLines(*form).last().startsWith(QStringLiteral("Get: (KtSNMP++) Ok!")))
+        << memoLines(*form).join(u'\n').toStdString();
+    ASSERT_TRUE(m_sim.command(QStringLiteral("delay 0")).startsWith("ok"));
+    form->close();
+}
+
 // The window's read waits 30 seconds for the device: an answer 2.5 seconds late, which the
 // engine's default second and one retry would give up on, still fills the fields.
 TEST_F(InformationWindowTest, SlowAnswerIsWaitedFor)
@@ -370,7 +398,7 @@ TEST_F(InformationWindowTest, SlowAnswerIsWaitedFor)
     ASSERT_TRUE(m_sim.command(QStringLiteral("delay 2500")).startsWith("ok"));
     std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
     form->show();
-    ASSERT_TRUE(processUntil([&] { return !memoLines(*form).isEmpty(); }));
+    ASSERT_TRUE(processUntil([&] { return readsEnded(*form) >= 1; }));
     EXPECT_EQ(editor(*form, Name)->text(), QStringLiteral("ap-bldg2-3f"))
         << memoLines(*form).join(QLatin1Char('\n')).toStdString();
     form->close();

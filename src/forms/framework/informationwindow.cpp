@@ -1,6 +1,5 @@
 #include "informationwindow.h"
 
-#include "ktexception.h"
 #include "ktsnmprequest2edits.h"
 #include "tconfigform.h"
 #include "tsnmpeditorpanel.h"
@@ -34,11 +33,7 @@ TConfigForm *Create(QWidget *owner)
     TSNMPEditorPanel *panel = form->AddEditor(request.get());
     request.release(); // the form owns it now
     panel->SetEditorWidth(EditorWidth);
-    try {
-        panel->Request()->Get();
-    } catch (const KtException &e) {
-        panel->Request()->ShowStatus(e.text());
-    }
+    panel->Refresh();
     return form.release();
 }
 

@@ -91,6 +91,11 @@ void TConfigForm::Refresh()
         m_current->request.alive = 0;
     m_current = chosen;
     m_current->request.alive = 1;
+    // The editor's own refresh also shows that the read is under way.
+    if (m_editor && m_editor->Request() == m_current) {
+        m_editor->Refresh();
+        return;
+    }
     try {
         m_current->Get();
     } catch (const KtException &e) {

@@ -110,14 +110,28 @@ void TSNMPPanel::AttachTo(QWidget *form)
     FormPlacement::centreOnMainWindow(form, size);
 }
 
+QString TSNMPPanel::readingText(int seconds)
+{
+    return QStringLiteral("Reading... The device has up to %1 seconds to answer.").arg(seconds);
+}
+
 void TSNMPPanel::Refresh()
 {
     if (!m_request)
         return;
+    const bool alreadyReading = m_request->busy;
     try {
         m_request->Get();
     } catch (const KtException &e) {
         m_request->ShowStatus(e.text());
+    }
+    // A slow or silent device keeps an asynchronous read going for the time-out of every try:
+    // the message area says how long that may be instead of staying empty.
+    if (m_request && !alreadyReading && m_request->busy
+        && m_request->mode == KtSNMPRequest2Controls::Asynchronous) {
+        const KtSNMPRequest &engine = m_request->request;
+        const int seconds = (engine.timeout * (engine.retries + 1) + 99) / 100;
+        m_msgPanel->memo()->appendPlainText(readingText(seconds));
     }
 }
 

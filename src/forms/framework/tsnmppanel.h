@@ -38,8 +38,12 @@ public:
     // MaxFormWidth by MaxFormHeight) and lets the panel fill it.
     void AttachTo(QWidget *form);
 
-    // "Refresh": reads the request.
+    // "Refresh": reads the request. An asynchronous read that goes out puts a line in the
+    // message area saying how long the device may take (the page window shows the busy
+    // cursor while it is under way).
     virtual void Refresh();
+    // The text of that line for a read that may take the given number of seconds.
+    static QString readingText(int seconds);
     // "Close": closes the host form.
     virtual void Close();
 

@@ -7,9 +7,12 @@
 #include "tfm_waiting.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -73,6 +76,27 @@ TEST_F(WaitingWindow, CreatedWithTheDefaultsAndTheFirmwareVersionRead)
     window.show();
     EXPECT_EQ(window.size(), QSize(249, 70));
     window.Timer1->stop();
+}
+
+// The system window's captions are longer than the window's design width: the window widens
+// so that the whole caption fits beside the title bar's icon and buttons (it was cut to
+// "System is...waiting.....").
+TEST_F(WaitingWindow, LongCaptionFitsTheTitleBar)
+{
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    for (const QString &caption : {QStringLiteral("System is rebooting, please waiting....."),
+                                   QStringLiteral("System is rebooting, please waiting.....!")}) {
+        TFM_Waiting window;
+        KtWaitingOptions options = noCommand(5);
+        options.caption = caption;
+        window.applyOptions(options);
+        window.show();
+        const int bar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+        EXPECT_GE(window.width(), title.horizontalAdvance(caption) + 3 * bar)
+            << caption.toStdString();
+        EXPECT_EQ(window.height(), 70);
+        window.Timer1->stop();
+    }
 }
 
 TEST_F(WaitingWindow, DeviceAnsweringClosesAfterTheCountdown)

@@ -9,14 +9,19 @@
 #include "tmainform.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
 
+constexpr int kDesignWidth = 249;
+constexpr int kDesignHeight = 70;
 const QString kRebootText = QStringLiteral("reboot");
 
 // The device names its commands by value; the window writes the label "reboot", which the list
@@ -39,7 +44,7 @@ TFM_Waiting::TFM_Waiting(QWidget *owner) : QDialog(owner)
     setWindowTitle(KtWaitingOptions().caption);
     setModal(true);
     FormDecoration::apply(this, FormDecoration::Sizing::AsSized);
-    resize(249, 70);
+    resize(widthForCaption(), kDesignHeight);
 
     Label2 = new QLabel(KtWaitingOptions().label2, this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -79,6 +84,22 @@ TFM_Waiting::TFM_Waiting(QWidget *owner) : QDialog(owner)
 }
 
 TFM_Waiting::~TFM_Waiting() = default;
+
+int TFM_Waiting::widthForCaption() const
+{
+    // The title bar holds the system menu's icon, the minimise and the close buttons beside
+    // the caption, each about as wide as the bar is high, and margins on both sides.
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const int bar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    return qMax(kDesignWidth, title.horizontalAdvance(windowTitle()) + 4 * bar);
+}
+
+void TFM_Waiting::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange)
+        resize(widthForCaption(), height());
+}
 
 void TFM_Waiting::applyOptions(const KtWaitingOptions &options)
 {

@@ -55,7 +55,12 @@ public Q_SLOTS:
     // Escape and the title bar's close button; refused like any close while counting.
     void reject() override;
 
+    // The design width, or wider when the caption needs it (a window manager cuts a caption
+    // that does not fit beside the title bar's buttons).
+    int widthForCaption() const;
+
 protected:
+    void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 

@@ -46,6 +46,22 @@ TEST(AboutBox, OnlyShiftAltF3OnOkRevealsTheBuildText)
     EXPECT_TRUE(about.isVisible()); // the keys do not close the box
 }
 
+// The build text has its room from the start: revealing it does not change the box.
+TEST(AboutBox, RevealingTheBuildTextKeepsTheBoxSize)
+{
+    TAboutForm about;
+    about.show();
+    QApplication::processEvents();
+    const QSize before = about.size();
+    pressF3(about.OKButton, Qt::ShiftModifier | Qt::AltModifier);
+    ASSERT_TRUE(about.La_Build->isVisible());
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QApplication::processEvents();
+    EXPECT_EQ(about.size(), before);
+    EXPECT_EQ(about.size(), QSize(364, 100));
+    EXPECT_TRUE(about.rect().contains(about.La_Build->geometry()));
+}
+
 TEST(AboutBox, OkCloses)
 {
     TAboutForm about;

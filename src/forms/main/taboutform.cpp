@@ -38,6 +38,10 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     Version->setObjectName(QStringLiteral("Version"));
     La_Build = new QLabel(buildText(), this);
     La_Build->setObjectName(QStringLiteral("La_Build"));
+    // Its room is kept while it is hidden, so that the box does not change size when it shows.
+    QSizePolicy keepRoom = La_Build->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    La_Build->setSizePolicy(keepRoom);
     La_Build->hide();
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -50,7 +54,8 @@ TAboutForm::TAboutForm(QWidget *parent) : QDialog(parent)
     texts->addWidget(Copyright, 1, 0, 1, 3);
     texts->addWidget(Label1, 2, 0);
     texts->addWidget(Version, 2, 1);
-    texts->addWidget(La_Build, 2, 2);
+    // Under the release, where the 364 pixels of the box have room for it.
+    texts->addWidget(La_Build, 3, 1);
     auto *top = new QHBoxLayout;
     top->addWidget(ProgramIcon, 0, Qt::AlignTop);
     top->addLayout(texts, 1);

@@ -178,6 +178,17 @@ TEST_F(MainFormLamps, SilentDeviceTurnsEveryLampBlackAndTheNextPollBringsThemBac
     EXPECT_EQ(form->statusText().toStdString(), "Ready. ");
 }
 
+// Until the first status read ends (six seconds against a silent device) the status line says
+// that the module is connecting instead of staying empty; the outcome then replaces it.
+TEST_F(MainFormLamps, StatusLineSaysConnectingUntilTheFirstReadEnds)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 600")).startsWith(u"ok"));
+    TMainForm *form = create();
+    EXPECT_EQ(form->statusText(), QStringLiteral("Connecting to 127.0.0.1..."));
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 0")).startsWith(u"ok"));
+    ASSERT_TRUE(waitReady(15000)) << form->statusText().toStdString();
+}
+
 TEST_F(MainFormLamps, CapabilityFieldsHoldTheirDesignTextsThenTheDeviceValues)
 {
     TMainForm *form = create();

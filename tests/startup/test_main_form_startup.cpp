@@ -1,10 +1,14 @@
 // The main window's start-up inside the test process: what it shows, and the records, caption
 // and catalogues it leaves behind.
 #include "ktinstanceguard.h"
+#include "ktnetsnmpchannel.h"
 #include "mainformtest.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -65,6 +69,40 @@ TEST_F(MainFormStartup, BadNumberShowsTheConversionErrorAndStopsThere)
     EXPECT_FALSE(KtInstanceGuard::isLocked(QStringLiteral("QRN-7300XB : 10.1.1.5"), path("run")));
     // Nothing of the half-read command line reaches the records.
     EXPECT_EQ(g_snmpSecurity.readCommunity, QStringLiteral("varnok"));
+}
+
+// After a start-up that stopped on an error the window stays without a session: only
+// Help \ About opens; every other item, a window connected later included, is disabled and
+// sends nothing (they sent SNMPv1 "varnok" requests to 127.0.0.1:161, a device nobody named).
+TEST_F(MainFormStartup, BadNumberLeavesOnlyAboutToOpen)
+{
+    TMainForm *form = create({QStringLiteral("/I127.0.0.2"), QStringLiteral("/v3"),
+                              QStringLiteral("/tabc")});
+    ASSERT_EQ(m_dialogs.texts(), QStringList{QStringLiteral("'abc' is not a valid integer value")});
+    QStringList enabled;
+    for (QAction *menu : form->menuBar()->actions()) {
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->isEnabled())
+                enabled << item->objectName();
+        }
+    }
+    EXPECT_EQ(enabled, QStringList{QStringLiteral("About1")});
+
+    // A window the menus connect from now on stays closed too.
+    bool created = false;
+    form->connectModal(form->Wireless1, [&]() -> QDialog * {
+        created = true;
+        return nullptr;
+    });
+    EXPECT_FALSE(form->Wireless1->isEnabled());
+    const quint64 sent = KtNetSnmp::packetsSent();
+    for (QAction *item : {form->Wireless1, form->System1, form->Information1, form->DeviceInfo1})
+        item->trigger();
+    Q_EMIT form->Status1->aboutToShow();
+    form->Timer4Timer();
+    EXPECT_FALSE(created);
+    EXPECT_EQ(KtNetSnmp::packetsSent(), sent);
+    EXPECT_EQ(m_dialogs.messages().size(), 1);
 }
 
 TEST_F(MainFormStartup, SecondFormForTheSameAddressWarnsAndStopsTimer4)

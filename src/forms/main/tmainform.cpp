@@ -42,9 +42,8 @@ QTimer *makeTimer(QObject *owner, int interval)
 }
 
 const QString ReadyText = QStringLiteral("Ready. ");
-// The Status menu compares the remembered status line with exactly this text. The built-in
-// time-out text carries the "(SNMPClass) " prefix, so it matches only when a catalogue words
-// the time-out this way.
+// A remembered status line of exactly this text hides "Client Info" (a catalogue may word the
+// time-out this way); the Status menu also knows a time-out by its code, whatever its text.
 const QString TimedOutText = QStringLiteral("SNMP request timed out!");
 // The code a request reports when the device did not answer in time.
 constexpr qint32 TimedOutCode = -405;
@@ -206,6 +205,11 @@ QString TMainForm::anotherModuleMessage()
     return QStringLiteral("Another QRN7300XB module is running!");
 }
 
+QString TMainForm::connectingText(const QString &address)
+{
+    return QStringLiteral("Connecting to %1...").arg(address);
+}
+
 TMainForm::TMainForm(const QStringList &parameters, QWidget *parent)
     : QMainWindow(parent), m_parameters(parameters)
 {
@@ -235,8 +239,11 @@ TMainForm::~TMainForm()
         drop(m_statusRequest.get());
     for (auto &request : m_capabilityRequests)
         drop(request.get());
+    if (m_clientInfoRequest)
+        drop(m_clientInfoRequest.get());
     m_statusRequest.reset();
     m_capabilityRequests.clear();
+    m_clientInfoRequest.reset();
     if (MainForm == this)
         MainForm = nullptr;
 }
@@ -387,8 +394,11 @@ void TMainForm::buildMenus()
 void TMainForm::connectModal(QAction *item, std::function<QDialog *()> create,
                              std::function<void()> done)
 {
-    item->setEnabled(true);
-    connect(item, &QAction::triggered, this, [this, create, done] {
+    m_connectedItems.append(item);
+    item->setEnabled(mayOpen(item));
+    connect(item, &QAction::triggered, this, [this, item, create, done] {
+        if (!mayOpen(item))
+            return;
         QDialog *window = nullptr;
         try {
             window = create();
@@ -421,6 +431,18 @@ QString TMainForm::statusText() const
 void TMainForm::rememberStatus()
 {
     m_rememberedStatus = statusText();
+    m_rememberedOutcome = m_statusOutcome;
+}
+
+bool TMainForm::deviceSilent() const
+{
+    return m_rememberedStatus.isEmpty() || m_rememberedStatus == TimedOutText
+           || !m_rememberedOutcome || *m_rememberedOutcome == TimedOutCode;
+}
+
+bool TMainForm::clientInfoReadPending() const
+{
+    return m_clientInfoRequest && m_clientInfoRequest->busy;
 }
 
 // ---- Start-up ----
@@ -430,12 +452,27 @@ void TMainForm::FormCreate()
     try {
         runStartUp();
     } catch (const KtConvertError &e) {
-        KtDialogs::message(this, e.text(), KtModule::modelName());
+        startUpFailedWith(e.text());
     } catch (const KtException &e) {
-        KtDialogs::message(this, e.text(), KtModule::modelName());
+        startUpFailedWith(e.text());
     } catch (const std::exception &e) {
-        KtDialogs::message(this, QString::fromLocal8Bit(e.what()), KtModule::modelName());
+        startUpFailedWith(QString::fromLocal8Bit(e.what()));
     }
+}
+
+void TMainForm::startUpFailedWith(const QString &text)
+{
+    // The session records may be half set and no session was started: a menu would send to a
+    // device nobody named (Tools \ System could restart it). Only About stays.
+    m_startUpFailed = true;
+    for (QAction *item : std::as_const(m_connectedItems))
+        item->setEnabled(mayOpen(item));
+    KtDialogs::message(messageOwner(), text, KtModule::modelName());
+}
+
+QWidget *TMainForm::messageOwner()
+{
+    return isVisible() ? this : nullptr;
 }
 
 void TMainForm::runStartUp()
@@ -453,7 +490,7 @@ void TMainForm::runStartUp()
 
     if (m_parameters.isEmpty()) {
         Timer4->stop();
-        KtDialogs::message(this, onlyHostMessage(), KtModule::modelName());
+        KtDialogs::message(messageOwner(), onlyHostMessage(), KtModule::modelName());
         terminate();
         return;
     }
@@ -468,7 +505,7 @@ void TMainForm::runStartUp()
 
     if (!m_instanceGuard.acquire(windowTitle(), KtModule::runtimeFolder())) {
         Timer4->stop();
-        KtDialogs::message(this, anotherModuleMessage(), QStringLiteral("Warning"));
+        KtDialogs::message(messageOwner(), anotherModuleMessage(), QStringLiteral("Warning"));
         terminate();
         close();
         return;
@@ -505,6 +542,9 @@ void TMainForm::startSession()
     m_statusRequest->OnGetComplete = [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
         StatusComplete(status);
     };
+    // A device that does not answer keeps the first read for its whole time-out: meanwhile the
+    // status line says what the module is doing.
+    MainStatusPanel->setText(connectingText(m_deviceAddress));
     Timer1Timer();
     Timer1->start();
     Timer4->start();
@@ -586,6 +626,7 @@ void TMainForm::StatusComplete(const KtSNMPError &status)
     if (status.code != 0) {
         if (isStaleTimeout(status))
             return;
+        m_statusOutcome = status.code;
         Timer2->stop();
         Timer3->stop();
         MainStatusPanel->setText(status.text);
@@ -595,6 +636,7 @@ void TMainForm::StatusComplete(const KtSNMPError &status)
     }
 
     m_lastAnswer.start();
+    m_statusOutcome = 0;
     const int led = ledValue(m_statusRequest->list().Item(0).value);
     MainStatusPanel->setText(ReadyText);
     const auto setLamp = [led](TMainLamp *lamp, int litBit, int blinkBit) {
@@ -665,36 +707,42 @@ void TMainForm::Timer4Timer()
 
 void TMainForm::Status1Click()
 {
-    const auto silent = [this] {
-        return m_rememberedStatus == TimedOutText || m_rememberedStatus.isEmpty();
-    };
     // The device is known not to answer: no read, the item goes.
-    if (silent()) {
+    if (deviceSilent()) {
         ClientInfo1->setVisible(false);
         return;
     }
-
-    bool ok = false;
-    {
-        KtSNMPRequest2Edits request(this, ClientInfoItems, SVT_SV);
-        request.mode = KtSNMPRequest2Controls::Synchronous;
+    if (!m_clientInfoRequest) {
+        m_clientInfoRequest =
+            std::make_unique<KtSNMPRequest2Edits>(this, ClientInfoItems, SVT_SV);
         // Whether the device knows the capability decides the item; a failure is no news for
         // the user, so no message box.
-        request.request.statusCallback = nullptr;
-        request.BindEdit(0, QStringLiteral("%u"), Ifclientinfosupported);
-        try {
-            ok = request.Get();
-        } catch (const KtException &e) {
-            // The error ends the decision: shown, the item stays as it was.
-            showError(e.text());
-            return;
-        }
+        m_clientInfoRequest->request.statusCallback = nullptr;
+        m_clientInfoRequest->BindEdit(0, QStringLiteral("%u"), Ifclientinfosupported);
+        m_clientInfoRequest->OnGetComplete =
+            [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
+                ClientInfoComplete(status);
+            };
     }
-    if (ok) {
+    // The answer to the read already on its way decides for this opening too.
+    if (m_clientInfoRequest->busy)
+        return;
+    try {
+        m_clientInfoRequest->Get();
+    } catch (const KtException &e) {
+        // The error ends the decision: shown, the item stays as it was.
+        m_clientInfoRequest->busy = 0;
+        showError(e.text());
+    }
+}
+
+void TMainForm::ClientInfoComplete(const KtSNMPError &status)
+{
+    if (status.code == 0) {
         ClientInfo1->setVisible(Ifclientinfosupported->text() == QStringLiteral("1"));
         return;
     }
-    if (silent()) {
+    if (status.code == TimedOutCode || deviceSilent()) {
         ClientInfo1->setVisible(false);
         return;
     }

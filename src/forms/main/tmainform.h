@@ -23,12 +23,14 @@
 #include <QColor>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QList>
 #include <QMainWindow>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct KtSNMPError;
@@ -89,6 +91,12 @@ public:
     // module is started for an address already served.
     static QString onlyHostMessage();
     static QString anotherModuleMessage();
+    // The status line from the session start until the first status read has ended.
+    static QString connectingText(const QString &address);
+
+    // Start-up stopped on an error (a launch number that is not a number, a session that
+    // could not open): the window stays without a session and only Help \ About opens.
+    bool startUpFailed() const { return m_startUpFailed; }
 
     // ---- Checks other windows call before they write addresses; they never report ----
     // A unicast host IPv4 address: four decimal parts, the first 1..223 but not 127, the last
@@ -108,6 +116,11 @@ public:
     // The status line as Timer1..Timer3 and the last failed status read remembered it; the
     // Status menu decides on it.
     const QString &rememberedStatus() const { return m_rememberedStatus; }
+    // The device is not known to answer: no status read has ended yet, or the remembered one
+    // timed out (by its outcome, whatever a catalogue calls it), or nothing is remembered.
+    bool deviceSilent() const;
+    // The Status menu's read of the client-information capability is on its way.
+    bool clientInfoReadPending() const;
 
     // ---- Hidden capability fields (text read by other windows) ----
     QLineEdit *Ed_FwVer = nullptr;         // firmware version text, e.g. "v2.00"
@@ -157,7 +170,8 @@ public:
     QMenu *Help1 = nullptr;
     QAction *About1 = nullptr; // "About": TAboutForm
 
-    // Enables the item and makes it open a modal window: create() builds it (default: a W
+    // Enables the item (after a failed start-up only About) and makes it open a modal window:
+    // create() builds it (default: a W
     // owned by the main window), it is kept in instance while shown, destroyed when it closes
     // and instance is cleared. An exception from the window's construction is shown like any
     // other error of a menu command (message box captioned with the application title).
@@ -183,7 +197,9 @@ public:
     QTimer *Timer4 = nullptr; // capability poll, 2000 ms; runs from creation
 
 public Q_SLOTS:
-    // The Status menu opens: decides whether "Client Info" is visible.
+    // The Status menu opens: decides whether "Client Info" is visible. It never waits for the
+    // device: the capability is read asynchronously and its answer decides when it arrives;
+    // meanwhile the item stays as the last decision left it.
     void Status1Click();
     // Timer ticks (public so that a test can take one step without waiting).
     void Timer1Timer(); // read the status again; remember the status line
@@ -205,6 +221,15 @@ private:
     void terminate();
     // Completion of the status request.
     void StatusComplete(const KtSNMPError &status);
+    // Completion of the Status menu's capability read: shows or hides "Client Info".
+    void ClientInfoComplete(const KtSNMPError &status);
+    // Start-up stopped on an error: the menus that would reach the device are disabled.
+    void startUpFailedWith(const QString &text);
+    // Whether the item may open its window now.
+    bool mayOpen(const QAction *item) const { return !m_startUpFailed || item == About1; }
+    // The owner of a start-up message: none while the window is not on the screen yet, so
+    // that the message is centred on the screen instead of on an invisible window.
+    QWidget *messageOwner();
     // A time-out of a status read that was sent before the last answer.
     bool isStaleTimeout(const KtSNMPError &status) const;
     void paintAllLampsDark();
@@ -215,13 +240,21 @@ private:
     QStringList m_parameters;
     QString m_deviceAddress;
     QString m_rememberedStatus;
+    // The code of the last status read that ended (none before the first), and its value when
+    // the status line was last remembered.
+    std::optional<qint32> m_statusOutcome;
+    std::optional<qint32> m_rememberedOutcome;
     QElapsedTimer m_lastAnswer; // since the last successful status read
     bool m_terminated = false;
+    bool m_startUpFailed = false;
+    QList<QAction *> m_connectedItems;
     KtInstanceGuard m_instanceGuard;
 
     std::unique_ptr<KtSNMPRequest2Edits> m_statusRequest;
     // Firmware, country, turbo modes, AP modes, multi-SSID, LAN: the order Timer4 reads them.
     std::vector<std::unique_ptr<KtSNMPRequest2Edits>> m_capabilityRequests;
+    // The Status menu's read of clientinfosupported (created at its first use).
+    std::unique_ptr<KtSNMPRequest2Edits> m_clientInfoRequest;
 };
 
 extern TMainForm *MainForm;

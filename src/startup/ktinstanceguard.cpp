@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -14,9 +15,19 @@ int openLockFile(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     int fd;
+    // A link planted where the lock file belongs is never followed (it could make us create
+    // or lock a file elsewhere); only a plain file serves as the lock.
     do {
-        fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK,
+                    0600);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
     return fd;
 }
 

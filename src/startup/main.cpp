@@ -47,6 +47,7 @@ public:
 
 int main(int argc, char **argv)
 {
+    KtModule::provideRuntimeFolder();
     KtApplication app(argc, argv);
     QApplication::setApplicationName(KtModule::modelName());
     try {

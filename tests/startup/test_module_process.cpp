@@ -3,6 +3,7 @@
 #include "ktinstanceguard.h"
 
 #include <QDeadlineTimer>
+#include <QProcessEnvironment>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -207,6 +209,42 @@ TEST_F(ModuleProcess, CataloguesBesideTheExecutableWordTheSessionError)
     ASSERT_TRUE(waitFor(module, [&] { return !log(QStringLiteral("module")).isEmpty(); }));
     EXPECT_EQ(log(QStringLiteral("module")),
               QStringList{QStringLiteral("QRN-7300XB\tBoot counter not saved.")});
+}
+
+// Started where the session names no runtime folder (root under sudo): the module gives
+// itself a private one, takes its lock there and says nothing about it on the terminal (the
+// toolkit once warned "XDG_RUNTIME_DIR not set" at every start).
+TEST_F(ModuleProcess, WithoutASessionRuntimeFolderStartsQuietlyInAPrivateOne)
+{
+    const QString tmp = m_dir.filePath(QStringLiteral("tmp"));
+    ASSERT_TRUE(QDir().mkpath(tmp));
+    QProcess module;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    env.remove(QStringLiteral("QRN_RUNTIME_DIR"));
+    env.insert(QStringLiteral("TMPDIR"), tmp);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QRN_DIALOG_LOG"), logPath(QStringLiteral("module")));
+    env.insert(QStringLiteral("QRN_SETTINGS"), m_dir.filePath(QStringLiteral("registry.ini")));
+    env.insert(QStringLiteral("QRN_DATA_DIR"), m_dir.filePath(QStringLiteral("data")));
+    module.setProcessEnvironment(env);
+    module.setWorkingDirectory(m_dir.filePath(QStringLiteral("cwd")));
+    // No device behind the address: only the start matters here.
+    module.start(m_executable, {QStringLiteral("/I127.0.0.9"), QStringLiteral("/Rx")});
+    ASSERT_TRUE(module.waitForStarted(10000));
+
+    const QString lockFolder =
+        tmp + QStringLiteral("/qrn7300xb-%1/qrn7300xb").arg(getuid());
+    const bool locked = waitFor(&module, [&] {
+        return KtInstanceGuard::isLocked(QStringLiteral("QRN-7300XB : 127.0.0.9"), lockFolder);
+    });
+    module.kill();
+    module.waitForFinished(10000);
+    EXPECT_TRUE(locked);
+    EXPECT_TRUE(log(QStringLiteral("module")).isEmpty());
+    const QString errors = QString::fromLocal8Bit(module.readAllStandardError());
+    EXPECT_FALSE(errors.contains(QStringLiteral("XDG_RUNTIME_DIR"))) << errors.toStdString();
+    EXPECT_FALSE(errors.contains(QStringLiteral("QStandardPaths"))) << errors.toStdString();
 }
 
 } // namespace

@@ -205,6 +205,13 @@ QString TMainForm::anotherModuleMessage()
     return QStringLiteral("Another QRN7300XB module is running!");
 }
 
+QString TMainForm::noLockFolderMessage()
+{
+    return QStringLiteral("No folder of this user's own for the module's lock file: set "
+                          "XDG_RUNTIME_DIR, or remove %1 (another user's, or open to others).")
+        .arg(KtModule::sharedRuntimeFolder());
+}
+
 QString TMainForm::connectingText(const QString &address)
 {
     return QStringLiteral("Connecting to %1...").arg(address);
@@ -503,7 +510,16 @@ void TMainForm::runStartUp()
 
     setWindowTitle(windowTitle() + QStringLiteral(" : ") + m_deviceAddress);
 
-    if (!m_instanceGuard.acquire(windowTitle(), KtModule::runtimeFolder())) {
+    const QString lockFolder = KtModule::runtimeFolder();
+    if (lockFolder.isEmpty()) {
+        // The guard would have to go where another user could hold or redirect it.
+        Timer4->stop();
+        KtDialogs::message(messageOwner(), noLockFolderMessage(), QStringLiteral("Warning"));
+        terminate();
+        close();
+        return;
+    }
+    if (!m_instanceGuard.acquire(windowTitle(), lockFolder)) {
         Timer4->stop();
         KtDialogs::message(messageOwner(), anotherModuleMessage(), QStringLiteral("Warning"));
         terminate();

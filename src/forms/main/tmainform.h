@@ -91,6 +91,8 @@ public:
     // module is started for an address already served.
     static QString onlyHostMessage();
     static QString anotherModuleMessage();
+    // The message shown when no folder of this user's own can take the lock file.
+    static QString noLockFolderMessage();
     // The status line from the session start until the first status read has ended.
     static QString connectingText(const QString &address);
 

@@ -612,9 +612,16 @@ int SimAgent::received(int op, void *sessionPtr, int reqid, void *pduPtr, void *
     for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable) {
         SimOid name = toSimOid(vb->name, vb->name_length);
         line += " " + oidText(name);
-        if (pdu->command == SNMP_MSG_SET)
-            line += "=" + varbindText(vb, m_store.find(name));
         ++count;
+        if (pdu->command != SNMP_MSG_SET)
+            continue;
+        line += "=" + varbindText(vb, m_store.find(name));
+        // net-snmp refuses a set carrying a NULL value before any check of ours (community
+        // and handler included): wrongType for the first such binding.
+        if (vb->type == ASN_NULL && !m_record.refusedStat) {
+            m_record.refusedStat = SNMP_ERR_WRONGTYPE;
+            m_record.refusedIndex = count;
+        }
     }
 
     int rc = handle_snmp_packet(op, session, reqid, pdu, magic);
@@ -623,6 +630,10 @@ int SimAgent::received(int op, void *sessionPtr, int reqid, void *pduPtr, void *
     // net-snmp applies it.
     std::string result;
     int errStat = m_record.errStat, errIndex = m_record.errIndex;
+    if (m_record.refusedStat) {
+        errStat = m_record.refusedStat;
+        errIndex = m_record.refusedIndex;
+    }
     std::string exceptions;
     if (!errStat && pdu->command != SNMP_MSG_GETBULK) {
         for (int index = 1; index <= count; ++index) {
@@ -705,11 +716,7 @@ int SimAgent::handle(void *, void *reginfoPtr, void *reqinfoPtr, void *requestsP
                 break;
             }
             // An instance of an object the device knows, or no such object at all.
-            SimOid parent(name.begin(), name.end() - (name.empty() ? 0 : 1));
-            auto next = m_store.vars().lower_bound(parent);
-            bool known = next != m_store.vars().end() && oidStartsWith(next->first, parent) &&
-                         parent.size() > root.size();
-            fail(request, known ? SNMP_NOSUCHINSTANCE : SNMP_NOSUCHOBJECT);
+            fail(request, knownObject(name, root) ? SNMP_NOSUCHINSTANCE : SNMP_NOSUCHOBJECT);
             break;
         }
         case MODE_GETNEXT: {
@@ -832,6 +839,29 @@ int SimAgent::handle(void *, void *reginfoPtr, void *reqinfoPtr, void *requestsP
         }
     }
     return SNMP_ERR_NOERROR;
+}
+
+bool SimAgent::knownObject(const SimOid &name, const SimOid &root) const
+{
+    // The object of a variable: a table cell's column, else the variable's OID without its
+    // instance (".0" of a scalar, the band of a per-band variable). Every variable below an
+    // object is one of its instances, so the first one below a prefix tells whether the
+    // prefix is an object.
+    for (size_t length = name.size(); length > root.size(); --length) {
+        const SimOid prefix(name.begin(), name.begin() + long(length));
+        for (auto it = m_store.vars().lower_bound(prefix);
+             it != m_store.vars().end() && oidStartsWith(it->first, prefix); ++it) {
+            const SimVar &var = it->second;
+            if (!var.served())
+                continue;
+            const size_t objectLength =
+                var.table ? var.table->entry.size() + 1 : var.oid.size() - 1;
+            if (objectLength == length)
+                return true;
+            break;
+        }
+    }
+    return false;
 }
 
 void SimAgent::drainSilently()

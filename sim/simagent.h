@@ -82,6 +82,9 @@ private:
     bool openListener(std::string *error);
     void registerSubtrees();
     void drainSilently();
+    // Whether name lies at or below an object the device has (a scalar, a per-band variable or
+    // a table column): a get of it then lacks only the instance.
+    bool knownObject(const SimOid &name, const SimOid &root) const;
 
     SimOptions m_options;
     SimStore m_store;
@@ -109,6 +112,9 @@ private:
         int errIndex = 0;
         std::map<int, std::string> exceptions;
         std::set<int> answered;
+        // Refused by net-snmp before any handler saw the request: status and index.
+        int refusedStat = 0;
+        int refusedIndex = 0;
     } m_record;
     // Old values of the variables the current set has changed, for UNDO.
     std::vector<std::pair<SimOid, SimValue>> m_undo;

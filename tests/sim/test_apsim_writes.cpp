@@ -167,15 +167,75 @@ TEST_F(ApSimWrites, MaskedKeysReadAsStars)
               QStringLiteral("ok displaystr \"0011223344\""));
 }
 
+// A get of an object the device has, without (or with another) instance, answers
+// noSuchInstance; of an object it does not have, noSuchObject; SNMPv1 says noSuchName for both.
+// The system group's scalars count as objects like the vendor ones.
 TEST_F(ApSimWrites, MissingVariablesAnswerAsTheVersionWants)
 {
-    const QString missing = vendorOid("4.4.1.1.1.99");
-    SnmpResult r = runSnmpTool(QStringLiteral("snmpget"),
-                               v2c() + QStringList{target(m_sim.port()), missing});
-    EXPECT_TRUE(valueOf(r, missing).startsWith(QStringLiteral("No Such"))) << qPrintable(r.out);
-    r = runSnmpTool(QStringLiteral("snmpget"), v1() + QStringList{target(m_sim.port()), missing});
-    EXPECT_TRUE(r.err.contains(QStringLiteral("noSuchName"))) << qPrintable(r.err);
-    EXPECT_TRUE(m_sim.log().last().endsWith(QStringLiteral("-> noSuchName(1)")));
+    const QString noInstance = QStringLiteral("No Such Instance currently exists at this OID");
+    const QString noObject = QStringLiteral("No Such Object available on this agent at this OID");
+    const struct {
+        QString oid;
+        const QString &shown;
+        const char *logged;
+    } rows[] = {
+        {vendorOid("4.4.1.1.1.99"), noInstance, "noSuchInstance"}, // firmware version .99
+        {vendorOid("4.4.1.1.1"), noInstance, "noSuchInstance"},    // its object without .0
+        {QStringLiteral("1.3.6.1.2.1.1.1"), noInstance, "noSuchInstance"}, // sysDescr
+        {QStringLiteral("1.3.6.1.2.1.1.5.0.1"), noInstance, "noSuchInstance"},
+        {vendorOid("4.4.5.2.1.2.99"), noInstance, "noSuchInstance"}, // a client row not there
+        {QStringLiteral("1.3.6.1.2.1.1.99.0"), noObject, "noSuchObject"},
+        {vendorOid("4.4.99.0"), noObject, "noSuchObject"},
+        {vendorOid("4.4.1"), noObject, "noSuchObject"}, // a branch, not an object
+    };
+    for (const auto &row : rows) {
+        m_sim.clearLog();
+        SnmpResult r = runSnmpTool(QStringLiteral("snmpget"),
+                                   v2c() + QStringList{target(m_sim.port()), row.oid});
+        EXPECT_EQ(valueOf(r, row.oid), row.shown) << qPrintable(row.oid + ": " + r.out);
+        EXPECT_EQ(logOf(m_sim, 1).value(0),
+                  QStringLiteral("v2c get %1 -> noError %2(1)")
+                      .arg(row.oid, QString::fromLatin1(row.logged)));
+        r = runSnmpTool(QStringLiteral("snmpget"),
+                        v1() + QStringList{target(m_sim.port()), row.oid});
+        EXPECT_TRUE(r.err.contains(QStringLiteral("noSuchName"))) << qPrintable(r.err);
+        EXPECT_TRUE(logOf(m_sim, 2).value(1).endsWith(QStringLiteral("-> noSuchName(1)")));
+    }
+}
+
+// net-snmp refuses a set that carries a NULL value before the device's own checks: the wire
+// says wrongType (SNMPv1: badValue) for the first such binding, and so does the request log.
+TEST_F(ApSimWrites, NullValueIsLoggedAsTheRefusalNetSnmpSent)
+{
+    const struct {
+        QStringList version;
+        QStringList bindings;
+        const char *shown;
+        const char *logged;
+    } rows[] = {
+        {v2c(QStringLiteral("tesmira")), {kSysName, QStringLiteral("n"), QStringLiteral("x")},
+         "wrongType", "v2c set 1.3.6.1.2.1.1.5.0=null -> wrongType(1)"},
+        {v1(QStringLiteral("tesmira")), {kSysName, QStringLiteral("n"), QStringLiteral("x")},
+         "badValue", "v1 set 1.3.6.1.2.1.1.5.0=null -> badValue(1)"},
+        {v3AuthPriv(), {kSysName, QStringLiteral("n"), QStringLiteral("x")}, "wrongType",
+         "v3 set 1.3.6.1.2.1.1.5.0=null -> wrongType(1)"},
+        // The read community, and a good binding before it, do not change it.
+        {v2c(), {kSysName, QStringLiteral("n"), QStringLiteral("x")}, "wrongType",
+         "v2c set 1.3.6.1.2.1.1.5.0=null -> wrongType(1)"},
+        {v2c(QStringLiteral("tesmira")),
+         {kSysName, QStringLiteral("s"), QStringLiteral("fine"),
+          QStringLiteral("1.3.6.1.2.1.1.4.0"), QStringLiteral("n"), QStringLiteral("x")},
+         "wrongType",
+         "v2c set 1.3.6.1.2.1.1.5.0=\"fine\" 1.3.6.1.2.1.1.4.0=null -> wrongType(2)"},
+    };
+    for (const auto &row : rows) {
+        m_sim.clearLog();
+        const SnmpResult r = set(row.version, row.bindings);
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.err.contains(QLatin1String(row.shown))) << qPrintable(r.err);
+        EXPECT_EQ(logOf(m_sim, 1).value(0), QString::fromLatin1(row.logged));
+    }
+    EXPECT_EQ(get(kSysName), QStringLiteral("STRING: \"ap-bldg2-3f\""));
 }
 
 TEST_F(ApSimWrites, SysUpTimeTicks)

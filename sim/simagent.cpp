@@ -10,6 +10,7 @@
 #include <net-snmp/agent/agent_callbacks.h>
 #include <net-snmp/library/snmpusm.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/select.h>
@@ -592,6 +593,10 @@ int SimAgent::received(int op, void *sessionPtr, int reqid, void *pduPtr, void *
     // Engine discovery probes carry no variables: not requests of the manager, not logged.
     if (op != NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE || !pdu || !pdu->variables)
         return handle_snmp_packet(op, session, reqid, pdu, magic);
+    // Before net-snmp's agent sees it: a getbulk whose answer could outgrow the manager's
+    // message size would keep the agent busy for ever.
+    if (pdu->command == SNMP_MSG_GETBULK && !fitBulkAnswer(pdu))
+        return 1;
     if (m_faults.delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(m_faults.delayMs));
 
@@ -862,6 +867,43 @@ bool SimAgent::knownObject(const SimOid &name, const SimOid &root) const
         }
     }
     return false;
+}
+
+bool SimAgent::fitBulkAnswer(void *pduPtr) const
+{
+    auto *pdu = static_cast<netsnmp_pdu *>(pduPtr);
+    // Room the answer's headers may take: message and security parameters with the longest
+    // engine ID, user and keys, the scoped PDU's context, and a bound for every binding.
+    constexpr long kHeaders = 320;
+    constexpr long kUdpMaximum = 65507;
+    const long limit = pdu->msgMaxSize > 0 ? std::min<long>(pdu->msgMaxSize, kUdpMaximum)
+                                           : kUdpMaximum;
+    long widest = 0;
+    for (const auto &entry : m_store.vars()) {
+        const SimVar &var = entry.second;
+        if (!var.served())
+            continue;
+        const SimValue value = currentValue(var);
+        const long valueBytes = long(std::max<size_t>(
+            {value.bytes.size(), value.oid.size() * 5, size_t(9)}));
+        // Sequence, OID and value headers of up to four bytes each; five bytes per
+        // sub-identifier at most.
+        widest = std::max(widest, 12 + long(var.oid.size()) * 5 + valueBytes);
+    }
+    long count = 0;
+    for (netsnmp_variable_list *vb = pdu->variables; vb; vb = vb->next_variable)
+        ++count;
+    const long nonRepeaters = std::clamp<long>(pdu->non_repeaters, 0, count);
+    const long repeaters = count - nonRepeaters;
+    const long fitting = widest > 0 ? (limit - kHeaders) / widest : 0;
+    if (repeaters == 0 || pdu->max_repetitions <= 0)
+        return nonRepeaters <= fitting;
+    const long repetitions = (fitting - nonRepeaters) / repeaters;
+    if (repetitions < 1)
+        return false;
+    if (pdu->max_repetitions > repetitions)
+        pdu->max_repetitions = repetitions;
+    return true;
 }
 
 void SimAgent::drainSilently()

@@ -85,6 +85,9 @@ private:
     // Whether name lies at or below an object the device has (a scalar, a per-band variable or
     // a table column): a get of it then lacks only the instance.
     bool knownObject(const SimOid &name, const SimOid &root) const;
+    // Makes a getbulk's answer fit the manager's message size (fewer repetitions); false when
+    // not even one repetition fits, and the request is left unanswered.
+    bool fitBulkAnswer(void *pdu) const;
 
     SimOptions m_options;
     SimStore m_store;

@@ -15,7 +15,8 @@
 #
 # QRN_DEMO_PORT (default 16100), QRN_DEMO_TFTP_PORT (default 16969), QRN_DEMO_PROFILE (a name in
 # sim/profiles), QRN_DEMO_LOG (keep the simulator's request log in this file), QRN_BUILD_DIR
-# (default build/).
+# (default build/), QRN_DEMO_NO_BUILD=1 (neither install nor build: run what the build folder
+# holds).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${QRN_BUILD_DIR:-$top/build}
@@ -23,9 +24,11 @@ port=${QRN_DEMO_PORT:-16100}
 tftp_port=${QRN_DEMO_TFTP_PORT:-16969}
 profile=${QRN_DEMO_PROFILE:-}
 
-"$top/scripts/setup.sh"
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j "$(nproc)" --target qrn7300xb qrn-apsim qrn_catalogues
+if [ "${QRN_DEMO_NO_BUILD:-}" != 1 ]; then
+    "$top/scripts/setup.sh"
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$build" -j "$(nproc)" --target qrn7300xb qrn-apsim qrn_catalogues
+fi
 
 work=$(mktemp -d)
 sim_log=${QRN_DEMO_LOG:-$work/apsim.log}
@@ -59,18 +62,24 @@ sim_args=(--listen "127.0.0.1:$port" --state-dir "$work/state" --log "$sim_log"
           --tftp-port "$tftp_port" --fault "set hIPAddress 127.0.0.50"
           --fault "set hSubnetMask 255.0.0.0")
 if [ -n "$profile" ]; then sim_args+=(--profile "$profile"); fi
-"$build/bin/qrn-apsim" "${sim_args[@]}" > "$work/apsim.out" &
+# Its messages reach the terminal as they come, and a copy stays for the start-up check.
+"$build/bin/qrn-apsim" "${sim_args[@]}" > "$work/apsim.out" 2> >(tee "$work/apsim.err" >&2) &
 sim=$!
 
 # The simulator prints "qrn-apsim ready ADDR:PORT" once it serves; a busy port or a bad profile
-# ends it at once with its reason on stderr.
+# ends it at once with its reason on stderr. That reason is the whole story: nothing is added.
 for _ in $(seq 100); do
     grep -q '^qrn-apsim ready' "$work/apsim.out" && break
     if ! kill -0 "$sim" 2>/dev/null; then
-        wait "$sim" || true
+        status=0
+        wait "$sim" || status=$?
         sim=""
-        echo "scripts/demo.sh: qrn-apsim did not start (port $port busy? set QRN_DEMO_PORT)" >&2
-        exit 1
+        # The copy of its messages may still be on its way.
+        for _ in $(seq 20); do [ -s "$work/apsim.err" ] && break; sleep 0.05; done
+        if [ ! -s "$work/apsim.err" ]; then
+            echo "scripts/demo.sh: qrn-apsim ended with status $status before it served" >&2
+        fi
+        exit $((status == 0 ? 1 : status))
     fi
     sleep 0.1
 done

@@ -3,10 +3,10 @@
 #include "ktinstanceguard.h"
 
 #include <QDeadlineTimer>
-#include <QProcessEnvironment>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>

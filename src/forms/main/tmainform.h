@@ -173,10 +173,10 @@ public:
     QAction *About1 = nullptr; // "About": TAboutForm
 
     // Enables the item (after a failed start-up only About) and makes it open a modal window:
-    // create() builds it (default: a W
-    // owned by the main window), it is kept in instance while shown, destroyed when it closes
-    // and instance is cleared. An exception from the window's construction is shown like any
-    // other error of a menu command (message box captioned with the application title).
+    // create() builds it (default: a W owned by the main window), it is kept in instance while
+    // shown, destroyed when it closes and instance is cleared. An exception from the window's
+    // construction is shown like any other error of a menu command (message box captioned with
+    // the application title).
     template <class W>
     void connectWindow(QAction *item, W *&instance, std::function<W *()> create = {})
     {

@@ -370,24 +370,36 @@ TEST_F(InformationWindowTest, ClosingWaitsForTheOutstandingRead)
 }
 
 // While the device is slow the window shows that a read is under way and how long it may
-// take: a busy cursor and a line in the message area, both gone once the answer is in.
+// take: a busy cursor at once, and a line in the message area once the device has kept it
+// waiting a second; both gone once the answer is in. A quick answer adds no such line.
 TEST_F(InformationWindowTest, ReadUnderWayShowsItAndHowLongItMayTake)
 {
-    ASSERT_TRUE(m_sim.command(QStringLiteral("delay 1500")).startsWith("ok"));
+    // 30 seconds, sent twice.
+    const QString reading =
+        QStringLiteral("Reading... The device has up to 60 seconds to answer.");
+    ASSERT_TRUE(m_sim.command(QStringLiteral("delay 2500")).startsWith("ok"));
     std::unique_ptr<TConfigForm> form(InformationWindow::Create(nullptr));
     form->show();
     TSNMPEditorPanel &panel = *form->editorPanel();
-    // 30 seconds, sent twice.
-    EXPECT_EQ(memoLines(*form), QStringList{QStringLiteral(
-                                    "Reading... The device has up to 60 seconds to answer.")});
     EXPECT_EQ(panel.cursor().shape(), Qt::BusyCursor);
+    ASSERT_TRUE(processUntil([&] { return !memoLines(*form).isEmpty(); }));
+    EXPECT_EQ(memoLines(*form), QStringList{reading});
 
     ASSERT_TRUE(processUntil([&] { return form->currentRequest() != nullptr; }));
     ASSERT_TRUE(processUntil([&] { return form->currentRequest()->busy == 0; }));
     ASSERT_TRUE(processUntil([&] { return panel.cursor().shape() != Qt::BusyCursor; }, 2000));
     EXPECT_TRUE(memoLines(*form).last().startsWith(QStringLiteral("Get: (KtSNMP++) Ok!")))
         << memoLines(*form).join(u'\n').toStdString();
+
     ASSERT_TRUE(m_sim.command(QStringLiteral("delay 0")).startsWith("ok"));
+    const int before = memoLines(*form).size();
+    const int ended = readsEnded(*form);
+    panel.CtrlBtn()->refreshButton()->click();
+    ASSERT_TRUE(processUntil([&] { return readsEnded(*form) > ended; }));
+    // Long enough for a line that was due to have come.
+    processUntil([] { return false; }, TSNMPPanel::ReadingLineAfterMs + 500);
+    EXPECT_EQ(memoLines(*form).mid(before).filter(QStringLiteral("Reading")), QStringList())
+        << memoLines(*form).join(u'\n').toStdString();
     form->close();
 }
 

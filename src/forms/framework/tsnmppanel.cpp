@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TSNMPPanel::TSNMPPanel(QWidget *parent, KtSNMPRequest2Edits *request)
@@ -126,12 +127,17 @@ void TSNMPPanel::Refresh()
         m_request->ShowStatus(e.text());
     }
     // A slow or silent device keeps an asynchronous read going for the time-out of every try:
-    // the message area says how long that may be instead of staying empty.
+    // once it has kept the read waiting a while, the message area says how long that may be
+    // instead of staying empty. An answer that comes sooner leaves the message area as it was.
     if (m_request && !alreadyReading && m_request->busy
         && m_request->mode == KtSNMPRequest2Controls::Asynchronous) {
         const KtSNMPRequest &engine = m_request->request;
         const int seconds = (engine.timeout * (engine.retries + 1) + 99) / 100;
-        m_msgPanel->memo()->appendPlainText(readingText(seconds));
+        const quint64 read = ++m_reads;
+        QTimer::singleShot(ReadingLineAfterMs, this, [this, read, seconds] {
+            if (read == m_reads && m_request && m_request->busy)
+                m_msgPanel->memo()->appendPlainText(readingText(seconds));
+        });
     }
 }
 

@@ -38,10 +38,11 @@ public:
     // MaxFormWidth by MaxFormHeight) and lets the panel fill it.
     void AttachTo(QWidget *form);
 
-    // "Refresh": reads the request. An asynchronous read that goes out puts a line in the
-    // message area saying how long the device may take (the page window shows the busy
-    // cursor while it is under way).
+    // "Refresh": reads the request. An asynchronous read still unanswered after
+    // ReadingLineAfterMs puts a line in the message area saying how long the device may take
+    // (the page window shows the busy cursor while it is under way).
     virtual void Refresh();
+    static constexpr int ReadingLineAfterMs = 1000;
     // The text of that line for a read that may take the given number of seconds.
     static QString readingText(int seconds);
     // "Close": closes the host form.
@@ -65,4 +66,5 @@ private:
     QPointer<QWidget> m_content;
     QPointer<QWidget> m_hostForm;
     QSize m_size{0, 0};
+    quint64 m_reads = 0; // reads Refresh sent, so that a late check knows its own
 };

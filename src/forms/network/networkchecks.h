@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ktsnmpvaritem.h"
+#include "tpagewindow.h"
 
 #include <QString>
 
@@ -12,7 +13,6 @@
 #include <vector>
 
 class KtSNMPRequest2Edits;
-class TPageWindow;
 
 namespace NetworkChecks {
 
@@ -31,6 +31,21 @@ bool SameAddress(const QString &a, const QString &b);
 // texts the pool request read ("%s", "%u"); a pool whose start or range cannot be read covers
 // nothing.
 bool InDynamicPool(const QString &address, const QString &start, const QString &range);
+
+// A refusal with the caption of its message box: the DHCP pages mix "Warning", "Error" and
+// "Waring" in one Apply.
+struct Rejection {
+    TPageWindow::Refusal refusal;
+    QString caption;
+};
+inline const QString kWaringCaption = QStringLiteral("Waring");
+// Shows the rejection, if any, as TPageWindow::refuse does; returns whether there was one.
+bool Reject(TPageWindow &window, const std::optional<Rejection> &rejection);
+
+// The device's comparison of an entered MAC with a slot's: character by character, an entered
+// character matching the slot's or the slot's plus 32 (a lower-case entry matches the
+// upper-case hex the device shows).
+bool SameMac(const QString &entered, const QString &slot);
 
 // ---- The static pool table (rows of fixed slots; a free slot holds IP "0.0.0.0" and MAC
 // "000000000000") ----

@@ -6,6 +6,7 @@
 #include "tfm_admin.h"
 #include "tfm_cfgfile.h"
 #include "tfm_devinfo.h"
+#include "tfm_dhcp.h"
 #include "tfm_filter.h"
 #include "tfm_firmware.h"
 #include "tfm_group.h"
@@ -30,6 +31,7 @@ void connectPageWindows(TMainForm &main)
     main.connectWindow(main.Performance1, FM_Performace);
     main.connectWindow(main.Filters1, FM_Filter);
     main.connectWindow(main.Grouping1, FM_Group);
+    main.connectWindow(main.DHCPServer1, FM_DHCP);
     main.connectWindow(main.RogueAP1, FM_RogueForm);
 
     main.connectWindow(main.Admin1, FM_Admin);

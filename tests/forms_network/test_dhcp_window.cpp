@@ -329,6 +329,30 @@ TEST_F(DhcpWindow, BadStaticEntriesAreRefused)
     EXPECT_TRUE(nothingWrittenSinceMark());
 }
 
+TEST_F(DhcpWindow, AFailedSlotWriteKeepsTheEditorOpenWithWhatWasTyped)
+{
+    startDevice();
+    auto window = open();
+    simCommand(QStringLiteral("error 1.3.6.1.4.1.32473.11.37.4.2.7.3.1 genErr"));
+    QString shown;
+    bool open = false;
+    whenEditing([&](TFM_StaticIP &editor) {
+        editor.Ed_AsgIP->setText(QStringLiteral("192.168.0.40"));
+        editor.Ed_AsgMac->setText(QStringLiteral("0011AABBCCDD"));
+        editor.Bt_Apply->click();
+        shown = editor.Ed_AsgIP->text();
+        open = editor.isVisible();
+        editor.Bt_Cancel->click();
+    });
+    window->Bt_AddClick();
+    EXPECT_TRUE(open);
+    EXPECT_EQ(shown, QStringLiteral("192.168.0.40"));
+    EXPECT_TRUE(m_waiting.shown().isEmpty());
+    EXPECT_TRUE(window->StatusBar2->currentMessage().contains(QStringLiteral("General Error")))
+        << window->StatusBar2->currentMessage().toStdString();
+    EXPECT_TRUE(settled(*window));
+}
+
 TEST_F(DhcpWindow, AFullStaticPoolHasNoSlotToAdd)
 {
     startDevice(QStringLiteral("dhcpfull"));

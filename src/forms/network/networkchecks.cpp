@@ -28,14 +28,6 @@ std::optional<qint64> decimal(const QString &text)
     }
 }
 
-const KtOptionList &onOffOptions()
-{
-    static const KtOption table[] = {
-        {0, nullptr, "OFF"}, {1, nullptr, "ON"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
 KtSNMPVarItem column(int subId, const char *name, int syntax,
                      const KtOptionList *options = nullptr)
 {
@@ -79,6 +71,14 @@ bool InDynamicPool(const QString &address, const QString &start, const QString &
     return *s <= *a && quint64(*a) < quint64(*s) + quint64(*r);
 }
 
+const KtOptionList &OnOffOptions()
+{
+    static const KtOption table[] = {
+        {0, nullptr, "OFF"}, {1, nullptr, "ON"}, {0, nullptr, nullptr}};
+    static const KtOptionList list(table, KtOptionList::Numeric);
+    return list;
+}
+
 bool Reject(TPageWindow &window, const std::optional<Rejection> &rejection)
 {
     return rejection && window.refuse(rejection->refusal, rejection->caption);
@@ -109,7 +109,7 @@ std::vector<KtSNMPVarItem> StaticPoolTable()
             column(5, "DNS", SYN_IPADDRESS),
             column(6, "Wins", SYN_IPADDRESS),
             column(7, "Domain", SYN_DISPLAYSTR),
-            column(8, "Status", SYN_INTEGER, &onOffOptions()),
+            column(8, "Status", SYN_INTEGER, &OnOffOptions()),
             {}};
 }
 

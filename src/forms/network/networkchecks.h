@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class KtOptionList;
 class KtSNMPRequest2Edits;
 
 namespace NetworkChecks {
@@ -54,6 +55,9 @@ bool SameMac(const QString &entered, const QString &slot);
 enum StaticPoolItem { SP_Index, SP_IP, SP_MAC, SP_Mask, SP_Gateway, SP_DNS, SP_Wins,
                       SP_Domain, SP_Status };
 std::vector<KtSNMPVarItem> StaticPoolTable();
+
+// The status of a static slot and of the dynamic pool: 0 "OFF", 1 "ON".
+const KtOptionList &OnOffOptions();
 
 inline const QString kFreeSlotIP = QStringLiteral("0.0.0.0");
 inline const QString kFreeSlotMAC = QStringLiteral("000000000000");

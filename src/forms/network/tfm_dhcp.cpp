@@ -50,14 +50,6 @@ const KtOptionList &functionOptions()
     return list;
 }
 
-const KtOptionList &onOffOptions()
-{
-    static const KtOption table[] = {
-        {0, nullptr, "OFF"}, {1, nullptr, "ON"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
 KtSNMPVarItem item(const QString &oid, const char *name, int syntax, int access = ACC_READWRITE,
                    const KtOptionList *options = nullptr)
 {
@@ -86,16 +78,17 @@ enum PoolItem {
 std::vector<KtSNMPVarItem> poolTable()
 {
     const auto pool = [](int sub) { return kDynamicPool + u'.' + QString::number(sub); };
-    return {item(pool(1), "Dynamic IP Start", SYN_IPADDRESS),
-            item(pool(2), "Dynamic Range", SYN_INTEGER),
-            item(pool(3), "Dynamic Mask", SYN_IPADDRESS),
-            item(pool(4), "Dynamic Gateway", SYN_IPADDRESS),
-            item(pool(5), "Dynamic Wins", SYN_IPADDRESS),
-            item(pool(6), "Dynamic Dns", SYN_IPADDRESS),
-            item(pool(7), "Dynamic Domain", SYN_DISPLAYSTR),
-            item(pool(8), "Dynamic Lease", SYN_INTEGER),
-            item(pool(9), "Dynamic Status", SYN_INTEGER, ACC_READWRITE, &onOffOptions()),
-            {}};
+    return {
+        item(pool(1), "Dynamic IP Start", SYN_IPADDRESS),
+        item(pool(2), "Dynamic Range", SYN_INTEGER),
+        item(pool(3), "Dynamic Mask", SYN_IPADDRESS),
+        item(pool(4), "Dynamic Gateway", SYN_IPADDRESS),
+        item(pool(5), "Dynamic Wins", SYN_IPADDRESS),
+        item(pool(6), "Dynamic Dns", SYN_IPADDRESS),
+        item(pool(7), "Dynamic Domain", SYN_DISPLAYSTR),
+        item(pool(8), "Dynamic Lease", SYN_INTEGER),
+        item(pool(9), "Dynamic Status", SYN_INTEGER, ACC_READWRITE, &NetworkChecks::OnOffOptions()),
+        {}};
 }
 
 // The device's own address; only read here.
@@ -590,8 +583,8 @@ void TFM_DHCP::readStaticLists()
 
 void TFM_DHCP::slotsRead()
 {
+    // Whether every slot came is told by the read's outcome (its completion, or Get's result).
     m_busy = false;
-    m_slotsKnown = true;
     User_ListView->setEnabled(true);
     CB_Fuction2->setCurrentIndex(CB_Fuction1->currentIndex());
     applyEnablingRules();
@@ -697,9 +690,19 @@ bool TFM_DHCP::writeStaticEntry()
             *option = NetworkChecks::kFreeSlotIP;
     }
     setStaticBusy(true);
-    const auto failed = [this] {
+    bool slotEmptied = false;
+    // The editor keeps what the user typed and says why. Once a slot was emptied on the
+    // device, the editor's slot is no longer what the lists show: it closes and both lists
+    // are read again (the reason stays in the static page's status bar).
+    const auto failed = [this, &entered, &slotEmptied] {
+        m_editor->setEntry(entered);
         m_editor->showStatusText(StatusBar2->currentMessage());
-        becomeIdle();
+        if (slotEmptied) {
+            m_editor->reject();
+            readStaticLists();
+        } else {
+            becomeIdle();
+        }
         return false;
     };
     // The device keeps one slot per MAC: the slot that has it already is emptied
@@ -710,6 +713,7 @@ bool TFM_DHCP::writeStaticEntry()
         m_editor->setEntry(StaticEntry::freeSlot());
         if (!writeSlot(false))
             return failed();
+        slotEmptied = true;
     }
     m_editor->setEntry(entered);
     m_function->SetStatusControl(StatusBar2);
@@ -828,9 +832,9 @@ void TFM_DHCP::Bt_Apply1Click()
         if (Ed_ext->text().isEmpty() && !readNow(m_address))
             return;
         if (!m_slotsKnown) {
-            if (!readNow(m_slots))
+            m_slotsKnown = readNow(m_slots);
+            if (!m_slotsKnown)
                 return;
-            m_slotsKnown = true;
         }
         if (NetworkChecks::Reject(*this, checkPoolPlacement()))
             return;

@@ -11,6 +11,7 @@
 #include "new_req2edit.h"
 #include "radiofacts.h"
 #include "tmainform.h"
+#include "wirelesssecurityrules.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -69,34 +70,6 @@ const KtOptionList &surveyStartOptions()
 {
     static const KtOption table[]
         = {{0, nullptr, "nothing"}, {1, nullptr, "refresh"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
-// Authentication of a multi-SSID row ("Both" is Open System / Shared Key).
-const KtOptionList &mssidAuthOptions()
-{
-    static const KtOption table[] = {{1, nullptr, "Open System"},
-                                     {2, nullptr, "Shared Key"},
-                                     {3, nullptr, "Both"},
-                                     {4, nullptr, "WPA-Personal"},
-                                     {5, nullptr, "WPA-Enterprise"},
-                                     {6, nullptr, "WPA2-Personal"},
-                                     {7, nullptr, "WPA2-Enterprise"},
-                                     {8, nullptr, "WPA-Auto-Personal"},
-                                     {9, nullptr, "WPA-Auto-Enterprise"},
-                                     {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
-const KtOptionList &keyIndexOptions()
-{
-    static const KtOption table[] = {{1, nullptr, "First"},
-                                     {2, nullptr, "Second"},
-                                     {3, nullptr, "Third"},
-                                     {4, nullptr, "Fourth"},
-                                     {0, nullptr, nullptr}};
     static const KtOptionList list(table, KtOptionList::Numeric);
     return list;
 }
@@ -296,9 +269,11 @@ std::vector<KtSNMPVarItem> mirrorTable()
             item(column(1), "adMSSIDIndex", SYN_INTEGER, ACC_NOTACCESS),
             item(column(2), "adMSSIDIdvState", SYN_INTEGER, ACC_READONLY, &enableOptions()),
             item(column(3), "adMSSIDSSID", SYN_DISPLAYSTR, ACC_READONLY),
-            item(column(4), "adMSSIDAuth", SYN_INTEGER, ACC_READONLY, &mssidAuthOptions()),
+            item(column(4), "adMSSIDAuth", SYN_INTEGER, ACC_READONLY,
+                 &SecurityRules::mssidAuthenticationOptions()),
             item(column(5), "adMSSIDEncryption", SYN_INTEGER, ACC_READONLY, &enableOptions()),
-            item(column(6), "adMSSIDKeyIndex", SYN_INTEGER, ACC_READONLY, &keyIndexOptions()),
+            item(column(6), "adMSSIDKeyIndex", SYN_INTEGER, ACC_READONLY,
+                 &SecurityRules::keyIndexOptions()),
             item(column(10), "adMSSIDEthPort", SYN_INTEGER, ACC_READONLY, &ethernetOptions()),
             item(column(8), "adMSSIDVlanTagID", SYN_INTEGER, ACC_READONLY),
             item(column(11), "adMSSIDCipherType", SYN_INTEGER, ACC_READONLY, &mssidCipherOptions()),

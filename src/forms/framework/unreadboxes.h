@@ -1,4 +1,4 @@
-// What the network windows share: a box the device never filled (its read failed) shows
+// What page windows share: a box the device never filled (its read failed) shows
 // nothing, and its item must not be written, since the write would send the value of the
 // box's first choice in its place; and room for a whole status line in a small window.
 #pragma once

@@ -12,6 +12,7 @@
 #include "tfm_group.h"
 #include "tfm_lancfg.h"
 #include "tfm_misc.h"
+#include "tfm_multissidnewform.h"
 #include "tfm_performace.h"
 #include "tfm_rogueform.h"
 #include "tfm_static.h"
@@ -32,6 +33,7 @@ void connectPageWindows(TMainForm &main)
     main.connectWindow(main.Filters1, FM_Filter);
     main.connectWindow(main.Grouping1, FM_Group);
     main.connectWindow(main.DHCPServer1, FM_DHCP);
+    main.connectWindow(main.MultiSSID1, FM_MultiSSIDNewForm);
     main.connectWindow(main.RogueAP1, FM_RogueForm);
 
     main.connectWindow(main.Admin1, FM_Admin);

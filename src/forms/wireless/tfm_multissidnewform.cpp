@@ -28,6 +28,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+#include <numeric>
 #include <vector>
 
 TFM_MultiSSIDNewForm *FM_MultiSSIDNewForm = nullptr;
@@ -354,18 +356,21 @@ void TFM_MultiSSIDNewForm::buildWindow()
                                       QStringLiteral("Encryption"), QStringLiteral("Ethernet "),
                                       QStringLiteral("VLAN ID "), QStringLiteral("MSSID Index "),
                                       QStringLiteral("Band")});
-    MulSSIDListView->setColumnHidden(ListIndex, true);
     MulSSIDListView->setRootIsDecorated(false);
     MulSSIDListView->setAllColumnsShowFocus(true);
     MulSSIDListView->setSelectionBehavior(QAbstractItemView::SelectRows);
     MulSSIDListView->setSelectionMode(QAbstractItemView::SingleSelection);
     MulSSIDListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MulSSIDListView->header()->setStretchLastSection(false);
-    MulSSIDListView->setColumnWidth(ListSsid, 160);
-    for (int c = ListEncryption; c < ListColumnCount; ++c)
-        MulSSIDListView->setColumnWidth(c, c == ListEncryption ? 130 : 80);
+    // Index is a column of zero width: the list's own key to the table row.
+    static const int widths[ListColumnCount] = {0, 170, 140, 70, 70, 90, 50};
+    MulSSIDListView->header()->setMinimumSectionSize(0);
+    for (int c = ListIndex; c < ListColumnCount; ++c)
+        MulSSIDListView->setColumnWidth(c, widths[c]);
+    MulSSIDListView->header()->setSectionResizeMode(ListIndex, QHeaderView::Fixed);
     // Both bands' eight SSIDs fit without scrolling.
-    MulSSIDListView->setMinimumSize(560, MulSSIDListView->fontMetrics().height() * 19);
+    MulSSIDListView->setMinimumSize(std::accumulate(std::begin(widths), std::end(widths), 8),
+                                    MulSSIDListView->fontMetrics().height() * 19);
     DelButton = button("DelButton", "Delete");
     GP_List = new QGroupBox(QStringLiteral("Multi-SSID"), this);
     GP_List->setObjectName(QStringLiteral("GP_List"));

@@ -314,4 +314,19 @@ TEST_F(MultiSsidWindow, DeviceWithoutTheFeatureOffersOnlyTheSwitches)
     EXPECT_TRUE(written.at(1).contains(oid(".4.2.9.1.1.1.1=0 ") + oid(".4.2.9.1.1.1.2=0 ")));
 }
 
+TEST_F(MultiSsidWindow, OneRadioModelShowsAndWritesOnlyItsBand)
+{
+    startMultiSsid(QStringLiteral("single-radio"));
+    TFM_MultiSSIDNewForm &w = open();
+    EXPECT_TRUE(w.IfEnabMuSSID->isChecked());
+    EXPECT_EQ(w.RadioGroup1->itemIndex(), TFM_MultiSSIDNewForm::BandG);
+    EXPECT_EQ(w.MulSSIDListView->topLevelItemCount(), 4);
+    markLog();
+    w.ApplyBtn->click();
+    const QStringList written = writesSinceMark();
+    ASSERT_EQ(written.size(), 3) << written.join(u'\n').toStdString();
+    EXPECT_FALSE(written.join(u' ').contains(QStringLiteral(".1=")));
+    EXPECT_EQ(w.StatusBar->currentMessage(), QStringLiteral("Setting success!"));
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "tfm_multissidnewform.h"
 
+#include "devicefacts.h"
 #include "ktdialogs.h"
 #include "kteditconstraint.h"
 #include "ktexception.h"
@@ -552,6 +553,18 @@ void TFM_MultiSSIDNewForm::createRequests()
     m_table->OnGetComplete = [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
         tableRead(status);
     };
+
+    // A one-radio model serves none of the other band's variables: they are neither read nor
+    // written, so that the band it has is.
+    for (int band = 1; band <= 2; ++band) {
+        if (DeviceFacts::radioPresent(band))
+            continue;
+        KtSNMPVarList &apMode = (band == 1 ? m_apModeA : m_apModeG)->list();
+        for (int i = 0; i < apMode.Count(); ++i)
+            apMode.Item(i).access = ACC_INVALID;
+        for (KtSNMPRequest2Edits *request : {m_groupKeys, m_mssidState, m_vlanState})
+            request->list().Item(band - 1).access = ACC_INVALID;
+    }
 
     // Boxes the device has not filled show nothing, so that they are not written by mistake.
     for (QComboBox *box : {Band11aCoBox, Band11gCoBox, CB_VLanStatea, CB_VLanStateg, CB_ApMode,

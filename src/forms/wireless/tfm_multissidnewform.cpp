@@ -1335,20 +1335,16 @@ void TFM_MultiSSIDNewForm::ApplyBtnClick()
             selectText(mode, kAccessPoint);
         for (QComboBox *mode : {CB_SuperMode, CB_SuperMode_g})
             selectText(mode, kDisable);
-        bool written = false;
-        switch (RadioGroup1->itemIndex()) {
-        case BothBands:
-            written = writeInOrder({m_apModeA, m_apModeG});
-            break;
-        case BandA:
-            written = writeInOrder({m_apModeA});
-            break;
-        case BandG:
-            written = writeInOrder({m_apModeG});
-            break;
-        default:
+        const int choice = RadioGroup1->itemIndex();
+        if (choice != BothBands && choice != BandA && choice != BandG) {
             showStatusText(ApplyTexts::setError());
             return;
+        }
+        // Both radios for "Both", else the chosen one; a radio the model lacks is not written.
+        bool written = true;
+        for (int band = 1; band <= 2 && written; ++band) {
+            if ((band == 1 ? choice != BandG : choice != BandA) && DeviceFacts::radioPresent(band))
+                written = writeInOrder({band == 1 ? m_apModeA : m_apModeG});
         }
         if (!written) {
             showStatusText(kApplyFailed);

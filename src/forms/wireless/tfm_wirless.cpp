@@ -397,9 +397,11 @@ bool isEmptyMac(const QString &text)
     return text.isEmpty() || text == kNoMac;
 }
 
+} // namespace
+
 // A failed read or write shows its status line; a success shows nothing (the status bar keeps
 // the line that matters: the basic read's, or what Apply says).
-void reportErrorsOnly(KtSNMPRequest2Edits *request)
+void TFM_Wirless::reportErrorsOnly(KtSNMPRequest2Edits *request)
 {
     request->request.statusCallback = [request](const KtSNMPError &status) {
         if (status.code == 0)
@@ -410,8 +412,6 @@ void reportErrorsOnly(KtSNMPRequest2Edits *request)
             request->ReportGetResult(status);
     };
 }
-
-} // namespace
 
 // ---- The requests of one band ----
 

@@ -137,6 +137,16 @@ public:
     // failed.
     bool surveyRunning(int band) const { return m_surveyRunning[band]; }
 
+    // ---- Reads and writes of the window's requests (the security half's too) ----
+    // A read whose failure shows its status in the status bar; false when it failed. Once a
+    // read of the opening or of Refresh timed out, the reads after it are not sent.
+    bool read(KtSNMPRequest2Edits *request);
+    // A write of the items marked readwrite; a choice the device never told is not written,
+    // and a request with nothing left to write is not sent (true).
+    bool write(KtSNMPRequest2Edits *request);
+    // The request's failures go to the status bar, its successes do not.
+    static void reportErrorsOnly(KtSNMPRequest2Edits *request);
+
     // ---- Controls shared by both bands ----
     QTabWidget *PC_Wirless = nullptr;
     QWidget *TS_11a = nullptr;
@@ -196,8 +206,6 @@ private:
     void fitToContent();
 
     // ---- Reads ----
-    // A read whose failure shows its status in the status bar; false when it failed.
-    bool read(KtSNMPRequest2Edits *request);
     void readWdsChannelSupport();
     void wdsChannelSupportRead(const KtSNMPError &status);
     void wdsChannelListsRead(int band, const KtSNMPError &status);
@@ -215,7 +223,6 @@ private:
     // Shows the refusal, if any; true when there was one.
     bool refuseApply(const std::optional<TWirlessRefusal> &refusal);
     bool writeSequence();
-    bool write(KtSNMPRequest2Edits *request);
 
     // ---- Site survey ----
     void startSurvey(int band);

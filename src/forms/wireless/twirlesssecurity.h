@@ -12,8 +12,9 @@
 // ifMultiSSID (TFM_Wirless::deviceHasMultiSsid), the status bar and the main window's address
 // check.
 //
-// This build has the three panels empty and hidden: every point keeps the device's security as
-// it is.
+// What goes out: keys always as hex digits, only the selected key, and only a key typed anew
+// (the device shows a stored key as "*" characters); the passphrase, the RADIUS secret and the
+// keys are shown masked and never put into a message or a status line.
 #pragma once
 
 #include "tpagewindow.h"
@@ -24,7 +25,10 @@
 #include <array>
 #include <optional>
 
+class KtSNMPRequest2Edits;
+class QComboBox;
 class QGroupBox;
+class QLineEdit;
 class QWidget;
 class TFM_Wirless;
 
@@ -108,9 +112,98 @@ public:
     // After a successful Apply: both key type combos back to "HEX".
     void afterSuccess();
 
+    // ---- Rules that need no device (tests call them directly) ----
+    // The authentication choices of a page mode: all nine for an access point, no enterprise
+    // type for WDS and repeater, "Open System", "Shared Key", "WPA-Personal" for a client.
+    static QStringList authenticationChoices(TWirlessPageMode mode);
+    // The PSK cipher choices of a page mode; nothing for the modes that keep the list as it is
+    // (repeater, client).
+    static std::optional<QStringList> pskCipherChoices(TWirlessPageMode mode);
+
+    // ---- The controls (the object names are band a's; band g's in brackets) ----
+    static constexpr int KeyCount = 4;
+    static constexpr int SecondaryCount = 7;  // MSSID 1 .. MSSID 7
+    QComboBox *authenticationShown = nullptr; // Ed_SecAuthaTemp (Ed_SecAuthgTemp)
+    QComboBox *authentication = nullptr;      // Ed_SecAutha (Ed_SecAuthg), hidden
+    QComboBox *encryption = nullptr;          // Ed_SecEncypa (Ed_SecEncypg)
+    QComboBox *keyType = nullptr;             // Ed_KeyType (Ed_KeyType_g)
+    QComboBox *keySize = nullptr;             // Ed_KeySize (Ed_KeySize_g)
+    QComboBox *validKey = nullptr;            // Ed_SecValKeya (Ed_SecValKeyg)
+    std::array<QLineEdit *, KeyCount> keys{}; // Ed_Key1a .. Ed_Key4a (Ed_Key1g ..), masked
+    QComboBox *radiusCipher = nullptr;        // CiphertypeComboBox (_g)
+    QLineEdit *radiusGroupKey = nullptr;      // GroupKeyEdit (_g)
+    QLineEdit *radiusServer = nullptr;        // RadiusServerEdit (_g)
+    QLineEdit *radiusPort = nullptr;          // RadiusportEdit (_g)
+    QLineEdit *radiusSecret = nullptr;        // RadiusSecretEdit (_g), masked
+    QComboBox *pskCipherShown = nullptr;      // CipherforPSKTempBox (_g)
+    QComboBox *pskCipher = nullptr;           // CipherforPSKBox (_g), hidden
+    QLineEdit *pskGroupKey = nullptr;         // GroupKeyPSKEdit (_g)
+    QLineEdit *passPhrase = nullptr;          // PassPhrasePSKEdit (_g), masked
+    // Hidden: the encryption and authentication of the band's secondary SSIDs, written when
+    // the primary's authentication leaves an enterprise secondary without its server.
+    std::array<QComboBox *, SecondaryCount> secondaryEncryption{};     // CB_MultEncyt1 (_g) ..
+    std::array<QComboBox *, SecondaryCount> secondaryAuthentication{}; // CB_MultiAuth1 (_g) ..
+
+    // The key the valid key combo names (1 .. 4), 0 for none.
+    int selectedKey() const;
+    // The group key interval remembered from the opening, updated when Apply copies a changed
+    // interval into the other panel.
+    QString rememberedGroupKey() const { return m_rememberedGroupKey; }
+
 private:
+    // ---- Building ----
+    void buildAuthentication();
+    void buildKeySettings();
+    void buildRadiusServer();
+    void buildPassPhrase();
+    void buildSecondaries();
+    void createRequests();
+    void connectHandlers();
+
+    // ---- Rules ----
+    // The panel of the chosen authentication, Shared Key's encryption, a client's cipher, and
+    // the key edits.
+    void applySecurityPanel();
+    // Encryption on: key type, size and valid key enabled, only the selected key editable.
+    void applyKeyEditStates();
+    // Each key edit's limit from key type and size.
+    void applyKeyLimits();
+    void selectDeviceEntry(QComboBox *shown, const QComboBox *bound);
+    void copyChoice(const QComboBox *shown, QComboBox *bound);
+    void keysRead();
+    void rebuildValidKeys(const QStringList &choices);
+    // The one text shared by both bands (the device has one RADIUS server) typed into one band.
+    void shareRadiusText(QLineEdit *TWirlessSecurity::*edit);
+
+    // ---- Handlers ----
+    void authenticationChosen();
+    void encryptionChanged();
+    void keyTypeChanged();
+    void keySizeChanged();
+    void validKeyChanged();
+    void pskCipherChosen();
+
+    // ---- Apply ----
+    std::optional<TWirlessRefusal> checkKeyLength() const;
+    std::optional<TWirlessRefusal> checkPersonal();
+    std::optional<TWirlessRefusal> checkEnterprise();
+    std::optional<TWirlessRefusal> checkWep();
+    QString ieeeBand() const;
+    QString dottedBand() const;
+
     TFM_Wirless &m_window;
     int m_band;
     QPointer<QWidget> m_area;
     std::array<QGroupBox *, PanelCount> m_panels{}; // children of the area
+    TWirlessPageMode m_mode = PageModeNone;
+    QString m_validKeyText; // as read, re-selected when the valid key list is rebuilt
+    QString m_rememberedGroupKey;
+    std::array<bool, KeyCount> m_keyTyped{}; // typed since the keys were read
+
+    // The requests, owned by the window.
+    KtSNMPRequest2Edits *m_security = nullptr;
+    KtSNMPRequest2Edits *m_radius = nullptr;
+    KtSNMPRequest2Edits *m_psk = nullptr;
+    KtSNMPRequest2Edits *m_secondaryEncryption = nullptr;
+    KtSNMPRequest2Edits *m_secondaryAuthentication = nullptr;
 };

@@ -107,7 +107,14 @@ std::vector<KtSNMPVarItem> securityTable(int band)
 }
 
 // RADIUS: the server, port and secret are one for both bands.
-enum RadiusItem { RadiusCipher = 0, RadiusPort, RadiusGroupKey, RadiusServer, RadiusSecret };
+// (Named apart from the panels: inside the class RadiusServer is the panel.)
+enum RadiusItem {
+    RadiusCipherItem = 0,
+    RadiusPortItem,
+    RadiusGroupKeyItem,
+    RadiusServerItem,
+    RadiusSecretItem
+};
 
 std::vector<KtSNMPVarItem> radiusTable(int band)
 {
@@ -291,6 +298,9 @@ void TWirlessSecurity::buildKeySettings()
     keyType->addItems(keyTypeLabels());
     keySize->addItems(keySizeLabels());
     validKey->addItems(keyChoices(false));
+    m_validKeyBound = comboBox(group, a ? QStringLiteral("Ed_SecValKeyaBound")
+                                        : QStringLiteral("Ed_SecValKeygBound"));
+    m_validKeyBound->hide();
     static const char *const captions[KeyCount]
         = {"First Key", "Second Key", "Third Key", "Fourth Key"};
     auto *left = new QFormLayout;
@@ -424,18 +434,19 @@ void TWirlessSecurity::createRequests()
     m_security = adopt(securityTable(m_band));
     m_security->BindComboBox(securityItem(m_band, AuthenticationItem), authentication);
     m_security->BindComboBox(securityItem(m_band, EncryptionItem), encryption);
-    // The valid key is not bound: its list may hold only "First" and "Fourth", so the box's
-    // position is no value. Its text goes into the item before a write.
+    // The valid key shown may list only "First" and "Fourth": the one bound is a hidden box
+    // with all four, set from the shown one before a write.
+    m_security->BindComboBox(securityItem(m_band, ValidKeyItem), m_validKeyBound);
     for (int n = 0; n < KeyCount; ++n)
         m_security->BindEdit(keyItem(m_band, n), QStringLiteral("%s"), keys[n]);
     m_security->afterGetHook = [this](KtSNMPRequest2Edits *) { keysRead(); };
 
     m_radius = adopt(radiusTable(m_band));
-    m_radius->BindComboBox(RadiusCipher, radiusCipher);
-    m_radius->BindEdit(RadiusPort, QStringLiteral("%u{n1x65535}"), radiusPort);
-    m_radius->BindEdit(RadiusGroupKey, QStringLiteral("%u{n300x9999999}"), radiusGroupKey);
-    m_radius->BindEdit(RadiusServer, QStringLiteral("%s"), radiusServer);
-    m_radius->BindEdit(RadiusSecret, QStringLiteral("%s"), radiusSecret);
+    m_radius->BindComboBox(RadiusCipherItem, radiusCipher);
+    m_radius->BindEdit(RadiusPortItem, QStringLiteral("%u{n1x65535}"), radiusPort);
+    m_radius->BindEdit(RadiusGroupKeyItem, QStringLiteral("%u{n300x9999999}"), radiusGroupKey);
+    m_radius->BindEdit(RadiusServerItem, QStringLiteral("%s"), radiusServer);
+    m_radius->BindEdit(RadiusSecretItem, QStringLiteral("%s"), radiusSecret);
 
     m_psk = adopt(pskTable(m_band));
     m_psk->BindComboBox(PskCipher, pskCipher);
@@ -450,7 +461,7 @@ void TWirlessSecurity::createRequests()
     }
 
     // Until the device has told its values the boxes show nothing (and Apply writes none).
-    for (QComboBox *box : {authentication, encryption, radiusCipher, pskCipher})
+    for (QComboBox *box : {authentication, encryption, m_validKeyBound, radiusCipher, pskCipher})
         box->setCurrentIndex(-1);
     for (int i = 0; i < SecondaryCount; ++i) {
         secondaryEncryption[i]->setCurrentIndex(-1);
@@ -470,7 +481,7 @@ void TWirlessSecurity::create()
 
 void TWirlessSecurity::keysRead()
 {
-    const QString valid = m_security->list().Item(securityItem(m_band, ValidKeyItem)).value;
+    const QString valid = m_validKeyBound->currentText();
     const int position = keyIndexOptions().IndexOfLabel(valid);
     if (position >= 0)
         m_validKeyText = valid;
@@ -828,9 +839,8 @@ std::optional<TWirlessRefusal> TWirlessSecurity::checkWep()
     const int selected = selectedKey();
     if (selected < 1)
         return std::nullopt;
-    KtSNMPVarItem &valid = security.Item(securityItem(m_band, ValidKeyItem));
-    valid.access = ACC_READWRITE;
-    valid.value = validKey->currentText();
+    security.Item(securityItem(m_band, ValidKeyItem)).access = ACC_READWRITE;
+    copyChoice(validKey, m_validKeyBound);
     if (auto refusal = checkKeyLength())
         return refusal;
     QLineEdit *key = keys[selected - 1];

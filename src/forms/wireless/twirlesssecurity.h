@@ -196,7 +196,8 @@ private:
     QPointer<QWidget> m_area;
     std::array<QGroupBox *, PanelCount> m_panels{}; // children of the area
     TWirlessPageMode m_mode = PageModeNone;
-    QString m_validKeyText; // as read, re-selected when the valid key list is rebuilt
+    QComboBox *m_validKeyBound = nullptr; // hidden: adSecValidKey, all four keys
+    QString m_validKeyText;               // as read, re-selected when the valid key list is rebuilt
     QString m_rememberedGroupKey;
     std::array<bool, KeyCount> m_keyTyped{}; // typed since the keys were read
 

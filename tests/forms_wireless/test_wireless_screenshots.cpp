@@ -1,5 +1,6 @@
 // "Home \ Wireless" against the simulated access point, rendered as the user sees it: each band
-// as an access point, and each band bridging to remote access points found by a site survey.
+// as an access point, each band bridging to remote access points found by a site survey, and the
+// three security panels.
 // With QRN_SCREENSHOT_DIR set the grabs are saved (scripts/screenshots.sh: docs/windows/).
 #include "screenshot.h"
 #include "wirelesstest.h"
@@ -71,6 +72,19 @@ TEST_F(WirelessScreenshots, WdsBridges)
     EXPECT_EQ(
         m_dialogs.texts(),
         QStringList{"If you select \"WDS with AP\" mode,IEEE802.11g MSSID will be disabled!"});
+}
+
+TEST_F(WirelessScreenshots, SecurityPanels)
+{
+    TFM_Wirless &w = open();
+    TWirlessSecurity &s = w.security(TFM_Wirless::BandA);
+    ASSERT_TRUE(s.panel(TWirlessSecurity::PassPhrase)->isVisibleTo(&w));
+    render(w, TFM_Wirless::BandA, QStringLiteral("home-wireless-security-passphrase"));
+    choose(s.authenticationShown, QStringLiteral("WPA2-Enterprise"));
+    render(w, TFM_Wirless::BandA, QStringLiteral("home-wireless-security-radius"));
+    choose(s.authenticationShown, QStringLiteral("Open System / Shared Key"));
+    render(w, TFM_Wirless::BandA, QStringLiteral("home-wireless-security-keys"));
+    EXPECT_TRUE(s.panel(TWirlessSecurity::KeySettings)->isVisibleTo(&w));
 }
 
 } // namespace

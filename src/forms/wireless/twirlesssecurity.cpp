@@ -279,9 +279,16 @@ void TWirlessSecurity::buildAuthentication()
     authentication
         = comboBox(m_area, a ? QStringLiteral("Ed_SecAutha") : QStringLiteral("Ed_SecAuthg"));
     authentication->hide();
+    // The row lines up with the page's rows above it.
+    auto *label = new QLabel(QStringLiteral("Authentication"), m_area);
+    const QFormLayout *fields = m_window.page(m_band).fields;
+    for (int i = 0; fields && i < fields->rowCount(); ++i) {
+        if (const QLayoutItem *above = fields->itemAt(i, QFormLayout::LabelRole))
+            label->setMinimumWidth(qMax(label->minimumWidth(), above->sizeHint().width()));
+    }
     auto *row = new QFormLayout;
     row->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    row->addRow(QStringLiteral("Authentication"), authenticationShown);
+    row->addRow(label, authenticationShown);
     static_cast<QVBoxLayout *>(m_area->layout())->insertLayout(0, row);
 }
 

@@ -15,15 +15,6 @@ constexpr int G = TFM_Wirless::BandG;
 
 class WirelessApply : public WirelessTest
 {
-protected:
-    // The set lines sent by one Apply.
-    QStringList apply(TFM_Wirless &w)
-    {
-        markLog();
-        m_dialogs.clear();
-        w.Bt_ApplyClick();
-        return writesSinceMark();
-    }
 };
 
 struct Refusal {

@@ -19,14 +19,6 @@ constexpr int G = TFM_Wirless::BandG;
 
 class WirelessSecurity : public WirelessTest
 {
-protected:
-    QStringList apply(TFM_Wirless &w)
-    {
-        markLog();
-        m_dialogs.clear();
-        w.Bt_ApplyClick();
-        return writesSinceMark();
-    }
 };
 
 // The user types text into the edit, at its end.

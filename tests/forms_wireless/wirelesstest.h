@@ -85,6 +85,15 @@ protected:
         return *m_window;
     }
 
+    // Apply, with the dialog script emptied first; returns the set lines it sent.
+    QStringList apply(TFM_Wirless &w)
+    {
+        markLog();
+        m_dialogs.clear();
+        w.Bt_ApplyClick();
+        return writesSinceMark();
+    }
+
     // A device value as the simulator holds it ("ok SYNTAX VALUE" without "ok SYNTAX ").
     QString deviceValue(const QString &name)
     {

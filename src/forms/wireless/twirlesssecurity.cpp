@@ -34,14 +34,6 @@ QString vendorOid(const QString &suffix)
     return QStringLiteral("1.3.6.1.4.1.32473.11.37") + suffix;
 }
 
-const KtOptionList &enableOptions()
-{
-    static const KtOption table[]
-        = {{0, nullptr, "Disable"}, {1, nullptr, "Enable"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
 const KtOptionList &cipherOptions()
 {
     static const KtOption table[]
@@ -85,7 +77,7 @@ std::vector<KtSNMPVarItem> securityTable(int band)
         table.push_back(item(QStringLiteral(".4.2.5.1.1.1.") + n, "adSecAuthentication",
                              SYN_INTEGER, ACC_INVALID, &authenticationOptions()));
         table.push_back(item(QStringLiteral(".4.2.5.1.1.2.") + n, "adSecEncryption", SYN_INTEGER,
-                             ACC_INVALID, &enableOptions()));
+                             ACC_INVALID, &encryptionOptions()));
         table.push_back(item(QStringLiteral(".4.2.5.1.1.3.") + n, "adSecValidKey", SYN_INTEGER,
                              ACC_INVALID, &keyIndexOptions()));
     }
@@ -153,7 +145,7 @@ std::vector<KtSNMPVarItem> secondaryTable(int band, int column)
         table.push_back(
             item(QStringLiteral(".4.2.9.2.1.%1.%2.%3").arg(column).arg(band + 1).arg(index),
                  column == 5 ? "adMSSIDEncryption" : "adMSSIDAuth", SYN_INTEGER, ACC_INVALID,
-                 column == 5 ? &enableOptions() : &mssidAuthenticationOptions()));
+                 column == 5 ? &encryptionOptions() : &mssidAuthenticationOptions()));
     table.push_back({});
     return table;
 }
@@ -907,7 +899,7 @@ bool TWirlessSecurity::runMultiSsidInterplay()
             if (!needsEnterpriseDowngrade(primary, ssid(row)))
                 continue;
             const int i = row.index - 2;
-            secondaryEncryption[i]->setCurrentIndex(enableOptions().IndexOfLabel(kDisable));
+            secondaryEncryption[i]->setCurrentIndex(encryptionOptions().IndexOfLabel(kDisable));
             secondaryAuthentication[i]->setCurrentIndex(OpenSystem - 1);
             m_secondaryEncryption->list().Item(i).access = ACC_READWRITE;
             m_secondaryAuthentication->list().Item(i).access = ACC_READWRITE;

@@ -45,6 +45,14 @@ const KtOptionList &mssidAuthenticationOptions()
     return list;
 }
 
+const KtOptionList &encryptionOptions()
+{
+    static const KtOption table[]
+        = {{0, nullptr, "Disable"}, {1, nullptr, "Enable"}, {0, nullptr, nullptr}};
+    static const KtOptionList list(table, KtOptionList::Numeric);
+    return list;
+}
+
 const KtOptionList &keyIndexOptions()
 {
     static const KtOption table[] = {{1, nullptr, "First"},

@@ -34,6 +34,8 @@ enum class Kind { Unknown, Wep, Personal, Enterprise };
 const KtOptionList &authenticationOptions();
 // The same values as the multi-SSID table names them (3 "Both").
 const KtOptionList &mssidAuthenticationOptions();
+// 0 "Disable", 1 "Enable" (adSecEncryption, adMSSIDEncryption).
+const KtOptionList &encryptionOptions();
 // 1 "First" ... 4 "Fourth" (adSecValidKey, adMSSIDKeyIndex).
 const KtOptionList &keyIndexOptions();
 

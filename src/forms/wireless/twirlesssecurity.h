@@ -14,7 +14,8 @@
 //
 // What goes out: keys always as hex digits, only the selected key, and only a key typed anew
 // (the device shows a stored key as "*" characters); the passphrase, the RADIUS secret and the
-// keys are shown masked and never put into a message or a status line.
+// keys are shown masked and never put into a message or a status line. The RADIUS server, port
+// and secret are one for both radios: typed on one band's page, they show on the other's too.
 #pragma once
 
 #include "tpagewindow.h"

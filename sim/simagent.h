@@ -26,7 +26,7 @@ struct SimFaults
     std::set<std::string> rejectedCommunities;
     std::map<std::string, void *> rejectedUsers;  // USM users taken out of the user table
     bool lanDown[2] = {false, false};  // LAN port without link: its stLED bits go dark
-    bool losePut = false;  // a tftp Put answers noError without sending anything
+    bool losePut = false;  // a tftp Put, log or time-zone list answered, nothing sent
 };
 
 class SimAgent

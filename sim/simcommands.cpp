@@ -470,6 +470,12 @@ void SimCommands::commit(SimAgent &agent, SimVar &var)
             content = timeZoneListText();
         const bool log = cmd == "logget";
         agent.afterResponse([&agent, log, content] {
+            if (agent.faults().losePut) {
+                // A client that reports the file sent although it never left the device.
+                agent.deviceEvent("SYS", "Sent " + text(agent, log ? kLogFileName : kSntpFileName) +
+                                             " (lost)");
+                return;
+            }
             std::string why;
             if (sendFile(agent, log ? kLogServer : kSntpServer, log ? kLogFileName : kSntpFileName,
                          content, log ? "logfile.out" : "sntpfile.out", &why))

@@ -163,7 +163,10 @@ const char *SimControl::help()
            "  clear-rows TABLE            remove every row of a table\n"
            "  port 1|2 up|down            LAN port link (its stLED bits dark while down)\n"
            "  lists-on-request on|off     as --lists-on-request; on empties those lists now\n"
-           "  lose-put on|off             a tftp Put (3) answers noError but sends nothing\n"
+           "  lose-put on|off             a tftp Put (3), the system log or the time-zone list\n"
+           "                              is answered noError but nothing is sent\n"
+           "  event TYPE MESSAGE          a line in the system log (SYS, WIRELESS, NOTICE or\n"
+           "                              any type; left out while its level is 0)\n"
            "  faults clear                end every fault above\n"
            "  ping                        \"ok\"\n";
 }
@@ -274,6 +277,10 @@ std::string SimControl::execute(const std::string &line)
     }
     if (cmd == "lose-put" && w.size() == 2 && (w[1] == "on" || w[1] == "off")) {
         faults.losePut = w[1] == "on";
+        return "ok";
+    }
+    if (cmd == "event" && w.size() >= 2) {
+        agent.deviceEvent(w[1], restOf(line, 2));
         return "ok";
     }
     if (cmd == "port" && w.size() == 3 && (w[1] == "1" || w[1] == "2") &&

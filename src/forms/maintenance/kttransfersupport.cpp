@@ -109,3 +109,15 @@ bool WaitForExpectedUpload(KtTFTPServer &server, int graceMs, int maxMs)
     }
     return !server.receivedFile().isEmpty();
 }
+
+ExpectedUpload ExpectedUploadState(const KtTFTPServer &server, int overdueTicks)
+{
+    if (!server.receivedFile().isEmpty())
+        return ExpectedUpload::Arrived;
+    for (const _TFTPSession *session : server.sessions()) {
+        if (session->state() == _TFTPSession::Active && session->msg().op == KtTFTPServer::DeviceWrites
+            && session->msg().fileName == server.expectedFile())
+            return ExpectedUpload::Coming;
+    }
+    return overdueTicks < KtUploadGraceTicks ? ExpectedUpload::Coming : ExpectedUpload::Missing;
+}

@@ -95,3 +95,14 @@ QString FilePathErrorMessage();
 // DeviceWrites): whether that file has arrived whole. Waits, with the event loop running, while
 // a transfer is still running, and for graceMs at least for one to begin; at most maxMs in all.
 bool WaitForExpectedUpload(KtTFTPServer &server, int graceMs, int maxMs);
+
+// At the timer tick that reads a file the device was asked to send (ExpectFile with
+// DeviceWrites): the file has arrived whole since then, is still on its way (a transfer of it
+// runs, or overdueTicks have not yet passed since the tick that was to read it), or is missing.
+// A window reads only an arrived file (server.receivedFile()), never one left from an earlier
+// run, and holds its tick while the file is coming; on the normal path the file is there at
+// the first tick, so nothing changes for the user.
+enum class ExpectedUpload { Arrived, Coming, Missing };
+ExpectedUpload ExpectedUploadState(const KtTFTPServer &server, int overdueTicks);
+// Ticks a window waits past its reading tick for a file whose transfer has not begun yet.
+constexpr int KtUploadGraceTicks = 5;

@@ -18,7 +18,9 @@
 #include "tfm_static.h"
 #include "tfm_sytem.h"
 #include "tfm_wirless.h"
+#include "tlogform.h"
 #include "tmainform.h"
+#include "tsntpform.h"
 
 void connectPageWindows(TMainForm &main)
 {
@@ -41,10 +43,12 @@ void connectPageWindows(TMainForm &main)
     main.connectWindow(main.Miscellaneous1, FM_Misc);
     main.connectWindow(main.Firmware1, FM_Firmware);
     main.connectWindow(main.ConfigurationFile1, FM_CfgFile);
+    main.connectWindow(main.SNTP1, SNTPForm);
 
     main.connectWindow(main.DeviceInfo1, FM_DevInfo);
     main.connectWindow(main.Stats1, FM_Static);
     main.connectWindow(main.ClientInfo1, ClientInformation);
+    main.connectWindow(main.Log1, LogForm);
 
     main.connectWindow(main.About1, AboutForm);
 }

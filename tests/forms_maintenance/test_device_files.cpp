@@ -122,6 +122,12 @@ TEST(DaylightSavingList, FilesOfAnySize)
     ASSERT_TRUE(LoadDaylightSavingList(path, &table));
     EXPECT_TRUE(table[0]);
     EXPECT_EQ(std::count(table.begin(), table.end(), true), 1);
+    // A CR LF split across two of the reader's pieces ends one line, not two.
+    writeFile(path, "1" + QByteArray(16382, 'x') + "\r\n0\n3\n");
+    ASSERT_TRUE(LoadDaylightSavingList(path, &table));
+    EXPECT_TRUE(table[0]);
+    EXPECT_FALSE(table[1]);
+    EXPECT_TRUE(table[2]);
     // A missing file: every zone without daylight saving.
     table.fill(true);
     EXPECT_FALSE(LoadDaylightSavingList(dir.filePath(QStringLiteral("none")), &table));

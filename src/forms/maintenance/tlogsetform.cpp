@@ -4,6 +4,7 @@
 #include "ktsnmprequest2edits.h"
 #include "ktwaiting.h"
 #include "tmainform.h"
+#include "unreadboxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -82,11 +83,7 @@ void TLogSetForm::buildWindow()
     layout->addWidget(GroupBox2);
     layout->addLayout(buttons);
     layout->addWidget(StatusBar);
-    // Room for a whole status line of the request.
-    StatusBar->setMinimumWidth(
-        StatusBar->fontMetrics().horizontalAdvance(
-            QStringLiteral("Set: (KtSNMP++) Ok!. Receive at 12:00:00 PM."))
-        + 24);
+    leaveRoomForStatusLine(StatusBar);
 
     connect(Button2, &QPushButton::clicked, this, &TLogSetForm::Button2Click);
     connect(Button1, &QPushButton::clicked, this, &TLogSetForm::Button1Click);

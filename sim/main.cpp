@@ -25,10 +25,11 @@ const char kUsage[] =
     "  --state-dir DIR            net-snmp persistent and configuration folder\n"
     "                             (default: a new temporary folder)\n"
     "  --user NAME:AUTH:AUTHPASS:PRIV:PRIVPASS\n"
-    "                             an SNMPv3 user; AUTH MD5|SHA|none, PRIV DES|AES|none;\n"
-    "                             repeatable (the first --user replaces the default users:\n"
-    "                             authpriv MD5/DES, authsha SHA/AES, authnopriv MD5, noauth;\n"
-    "                             passwords authpass1 and privpass1)\n"
+    "                             an SNMPv3 user; AUTH MD5|SHA|SHA-224|SHA-256|SHA-384|\n"
+    "                             SHA-512|none, PRIV DES|AES|none; repeatable (the first\n"
+    "                             --user replaces the default users: authpriv MD5/DES,\n"
+    "                             authsha SHA/AES, sha256aes SHA-256/AES, authnopriv MD5,\n"
+    "                             noauth; passwords authpass1 and privpass1)\n"
     "  --community-read NAME      read community (default varnok)\n"
     "  --community-write NAME     write community (default tesmira; it may read too)\n"
     "  --restart-seconds N        how long a restart, upgrade or factory reset keeps the\n"
@@ -72,6 +73,7 @@ std::vector<SimUser> defaultUsers()
 {
     return {{"authpriv", "MD5", "authpass1", "DES", "privpass1"},
             {"authsha", "SHA", "authpass1", "AES", "privpass1"},
+            {"sha256aes", "SHA-256", "authpass1", "AES", "privpass1"},
             {"authnopriv", "MD5", "authpass1", "", ""},
             {"noauth", "", "", "", ""}};
 }

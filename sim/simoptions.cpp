@@ -29,7 +29,11 @@ bool parseUser(const std::string &text, SimUser *user, std::string *error)
         *error = "bad --user '" + text + "'";
         return false;
     }
-    if (!user->authProtocol.empty() && user->authProtocol != "MD5" && user->authProtocol != "SHA") {
+    static const char *const hashes[] = {"MD5", "SHA", "SHA-224", "SHA-256", "SHA-384", "SHA-512"};
+    bool knownHash = user->authProtocol.empty();
+    for (const char *hash : hashes)
+        knownHash = knownHash || user->authProtocol == hash;
+    if (!knownHash) {
         *error = "unknown authentication protocol '" + parts[1] + "'";
         return false;
     }

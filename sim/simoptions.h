@@ -7,7 +7,7 @@
 struct SimUser
 {
     std::string name;
-    std::string authProtocol;     // "MD5", "SHA" or empty for noAuth
+    std::string authProtocol;     // "MD5", "SHA", "SHA-224" ... "SHA-512" or empty for noAuth
     std::string authPass;
     std::string privProtocol;     // "DES", "AES" or empty for noPriv
     std::string privPass;

@@ -456,6 +456,40 @@ bool passwordKey(const oid *hash, size_t hashLength, const QString &password, u_
     return true;
 }
 
+// The user-based security model's protocols by the records' numbers (counted from 1, 1 being
+// none); null for a number the module does not speak.
+const oid *authenticationProtocol(int number)
+{
+    switch (number) {
+    case 2:
+        return usmHMACMD5AuthProtocol;
+    case 3:
+        return usmHMACSHA1AuthProtocol;
+    case 4:
+        return usmHMAC128SHA224AuthProtocol;
+    case 5:
+        return usmHMAC192SHA256AuthProtocol;
+    case 6:
+        return usmHMAC256SHA384AuthProtocol;
+    case 7:
+        return usmHMAC384SHA512AuthProtocol;
+    default:
+        return nullptr;
+    }
+}
+
+const oid *privacyProtocol(int number)
+{
+    switch (number) {
+    case 2:
+        return usmDESPrivProtocol;
+    case 3:
+        return usmAESPrivProtocol;
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 bool KtNetSnmp::shiftEngineClock(const QString &ipv4, quint16 port, int boots, int seconds)
@@ -534,13 +568,13 @@ int KtNetSnmp::refusal(const KtNetSnmpTarget &target)
     if (target.securityLevel == AuthPriv) {
         if (target.privProtocol == NoProtocol)
             return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
-        if (target.privProtocol != 2 && target.privProtocol != 3) // DES, AES-128
+        if (!privacyProtocol(target.privProtocol))
             return SPP_USM_UNSUPPORTED_PRIVPROTOCOL;
     }
     if (target.securityLevel >= AuthNoPriv) {
         if (target.authProtocol == NoProtocol)
             return SPP_USM_UNSUPPORTED_SECURITY_LEVEL;
-        if (target.authProtocol != 2 && target.authProtocol != 3) // HMAC-MD5, HMAC-SHA
+        if (!authenticationProtocol(target.authProtocol))
             return SPP_USM_UNSUPPORTED_AUTHPROTOCOL;
     }
     return 0;
@@ -568,6 +602,7 @@ quint64 nextToken()
 struct KtNetSnmpChannel::Exchange {
     KtNetSnmpCommand command = KtNetSnmpCommand::Get;
     QVector<KtNetSnmpBinding> bindings;
+    int maxRepetitions = 0; // GetBulk
     Completion completion;
     bool synchronous = false;
     bool probe = false;
@@ -723,8 +758,8 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::openSession(const KtNetSnmpTarget &
                            : target.securityLevel == 2 ? SNMP_SEC_LEVEL_AUTHNOPRIV
                                                        : SNMP_SEC_LEVEL_NOAUTH;
         if (in.securityLevel != SNMP_SEC_LEVEL_NOAUTH) {
-            oid *hash = target.authProtocol == 3 ? usmHMACSHA1AuthProtocol
-                                                 : usmHMACMD5AuthProtocol;
+            // refusal() has let only known protocols through.
+            oid *hash = const_cast<oid *>(authenticationProtocol(target.authProtocol));
             in.securityAuthProto = hash;
             in.securityAuthProtoLen = USM_AUTH_PROTO_MD5_LEN;
             in.securityAuthKeyLen = USM_AUTH_KU_LEN;
@@ -738,8 +773,7 @@ KtNetSnmpChannel::Session *KtNetSnmpChannel::openSession(const KtNetSnmpTarget &
             in.securityAuthProtoLen = OID_LENGTH(usmNoAuthProtocol);
         }
         if (in.securityLevel == SNMP_SEC_LEVEL_AUTHPRIV) {
-            in.securityPrivProto = target.privProtocol == 3 ? usmAESPrivProtocol
-                                                            : usmDESPrivProtocol;
+            in.securityPrivProto = const_cast<oid *>(privacyProtocol(target.privProtocol));
             in.securityPrivProtoLen = USM_PRIV_PROTO_DES_LEN;
             in.securityPrivKeyLen = USM_PRIV_KU_LEN;
             if (!passwordKey(in.securityAuthProto, in.securityAuthProtoLen, target.privPassword,
@@ -832,8 +866,13 @@ int KtNetSnmpChannel::transmit(Session *session, const std::shared_ptr<Exchange>
     } else {
         const int command = exchange->command == KtNetSnmpCommand::Set       ? SNMP_MSG_SET
                             : exchange->command == KtNetSnmpCommand::GetNext ? SNMP_MSG_GETNEXT
+                            : exchange->command == KtNetSnmpCommand::GetBulk ? SNMP_MSG_GETBULK
                                                                              : SNMP_MSG_GET;
         pdu = snmp_pdu_create(command);
+        if (command == SNMP_MSG_GETBULK) {
+            pdu->non_repeaters = 0;
+            pdu->max_repetitions = std::max(1, exchange->maxRepetitions);
+        }
         for (const KtNetSnmpBinding &binding : exchange->bindings) {
             if (!addVariable(pdu, binding, command == SNMP_MSG_SET)) {
                 snmp_free_pdu(pdu);
@@ -1223,7 +1262,8 @@ void KtNetSnmpChannel::waitFor(Session *, const std::shared_ptr<Exchange> &excha
 
 KtNetSnmpResult KtNetSnmpChannel::sendSync(const KtNetSnmpTarget &target,
                                            KtNetSnmpCommand command,
-                                           const QVector<KtNetSnmpBinding> &bindings)
+                                           const QVector<KtNetSnmpBinding> &bindings,
+                                           int maxRepetitions)
 {
     KtNetSnmpResult failed;
     failed.agentAddress = target.address;
@@ -1264,6 +1304,7 @@ KtNetSnmpResult KtNetSnmpChannel::sendSync(const KtNetSnmpTarget &target,
     auto exchange = std::make_shared<Exchange>();
     exchange->command = command;
     exchange->bindings = bindings;
+    exchange->maxRepetitions = maxRepetitions;
     exchange->synchronous = true;
     status = transmit(session, exchange);
     if (status != 0) {
@@ -1276,7 +1317,7 @@ KtNetSnmpResult KtNetSnmpChannel::sendSync(const KtNetSnmpTarget &target,
 
 int KtNetSnmpChannel::sendAsync(const KtNetSnmpTarget &target, KtNetSnmpCommand command,
                                 const QVector<KtNetSnmpBinding> &bindings,
-                                Completion completion)
+                                Completion completion, int maxRepetitions)
 {
     int status = KtNetSnmp::refusal(target);
     if (status != 0)
@@ -1290,6 +1331,7 @@ int KtNetSnmpChannel::sendAsync(const KtNetSnmpTarget &target, KtNetSnmpCommand 
     auto exchange = std::make_shared<Exchange>();
     exchange->command = command;
     exchange->bindings = bindings;
+    exchange->maxRepetitions = maxRepetitions;
     exchange->completion = std::move(completion);
     exchange->sinceActivity.start();
     if (session->state != Session::Ready) {

@@ -31,8 +31,10 @@ struct KtNetSnmpTarget {
     QString securityName;
     QString authPassword;
     QString privPassword;
-    int authProtocol = 1; // 1 none, 2 HMAC-MD5, 3 HMAC-SHA
-    int privProtocol = 1; // 1 none, 2 DES (3 AES-128, which some launchers pass)
+    // 1 none, 2 HMAC-MD5, 3 HMAC-SHA, 4 HMAC-SHA-224, 5 HMAC-SHA-256, 6 HMAC-SHA-384,
+    // 7 HMAC-SHA-512 (RFC 7860)
+    int authProtocol = 1;
+    int privProtocol = 1; // 1 none, 2 DES, 3 AES-128 (CFB)
     QString contextName;
     QString contextEngineID;
     int timeout = 100; // hundredths of a second
@@ -42,7 +44,8 @@ struct KtNetSnmpTarget {
     bool sameSession(const KtNetSnmpTarget &other) const;
 };
 
-enum class KtNetSnmpCommand { Get, GetNext, Set };
+// GetBulk asks with no non-repeaters; its max-repetitions travel with the send.
+enum class KtNetSnmpCommand { Get, GetNext, Set, GetBulk };
 
 struct KtNetSnmpBinding {
     QVector<quint32> oid;
@@ -86,13 +89,14 @@ public:
     // Sends and waits for the answer, the time-out or the refusal. Only this channel's socket is
     // served meanwhile; completions of its asynchronous exchanges are delivered later.
     KtNetSnmpResult sendSync(const KtNetSnmpTarget &target, KtNetSnmpCommand command,
-                             const QVector<KtNetSnmpBinding> &bindings);
+                             const QVector<KtNetSnmpBinding> &bindings, int maxRepetitions = 0);
 
     // Sends without waiting. Returns 0 when the exchange is under way (the completion follows
     // on the GUI thread from the event loop), else the library value of the refusal (no
     // completion follows).
     int sendAsync(const KtNetSnmpTarget &target, KtNetSnmpCommand command,
-                  const QVector<KtNetSnmpBinding> &bindings, Completion completion);
+                  const QVector<KtNetSnmpBinding> &bindings, Completion completion,
+                  int maxRepetitions = 0);
 
     // Exchanges sent and not yet completed.
     int pending() const;

@@ -63,8 +63,11 @@
 //     SNMPv3 with a security model other than USM   -1402               -201
 //     SNMPv3 level outside 1..3; authPriv without a privacy protocol, or a higher level
 //     without an authentication protocol            1403                -303
-//     authentication protocol other than MD5, SHA   1412                -312
+//     authentication protocol other than MD5, SHA, SHA-224, SHA-256, SHA-384, SHA-512
+//                                                   1412                -312
 //     privacy protocol other than DES, AES-128      1413                -313
+//   bulk walk: getbulk answered with an error status, or with bindings that cannot be the
+//     rows that follow                              (the step is sent again as get-next)
 //   OP_RESEND                                       (not a result: a retransmission)
 //   session closed while the request is destroyed   (dropped; only outstanding counts down)
 
@@ -303,6 +306,12 @@ bool oidTextFollows(const QString &returned, const QString &last)
     return a != aEnd;
 }
 
+// OID order: sub-identifier by sub-identifier, a prefix before what it begins.
+bool oidLess(const QVector<quint32> &a, const QVector<quint32> &b)
+{
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
+}
+
 } // namespace
 
 struct KtSNMPRequest::Prepared {
@@ -332,6 +341,7 @@ KtSNMPRequest::KtSNMPRequest()
     privProtocol = g_snmpSecurity.privProtocol;
     timeout = g_snmpTimeout;
     retries = 1;
+    bulkRepetitions = g_snmpBulkRepetitions;
 }
 
 KtSNMPRequest::~KtSNMPRequest()
@@ -708,7 +718,9 @@ bool KtSNMPRequest::ReadSync(bool first, bool *more)
     if (prepared.empty)
         return true;
     const KtNetSnmpResult result =
-        channel()->sendSync(prepared.target, prepared.command, prepared.bindings);
+        usesBulk(prepared)
+            ? readBulkSync(prepared)
+            : channel()->sendSync(prepared.target, prepared.command, prepared.bindings);
     const KtSNMPError status = finishRead(prepared, result, &hasMore);
     return status.code == 0;
 }
@@ -825,48 +837,217 @@ void KtSNMPRequest::sendAsync(Prepared prepared, Completion completion, void *ow
         return;
     }
     auto shared = std::make_shared<Prepared>(std::move(prepared));
-    const int refused = channel()->sendAsync(
-        shared->target, shared->command, shared->bindings,
-        [this, shared, completion, owner](const KtNetSnmpResult &result) {
-            --outstanding;
-            // A request being destroyed only counts its answers down: its owner is going away.
-            if (!alive)
-                return;
-            KtSNMPError status;
-            bool more = false;
-            if (shared->step == Step::Write) {
-                status = MapError(result.status);
-                status.errorIndex = result.errorIndex;
+    const auto done = [this, shared, completion, owner](const KtNetSnmpResult &result) {
+        --outstanding;
+        // A request being destroyed only counts its answers down: its owner is going away.
+        if (!alive)
+            return;
+        KtSNMPError status;
+        bool more = false;
+        if (shared->step == Step::Write) {
+            status = MapError(result.status);
+            status.errorIndex = result.errorIndex;
+            status.agentAddress = result.agentAddress;
+            status.agentPort = result.agentPort;
+            status.finished = 1;
+            if (status.code != 0)
+                status = reportError(status);
+        } else {
+            try {
+                status = finishRead(*shared, result, &more);
+            } catch (const KtException &e) {
+                status.code = e.code();
+                status.text = e.text();
                 status.agentAddress = result.agentAddress;
                 status.agentPort = result.agentPort;
                 status.finished = 1;
-                if (status.code != 0)
-                    status = reportError(status);
-            } else {
-                try {
-                    status = finishRead(*shared, result, &more);
-                } catch (const KtException &e) {
-                    status.code = e.code();
-                    status.text = e.text();
-                    status.agentAddress = result.agentAddress;
-                    status.agentPort = result.agentPort;
-                    status.finished = 1;
-                    status = reportError(status);
-                }
+                status = reportError(status);
             }
-            if (completion)
-                completion(owner, status, list); // may destroy this request
-        });
-    if (refused != 0) {
-        --outstanding;
-        KtSNMPError status = MapError(refused);
-        status.agentAddress = shared->target.address;
-        status.agentPort = shared->target.port;
-        status.finished = 1;
-        status = reportError(status);
+        }
         if (completion)
-            completion(owner, status, list);
+            completion(owner, status, list); // may destroy this request
+    };
+    if (usesBulk(*shared)) {
+        readBulkAsync(shared, done);
+        return;
     }
+    const int refused = channel()->sendAsync(shared->target, shared->command, shared->bindings,
+                                             done);
+    if (refused != 0) {
+        // Refused before anything went out: reported at once, as the answer would be.
+        KtNetSnmpResult failed;
+        failed.status = refused;
+        failed.agentAddress = shared->target.address;
+        failed.agentPort = shared->target.port;
+        done(failed);
+    }
+}
+
+bool KtSNMPRequest::usesBulk(const Prepared &prepared) const
+{
+    return bulkRepetitions > 0 && (version == 1 || version == 3) && !m_bulkRefused
+           && prepared.command == KtNetSnmpCommand::GetNext && list.IsTable();
+}
+
+int KtSNMPRequest::maxRepetitions() const
+{
+    return std::clamp(bulkRepetitions, 1, MaxBulkRepetitions);
+}
+
+// The get-next answer of this step, when the walk's getbulk answers hold it for every column: a
+// get-next from an OID is answered with the first OID after it, so what follows any OID between
+// two a getbulk returned in a row (or between the one it was asked from and its first) is known,
+// and after endOfMibView nothing follows.
+bool KtSNMPRequest::answerFromBulk(const Prepared &prepared, KtNetSnmpResult *result)
+{
+    if (m_bulk.size() < list.Count())
+        return false;
+    QVector<KtNetSnmpBinding> answers;
+    answers.reserve(prepared.items.size());
+    QVarLengthArray<int, 16> cursors(prepared.items.size());
+    for (int n = 0; n < prepared.items.size(); ++n) {
+        const BulkColumn &column = m_bulk.at(prepared.items.at(n));
+        const QVector<quint32> &asked = prepared.bindings.at(n).oid;
+        if (column.next.isEmpty() || asked.isEmpty() || oidLess(asked, column.from))
+            return false;
+        // Mostly the answer is the one after the last, or the same again (a column with a
+        // hole asks from a row before it).
+        int k = column.cursor;
+        if (k > 0 && oidLess(asked, column.next.at(k - 1).oid))
+            k = 0;
+        while (k < column.next.size()
+               && column.next.at(k).value.type != KtWireValue::Type::EndOfMibView
+               && !oidLess(asked, column.next.at(k).oid))
+            ++k;
+        if (k == column.next.size())
+            return false;
+        KtNetSnmpBinding answer = column.next.at(k);
+        if (answer.value.type == KtWireValue::Type::EndOfMibView)
+            answer.oid = asked; // named after the request, as the device names it
+        answers.append(std::move(answer));
+        cursors[n] = k;
+    }
+    for (int n = 0; n < prepared.items.size(); ++n)
+        m_bulk[prepared.items.at(n)].cursor = cursors[n];
+    *result = KtNetSnmpResult();
+    result->agentAddress = m_bulkAgentAddress;
+    result->agentPort = m_bulkAgentPort;
+    result->bindings = std::move(answers);
+    return true;
+}
+
+// Keeps a getbulk's answer for the walk when it is one: per column, OIDs that only go forward
+// and end, if at all, in endOfMibView, no more repetitions than asked and at least one. An error
+// status or anything else means the device does not walk with getbulk.
+KtSNMPRequest::BulkAnswer KtSNMPRequest::takeBulk(const Prepared &prepared,
+                                                  const KtNetSnmpResult &answer)
+{
+    if (answer.status != 0)
+        return answer.status > 0 && answer.status < 1400 ? BulkAnswer::Refused
+                                                         : BulkAnswer::Failed;
+    const int columns = static_cast<int>(prepared.items.size());
+    const int count = static_cast<int>(answer.bindings.size());
+    if (count < columns || count > columns * maxRepetitions())
+        return BulkAnswer::Refused;
+    QVector<BulkColumn> taken(columns);
+    for (int n = 0; n < columns; ++n) {
+        BulkColumn &column = taken[n];
+        column.from = prepared.bindings.at(n).oid;
+        const QVector<quint32> *previous = &column.from;
+        bool ended = false;
+        column.next.reserve((count - n + columns - 1) / columns);
+        for (int at = n; at < count; at += columns) {
+            const KtNetSnmpBinding &binding = answer.bindings.at(at);
+            if (binding.value.type == KtWireValue::Type::EndOfMibView) {
+                ended = true;
+            } else if (ended || binding.value.isException() || !oidLess(*previous, binding.oid)) {
+                return BulkAnswer::Refused;
+            }
+            column.next.append(binding);
+            previous = &column.next.last().oid;
+        }
+    }
+    if (m_bulk.size() < list.Count())
+        m_bulk.resize(list.Count());
+    for (int n = 0; n < columns; ++n)
+        m_bulk[prepared.items.at(n)] = std::move(taken[n]);
+    m_bulkAgentAddress = answer.agentAddress;
+    m_bulkAgentPort = answer.agentPort;
+    return BulkAnswer::Taken;
+}
+
+KtNetSnmpResult KtSNMPRequest::readBulkSync(const Prepared &prepared)
+{
+    KtNetSnmpResult result;
+    if (prepared.step == Step::ReadFirst)
+        m_bulk.clear();
+    if (answerFromBulk(prepared, &result))
+        return result;
+    const KtNetSnmpResult answer = channel()->sendSync(
+        prepared.target, KtNetSnmpCommand::GetBulk, prepared.bindings, maxRepetitions());
+    switch (takeBulk(prepared, answer)) {
+    case BulkAnswer::Taken:
+        if (answerFromBulk(prepared, &result))
+            return result;
+        break;
+    case BulkAnswer::Failed:
+        return answer;
+    case BulkAnswer::Refused:
+        break;
+    }
+    m_bulkRefused = true;
+    m_bulk.clear();
+    return channel()->sendSync(prepared.target, prepared.command, prepared.bindings);
+}
+
+void KtSNMPRequest::readBulkAsync(const std::shared_ptr<Prepared> &prepared,
+                                  const std::function<void(const KtNetSnmpResult &)> &done)
+{
+    if (prepared->step == Step::ReadFirst)
+        m_bulk.clear();
+    auto fail = [prepared, done](int refused) {
+        KtNetSnmpResult failed;
+        failed.status = refused;
+        failed.agentAddress = prepared->target.address;
+        failed.agentPort = prepared->target.port;
+        done(failed);
+    };
+    KtNetSnmpResult known;
+    if (answerFromBulk(*prepared, &known)) {
+        // No round trip, but the completion still comes from the event loop.
+        QTimer::singleShot(0, channel(), [done, known] { done(known); });
+        return;
+    }
+    const int refused = channel()->sendAsync(
+        prepared->target, KtNetSnmpCommand::GetBulk, prepared->bindings,
+        [this, prepared, done, fail](const KtNetSnmpResult &answer) {
+            if (!alive) {
+                done(answer); // counts down only
+                return;
+            }
+            KtNetSnmpResult result;
+            switch (takeBulk(*prepared, answer)) {
+            case BulkAnswer::Taken:
+                if (!answerFromBulk(*prepared, &result))
+                    break;
+                done(result);
+                return;
+            case BulkAnswer::Failed:
+                done(answer);
+                return;
+            case BulkAnswer::Refused:
+                break;
+            }
+            m_bulkRefused = true;
+            m_bulk.clear();
+            const int again = channel()->sendAsync(prepared->target, prepared->command,
+                                                   prepared->bindings, done);
+            if (again != 0)
+                fail(again);
+        },
+        maxRepetitions());
+    if (refused != 0)
+        fail(refused);
 }
 
 KtSNMPError KtSNMPRequest::MapErrorInHouse(int code)

@@ -16,6 +16,7 @@
 #include <memory>
 
 class KtNetSnmpChannel;
+struct KtNetSnmpBinding;
 struct KtNetSnmpResult;
 struct KtNetSnmpTarget;
 
@@ -86,6 +87,13 @@ public:
     QString privPassword;
     qint32 authProtocol = 1;
     qint32 privProtocol = 1;
+    // Table walks over SNMPv2c and SNMPv3: 0 walks with get-next, a round trip per row; N > 0
+    // asks with getbulk for up to N rows a round trip (at most MaxBulkRepetitions). The rows and
+    // every outcome are those of the get-next walk. A device that answers a getbulk with an
+    // error, or with bindings that cannot be the rows that follow, is walked with get-next from
+    // then on. Copied from g_snmpBulkRepetitions.
+    int bulkRepetitions = 0;
+    static constexpr int MaxBulkRepetitions = 100;
     KtSNMPVarList list;
     QString rowFilter;
     quint8 alive = 1;
@@ -95,6 +103,14 @@ public:
 private:
     enum class Step { ReadFirst, ReadNext, Write };
     struct Prepared;
+    // What a getbulk told of one item's column: the OID it was asked from and the bindings that
+    // follow it in the device's order (endOfMibView, once there, to the end).
+    struct BulkColumn {
+        QVector<quint32> from;
+        QVector<KtNetSnmpBinding> next;
+        int cursor = 0; // where the last look-up ended
+    };
+    enum class BulkAnswer { Taken, Refused, Failed };
 
     KtNetSnmpTarget MakeTarget() const;
     bool prepareRead(bool first, Prepared *prepared);
@@ -103,6 +119,15 @@ private:
     KtSNMPError finishRead(const Prepared &prepared, const KtNetSnmpResult &result, bool *more);
     KtSNMPError reportError(KtSNMPError status);
     void sendAsync(Prepared prepared, Completion completion, void *owner);
+    // Bulk walks: whether this step goes through getbulk; the get-next answer of the step when
+    // the last getbulk holds it; and the taking of a getbulk's answer.
+    bool usesBulk(const Prepared &prepared) const;
+    bool answerFromBulk(const Prepared &prepared, KtNetSnmpResult *result);
+    BulkAnswer takeBulk(const Prepared &prepared, const KtNetSnmpResult &answer);
+    int maxRepetitions() const;
+    KtNetSnmpResult readBulkSync(const Prepared &prepared);
+    void readBulkAsync(const std::shared_ptr<Prepared> &prepared,
+                       const std::function<void(const KtNetSnmpResult &)> &done);
     // The write of the item map's values; the list itself is left as it was.
     bool prepareMappedWrite(const QString &itemMap, const QStringList &values,
                             Prepared *prepared);
@@ -114,6 +139,11 @@ private:
 
     std::unique_ptr<KtNetSnmpChannel> m_channel;
     bool m_sentNothing = false;
+    // The current walk's getbulk answers by item, and where they came from.
+    QVector<BulkColumn> m_bulk;
+    QString m_bulkAgentAddress;
+    quint16 m_bulkAgentPort = 0;
+    bool m_bulkRefused = false; // the device cannot be walked with getbulk
     // The binary form of each item's lastOid as the last answer gave it, so that the next walk
     // step need not parse the text again (used only while the text is unchanged).
     QVector<QPair<QString, QVector<quint32>>> m_lastOids;

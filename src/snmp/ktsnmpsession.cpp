@@ -16,6 +16,7 @@ KtSNMPDevice g_snmpDevice;
 KtSNMPScope g_snmpScope;
 KtSNMPSecurity g_snmpSecurity;
 int g_snmpTimeout = 0;
+int g_snmpBulkRepetitions = 0;
 
 namespace {
 
@@ -101,6 +102,7 @@ void setDefaults()
     g_snmpSecurity.authProtocol = 1;
     g_snmpSecurity.privProtocol = 1;
     g_snmpTimeout = 100;
+    g_snmpBulkRepetitions = 0;
 }
 
 } // namespace

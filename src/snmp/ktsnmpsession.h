@@ -23,8 +23,10 @@ struct KtSNMPSecurity {
     QString securityName;
     QString authPassword;
     QString privPassword;
-    qint32 authProtocol = 0; // 1 = none, 2 = HMAC-MD5, 3 = HMAC-SHA
-    qint32 privProtocol = 0; // 1 = none, 2 = DES
+    // 1 = none, 2 = HMAC-MD5, 3 = HMAC-SHA, 4 = HMAC-SHA-224, 5 = HMAC-SHA-256,
+    // 6 = HMAC-SHA-384, 7 = HMAC-SHA-512
+    qint32 authProtocol = 0;
+    qint32 privProtocol = 0; // 1 = none, 2 = DES, 3 = AES-128
 };
 
 // The records: constructed empty, set to their defaults by OpenSession, then overwritten by the
@@ -34,6 +36,9 @@ extern KtSNMPScope g_snmpScope;
 extern KtSNMPSecurity g_snmpSecurity;
 // Time-out every new request takes, in hundredths of a second (100 after OpenSession).
 extern int g_snmpTimeout;
+// Table walks over SNMPv2c and SNMPv3: 0 (after OpenSession) walks with get-next, one round trip
+// per row; N > 0 asks for up to N rows a round trip with getbulk (see KtSNMPRequest).
+extern int g_snmpBulkRepetitions;
 
 namespace KtSNMPSession {
 

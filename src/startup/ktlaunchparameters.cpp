@@ -12,6 +12,7 @@ KtLaunchRecords KtLaunchRecords::fromSession()
     records.device = g_snmpDevice;
     records.scope = g_snmpScope;
     records.security = g_snmpSecurity;
+    records.bulkRepetitions = g_snmpBulkRepetitions;
     return records;
 }
 
@@ -20,6 +21,7 @@ void KtLaunchRecords::toSession() const
     g_snmpDevice = device;
     g_snmpScope = scope;
     g_snmpSecurity = security;
+    g_snmpBulkRepetitions = bulkRepetitions;
 }
 
 namespace {
@@ -56,6 +58,15 @@ qint32 plusOne(const QString &text)
     if (value == std::numeric_limits<int>::max())
         throw KtConvertError(text);
     return value + 1;
+}
+
+// A count of rows: no sign of a number below 0.
+int repetitions(const QString &text)
+{
+    const int value = KtLaunchParameters::StrToInt(text);
+    if (value < 0)
+        throw KtConvertError(text);
+    return value;
 }
 
 bool versionIs3(const KtLaunchRecords &records)
@@ -140,6 +151,10 @@ void KtLaunchParameters::ReadParameterFile(const QString &path, KtLaunchRecords 
     const QString privPassword = read("PrivPassword");
     if (!privPassword.isEmpty())
         records.security.privPassword = privPassword;
+    // Not known to the platforms that wrote the files before it: absent leaves it as it is.
+    const QString bulk = read("BulkRepetitions");
+    if (!bulk.isEmpty())
+        records.bulkRepetitions = repetitions(bulk);
 }
 
 bool KtLaunchParameters::ApplySwitch(const QString &parameter, KtLaunchRecords &records)
@@ -167,7 +182,7 @@ bool KtLaunchParameters::ApplySwitch(const QString &parameter, KtLaunchRecords &
         return true;
     }
     if (!versionIs3(records))
-        return false;
+        return bulkSwitch(parameter, records);
     if (value("/t", v)) {
         records.device.port = narrowed<quint16>(v);
     } else if (value("/c", v)) {
@@ -191,8 +206,25 @@ bool KtLaunchParameters::ApplySwitch(const QString &parameter, KtLaunchRecords &
     } else if (value("/p", v)) {
         security.privProtocol = plusOne(v);
     } else {
-        return false;
+        return bulkSwitch(parameter, records);
     }
+    return true;
+}
+
+bool KtLaunchParameters::bulkSwitch(const QString &parameter, KtLaunchRecords &records)
+{
+    // Added after the platforms' own switches: a parameter that holds any of them (a
+    // community, context or password with "/b" in it, an SNMPv3 switch while the version is
+    // not 3) means what it always meant.
+    static const char *const others[] = {"/R", "/W", "/v", "/t", "/c", "/d", "/m",
+                                         "/l", "/n", "/A", "/P", "/a", "/p"};
+    for (const char *other : others)
+        if (parameter.contains(QLatin1String(other)))
+            return false;
+    const qsizetype at = parameter.indexOf(QLatin1String("/b"));
+    if (at < 0)
+        return false;
+    records.bulkRepetitions = repetitions(parameter.mid(at + 2));
     return true;
 }
 

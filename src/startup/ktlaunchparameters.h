@@ -19,6 +19,9 @@ struct KtLaunchRecords {
     // The "Version" text of the last parameter file read; "3" lets the SNMPv3 switches through
     // even when a later "/v" switch changed the version.
     QString fileVersionText;
+    // Rows a table walk asks for at once with getbulk; 0 walks with get-next
+    // (g_snmpBulkRepetitions).
+    int bulkRepetitions = 0;
 
     // A copy of the process-wide records, and back.
     static KtLaunchRecords fromSession();
@@ -53,12 +56,14 @@ public:
     // Reads every key of the parameter file into the records, in the order of the key table.
     // Does nothing when the file does not exist. Throws KtConvertError for a bad number; the
     // keys "AgentPort", "Version" and "SecurityModel" are converted even when missing; a missing
-    // "SecurityLevel", "AuthProtocol" or "PrivProtocol" reads as "0" and changes nothing.
+    // "SecurityLevel", "AuthProtocol" or "PrivProtocol" reads as "0" and changes nothing; a
+    // missing or empty "BulkRepetitions" changes nothing.
     static void ReadParameterFile(const QString &path, KtLaunchRecords &records);
 
     // Applies the one switch of a parameter that is not an address parameter: the first of
     // "/R", "/W", "/v", then, only while the version is 3, the first of "/t", "/c", "/d", "/m",
-    // "/l", "/n", "/A", "/P", "/a", "/p". Returns whether a switch was applied.
+    // "/l", "/n", "/A", "/P", "/a", "/p"; last "/b", whatever the version, in a parameter that
+    // holds none of the others. Returns whether a switch was applied.
     static bool ApplySwitch(const QString &parameter, KtLaunchRecords &records);
 
     // The command line, parameter by parameter: an address parameter sets the address; any other
@@ -66,4 +71,8 @@ public:
     // switch.
     static void Apply(const QStringList &parameters, const QString &parameterFolder,
                       KtLaunchRecords &records);
+
+private:
+    // "/b": rows a table walk asks for at once with getbulk (0: get-next).
+    static bool bulkSwitch(const QString &parameter, KtLaunchRecords &records);
 };

@@ -254,8 +254,53 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorRow{"file_level_text", {"/I10.1.1.5", "/Rx"},
                  "[Program Information]\nAgentPort=161\nVersion=3\nSecurityModel=3\n"
                  "SecurityLevel=authPriv\n",
-                 "'authPriv' is not a valid integer value"}),
+                 "'authPriv' is not a valid integer value"},
+        ErrorRow{"bulk_negative", {"/b-1"}, nullptr, "'-1' is not a valid integer value"},
+        ErrorRow{"bulk_file_text", {"/I10.1.1.5", "/Rx"},
+                 "[Program Information]\nAgentPort=161\nVersion=1\nSecurityModel=1\n"
+                 "BulkRepetitions=all\n",
+                 "'all' is not a valid integer value"}),
     [](const ::testing::TestParamInfo<ErrorRow> &row) { return std::string(row.param.name); });
+
+// Bulk walks: the key and the switch, which a parameter holding any other switch never is, so
+// that communities, contexts and passwords with "/b" in them keep their meaning.
+TEST(LaunchParameters, BulkRepetitions)
+{
+    struct BulkRow {
+        std::vector<const char *> parameters;
+        const char *file; // content of 10.1.1.5.cfg, or null
+        int bulk;
+        const char *community;
+    };
+    const char *const file = "[Program Information]\nAgentPort=161\nVersion=1\n"
+                             "SecurityModel=1\nBulkRepetitions=25\n";
+    const BulkRow rows[] = {
+        {{"/I10.1.1.5", "/v1"}, nullptr, 0, "varnok"},
+        {{"/I10.1.1.5", "/b40"}, nullptr, 40, "varnok"},
+        {{"/I10.1.1.5", "/v0", "/b40"}, nullptr, 40, "varnok"},
+        {{"/I10.1.1.5", "/Rpub/b40"}, nullptr, 0, "pub/b40"},
+        {{"/I10.1.1.5", "/c/b40"}, nullptr, 0, "varnok"}, // an SNMPv3 switch while v1
+        {{"/I10.1.1.5", "/Rx"}, file, 25, "x"},
+        {{"/I10.1.1.5", "/b40", "/Rx"}, file, 25, "x"}, // the next file read wins
+        {{"/I10.1.1.5", "/Rx", "/b0"}, file, 0, "x"},
+        {{"/I10.1.1.5", "/b40", "/Rx"},
+         "[Program Information]\nAgentPort=161\nVersion=1\nSecurityModel=1\nBulkRepetitions=\n",
+         40, "x"}, // an empty key leaves it
+    };
+    for (const BulkRow &row : rows) {
+        QTemporaryDir dir;
+        if (row.file)
+            writeFile(dir.filePath(QStringLiteral("10.1.1.5.cfg")), row.file);
+        QStringList parameters;
+        for (const char *p : row.parameters)
+            parameters.append(QString::fromLatin1(p));
+        KtLaunchRecords records = startRecords();
+        KtLaunchParameters::Apply(parameters, dir.path() + u'/', records);
+        const std::string what = parameters.join(' ').toStdString();
+        EXPECT_EQ(records.bulkRepetitions, row.bulk) << what;
+        EXPECT_EQ(records.security.readCommunity, QString::fromLatin1(row.community)) << what;
+    }
+}
 
 struct NumberRow {
     const char *text;

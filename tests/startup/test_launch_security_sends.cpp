@@ -36,7 +36,8 @@ const char *const kLevel = "(SNMPv3USM) Unsupported SecurityLevel!";
 const char *const kAuth = "(SNMPv3USM) Unsupported AuthProtocol!";
 const char *const kPriv = "(SNMPv3USM) Unsupported PrivProtocol!";
 
-// The simulator's users: authpriv (MD5, DES), authsha (SHA, AES), authnopriv (MD5), noauth;
+// The simulator's users: authpriv (MD5, DES), authsha (SHA, AES), sha256aes (SHA-256, AES),
+// authnopriv (MD5), noauth;
 // passwords authpass1 and privpass1. A wrong protocol would fail the user's authentication.
 const Row kRows[] = {
     // Communities: the SNMPv3 fields play no part, whatever they hold.
@@ -60,6 +61,9 @@ const Row kRows[] = {
     {"AuthPrivShaAes",
      {"/v3", "/m3", "/nauthsha", "/l3", "/a2", "/p2", "/Aauthpass1", "/Pprivpass1"}, nullptr, 0,
      "", "v3 get"},
+    {"AuthPrivSha256Aes",
+     {"/v3", "/m3", "/nsha256aes", "/l3", "/a4", "/p2", "/Aauthpass1", "/Pprivpass1"}, nullptr,
+     0, "", "v3 get"},
     {"AuthPrivFromTheFile", {"/Rvarnok"},
      "Version=3\nSecurityModel=3\nSecurityLevel=2\nSecurityName=authpriv\nAuthProtocol=1\n"
      "PrivProtocol=1\nAuthPassword=authpass1\nPrivPassword=privpass1\n",
@@ -102,19 +106,19 @@ const Row kRows[] = {
     {"AuthPrivWithPrivProtocolNone", {"/v3", "/m3", "/nauthpriv", "/l3", "/a1", "/p0"}, nullptr,
      -303, kLevel, nullptr},
     // Protocol numbers the library does not know.
-    {"AuthProtocol3", {"/v3", "/m3", "/nauthnopriv", "/l2", "/a3"}, nullptr, -312, kAuth,
+    {"AuthProtocol7", {"/v3", "/m3", "/nauthnopriv", "/l2", "/a7"}, nullptr, -312, kAuth,
      nullptr},
     {"AuthProtocolNegative", {"/v3", "/m3", "/nauthnopriv", "/l2", "/a-1"}, nullptr, -312, kAuth,
      nullptr},
-    {"AuthProtocol3FromTheFile", {"/Rvarnok"},
-     "Version=3\nSecurityModel=3\nSecurityLevel=1\nSecurityName=authnopriv\nAuthProtocol=3\n",
+    {"AuthProtocol7FromTheFile", {"/Rvarnok"},
+     "Version=3\nSecurityModel=3\nSecurityLevel=1\nSecurityName=authnopriv\nAuthProtocol=7\n",
      -312, kAuth, nullptr},
     {"PrivProtocol3", {"/v3", "/m3", "/nauthpriv", "/l3", "/a1", "/p3"}, nullptr, -313, kPriv,
      nullptr},
     {"PrivProtocolNegative", {"/v3", "/m3", "/nauthpriv", "/l3", "/a1", "/p-5"}, nullptr, -313,
      kPriv, nullptr},
     // Privacy is looked at before authentication.
-    {"BothProtocolsUnknown", {"/v3", "/m3", "/nauthpriv", "/l3", "/a5", "/p5"}, nullptr, -313,
+    {"BothProtocolsUnknown", {"/v3", "/m3", "/nauthpriv", "/l3", "/a8", "/p5"}, nullptr, -313,
      kPriv, nullptr},
 };
 

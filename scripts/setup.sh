@@ -12,6 +12,7 @@ packages=(
     libsnmp-dev libssl-dev                          # net-snmp: the module and qrn-apsim
     googletest libgtest-dev libgmock-dev            # the tests
     snmp                                            # snmpget, snmpset, snmpwalk, snmpbulkwalk: tests, bench/walk
+    snmpd                                           # net-snmp's own agent: the request engine's tests start it
     curl tftp-hpa atftp                             # TFTP clients qrn-apsim runs for the device
     tftpd-hpa                                       # in.tftpd: the TFTP tests' and bench/tftp's reference server
     python3                                         # sim/profiles/make_profiles.py (checked by a test)
@@ -87,6 +88,17 @@ if daemon_running; then
         "${as_root[@]}" /etc/init.d/tftpd-hpa stop
         "${as_root[@]}" update-rc.d tftpd-hpa disable >/dev/null 2>&1 || true
     fi
+fi
+# snmpd's package enables its system daemon; the tests run their own on free ports.
+if [ -d /run/systemd/system ] && systemctl is-active --quiet snmpd 2>/dev/null; then
+    need_root "stopping the snmpd daemon"
+    say "stopping the snmpd daemon (the tests start their own agents)"
+    "${as_root[@]}" systemctl disable --now snmpd
+elif [ -x /etc/init.d/snmpd ] && /etc/init.d/snmpd status >/dev/null 2>&1; then
+    need_root "stopping the snmpd daemon"
+    say "stopping the snmpd daemon (the tests start their own agents)"
+    "${as_root[@]}" /etc/init.d/snmpd stop
+    "${as_root[@]}" update-rc.d snmpd disable >/dev/null 2>&1 || true
 fi
 if port69_held; then
     say "note: another program holds UDP port 69; the module's TFTP transfers need that port"

@@ -21,6 +21,8 @@ namespace {
 
 const QString kClients = QStringLiteral("1.3.6.1.4.1.32473.11.37.4.4.5.2.1");
 const int kRows = 1000;
+// The bulk walk's repetitions, and snmpbulkwalk's beside it.
+const int kBulk = 50;
 
 double median(std::vector<double> values)
 {
@@ -117,11 +119,13 @@ struct WalkResult {
     bool ok = false;
 };
 
-WalkResult engineWalkSync(quint16 port, int version)
+// bulk: the engine's getbulk repetitions (0: the get-next walk).
+WalkResult engineWalkSync(quint16 port, int version, int bulk = 0)
 {
     KtSNMPRequest request;
     aim(request, port, version);
     request.list = clientList();
+    request.bulkRepetitions = bulk;
     WalkResult result;
     const quint64 before = KtNetSnmp::packetsSent();
     QElapsedTimer timer;
@@ -141,11 +145,12 @@ WalkResult engineWalkSync(quint16 port, int version)
     return result;
 }
 
-WalkResult engineWalkAsync(quint16 port, int version)
+WalkResult engineWalkAsync(quint16 port, int version, int bulk = 0)
 {
     KtSNMPRequest request;
     aim(request, port, version);
     request.list = clientList();
+    request.bulkRepetitions = bulk;
     WalkResult result;
     bool finished = false;
     const quint64 before = KtNetSnmp::packetsSent();
@@ -173,9 +178,11 @@ WalkResult engineWalkAsync(quint16 port, int version)
     return result;
 }
 
-WalkResult toolWalk(const char *tool, quint16 port, int version)
+WalkResult toolWalk(const char *tool, quint16 port, int version, int repetitions = 0)
 {
     QStringList args;
+    if (repetitions > 0)
+        args << QStringLiteral("-Cr%1").arg(repetitions);
     if (version == 3) {
         args << QStringLiteral("-v3") << QStringLiteral("-u") << QStringLiteral("authpriv")
              << QStringLiteral("-l") << QStringLiteral("authPriv") << QStringLiteral("-a")
@@ -271,6 +278,7 @@ int main(int argc, char **argv)
     const Security securities[] = {{"SNMPv2c", 1}, {"SNMPv3 authPriv MD5/DES", 3}};
     double worstSpeedup = 1e9;
     double worstRoundTrips = 0;
+    double worstBulk = 1e9;
     bool allOk = true;
     std::printf("Walk of a %d-row, 7-column table on qrn-apsim (medians of %d rounds; ratios\n"
                 "are the medians of each round's ratio)\n",
@@ -281,8 +289,11 @@ int main(int argc, char **argv)
         engineWalkAsync(sim.port(), security.version);
         toolWalk("snmpwalk", sim.port(), security.version);
         toolWalk("snmpbulkwalk", sim.port(), security.version);
+        engineWalkSync(sim.port(), security.version, kBulk);
+        toolWalk("snmpbulkwalk", sim.port(), security.version, kBulk);
         std::vector<double> sync, async, walk, bulk, syncTrips, asyncTrips;
         std::vector<double> syncRatio, asyncRatio, syncBulkRatio, asyncBulkRatio;
+        std::vector<double> syncBulk, asyncBulk, bulk50, bulkTrips, bulkRatio;
         for (int round = 0; round < rounds; ++round) {
             // Each engine walk runs right next to the snmpwalk it is compared with, so that a
             // burst of load on this shared machine hits both sides of a ratio alike.
@@ -290,13 +301,24 @@ int main(int argc, char **argv)
             const WalkResult w = toolWalk("snmpwalk", sim.port(), security.version);
             const WalkResult a = engineWalkAsync(sim.port(), security.version);
             const WalkResult b = toolWalk("snmpbulkwalk", sim.port(), security.version);
-            if (!s.ok || !a.ok || !w.ok || !b.ok || s.rows != kRows || a.rows != kRows) {
+            // The bulk walk beside snmpbulkwalk with as many repetitions.
+            const WalkResult sb = engineWalkSync(sim.port(), security.version, kBulk);
+            const WalkResult b50 = toolWalk("snmpbulkwalk", sim.port(), security.version, kBulk);
+            const WalkResult ab = engineWalkAsync(sim.port(), security.version, kBulk);
+            if (!s.ok || !a.ok || !w.ok || !b.ok || s.rows != kRows || a.rows != kRows
+                || !sb.ok || !ab.ok || !b50.ok || sb.rows != kRows || ab.rows != kRows) {
                 std::printf("  %s round %d failed: engine %d/%d rows, snmpwalk %d, "
-                            "snmpbulkwalk %d\n",
-                            security.name, round + 1, s.rows, a.rows, w.rows, b.rows);
+                            "snmpbulkwalk %d, bulk walk %d/%d, snmpbulkwalk -Cr%d %d\n",
+                            security.name, round + 1, s.rows, a.rows, w.rows, b.rows, sb.rows,
+                            ab.rows, kBulk, b50.rows);
                 allOk = false;
                 continue;
             }
+            syncBulk.push_back(sb.rows / sb.seconds);
+            asyncBulk.push_back(ab.rows / ab.seconds);
+            bulk50.push_back(b50.rows / b50.seconds);
+            bulkTrips.push_back(double(std::max(sb.packets, ab.packets)) / kRows);
+            bulkRatio.push_back(std::min(syncBulk.back(), asyncBulk.back()) / bulk50.back());
             sync.push_back(s.rows / s.seconds);
             async.push_back(a.rows / a.seconds);
             walk.push_back(w.rows / w.seconds);
@@ -323,17 +345,30 @@ int main(int argc, char **argv)
                     median(syncRatio), median(asyncRatio));
         std::printf("  engine / snmpbulkwalk: %.2f (synchronous), %.2f (asynchronous)\n",
                     median(syncBulkRatio), median(asyncBulkRatio));
+        std::printf("  bulk walk (%d repetitions), synchronous:  %9.0f rows/s\n", kBulk,
+                    median(syncBulk));
+        std::printf("  bulk walk (%d repetitions), asynchronous: %9.0f rows/s  %.3f round trips "
+                    "per row\n",
+                    kBulk, median(asyncBulk), median(bulkTrips));
+        std::printf("  snmpbulkwalk -Cr%d:    %9.0f rows/s\n", kBulk, median(bulk50));
+        std::printf("  bulk walk / snmpbulkwalk -Cr%d: %.2f (the slower of synchronous and "
+                    "asynchronous)\n",
+                    kBulk, median(bulkRatio));
         std::printf("  single get, median round trip: %.3f ms\n", rtt);
+        worstBulk = std::min(worstBulk, median(bulkRatio));
         worstSpeedup = std::min(worstSpeedup, std::min(median(syncRatio), median(asyncRatio)));
         worstRoundTrips =
             std::max(worstRoundTrips, std::max(median(syncTrips), median(asyncTrips)));
     }
     KtSNMPSession::CloseSession();
-    if (!allOk || worstSpeedup > 1e8) {
-        std::printf("walk speedup over snmpwalk: failed, round trips per row: failed\n");
+    if (!allOk || worstSpeedup > 1e8 || worstBulk > 1e8) {
+        std::printf("walk speedup over snmpwalk: failed, round trips per row: failed, bulk walk "
+                    "over snmpbulkwalk -Cr%d: failed\n",
+                    kBulk);
         return 1;
     }
-    std::printf("walk speedup over snmpwalk: %.2f, round trips per row: %.3f\n", worstSpeedup,
-                worstRoundTrips);
+    std::printf("walk speedup over snmpwalk: %.2f, round trips per row: %.3f, bulk walk over "
+                "snmpbulkwalk -Cr%d: %.2f\n",
+                worstSpeedup, worstRoundTrips, kBulk, worstBulk);
     return 0;
 }

@@ -13,7 +13,8 @@
 # the fuzzer finds lands in <build>/fuzz/: new inputs in corpus/<target>/, the input of a
 # failure in artifacts/<target>/, each run's output in logs/<target>.log. Reproduce a failure
 # with <build>/fuzz/fuzz_<target> <artifact>; once fixed, copy the artifact into
-# tests/fuzz/corpus/<target>/ so that the ordinary test suite replays it from then on.
+# tests/fuzz/corpus/<target>/ so that the ordinary test suite replays it from then on. The words
+# of a target's input language may be listed in tests/fuzz/dict/<target>.dict.
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -80,6 +81,9 @@ for name in "${targets[@]}"; do
     status=0
     # A target may add libFuzzer options in a line "// Fuzz options: ..." of its source.
     read -r -a options < <(sed -n 's|^// Fuzz options: ||p' "$top/tests/fuzz/fuzz_$name.cpp") || true
+    # Words of the input's language, when the target has them in dict/<target>.dict.
+    dict="$top/tests/fuzz/dict/$name.dict"
+    [ -f "$dict" ] && options+=(-dict="$dict")
     # New inputs go to the build folder's corpus; the committed seeds are only read.
     "$binary" "${options[@]}" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$out/artifacts/$name/" \

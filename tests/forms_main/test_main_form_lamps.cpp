@@ -4,6 +4,10 @@
 #include "ktsnmprequest.h"
 #include "mainformtest.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -114,6 +118,64 @@ TEST_F(MainFormLamps, Lan1BlinkBitAloneBlinksADarkLampAtTheFastRate)
     form->Timer3Timer();
     EXPECT_TRUE(form->Shape1->isLit());
     EXPECT_FALSE(form->Shape2->isLit());
+}
+
+// Counts the paint events each watched widget receives.
+class PaintCounter : public QObject
+{
+public:
+    void watch(QWidget *widget)
+    {
+        widget->installEventFilter(this);
+        m_counts[widget] = 0;
+    }
+    int count(QWidget *widget) const { return m_counts.value(widget); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_counts[static_cast<QWidget *>(watched)];
+        return false;
+    }
+
+private:
+    QHash<QWidget *, int> m_counts;
+};
+
+// The lamps blink ten times a second while the module idles: a blink repaints the lamp that
+// changed and nothing else, neither the picture nor the window background under it, and the
+// lamp still shows its colour over the picture.
+TEST_F(MainFormLamps, BlinkRepaintsTheChangedLampAlone)
+{
+    ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED %1").arg(0x0C00)).startsWith(u"ok"));
+    TMainForm *form = create();
+    form->show();
+    ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
+    holdTimers(*m_form);
+    ASSERT_TRUE(processUntil([form] { return form->Shape1->isLit(); }));
+    QCoreApplication::processEvents(); // whatever the answer made dirty is painted now
+
+    PaintCounter paints;
+    QWidget *const others[] = {form->centralWidget(), form->Image1, form->Sh_11a, form->Sh_11b,
+                               form->Shape2, form->Shape5, form->Sh_power};
+    for (QWidget *widget : others)
+        paints.watch(widget);
+    paints.watch(form->Shape1);
+    form->Timer3Timer(); // Shape1 turns black
+    ASSERT_TRUE(processUntil([&] { return paints.count(form->Shape1) > 0; }, 5000));
+    QCoreApplication::processEvents();
+    for (QWidget *widget : others)
+        EXPECT_EQ(paints.count(widget), 0) << widget->objectName().toStdString();
+
+    // What the lamp painted is its colour over the picture's LED socket.
+    const QImage dark = form->Shape1->grab().toImage();
+    EXPECT_EQ(dark.pixelColor(dark.rect().center()).rgb() & 0xFFFFFF, 0x000000u);
+    form->Timer3Timer();
+    const QImage lit = form->Shape1->grab().toImage();
+    EXPECT_EQ(lit.pixelColor(lit.rect().center()).rgb() & 0xFFFFFF, 0x00FF00u);
+    const QImage socket = form->Image1->pixmap().toImage();
+    EXPECT_EQ(lit.pixel(0, 0), socket.pixel(form->Shape1->pos()));
 }
 
 TEST_F(MainFormLamps, EveryPollTakesTheNewValue)

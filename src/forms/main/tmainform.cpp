@@ -183,14 +183,48 @@ void TMainLamp::toggle()
     setBrushColor(m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark));
 }
 
-void TMainLamp::paintEvent(QPaintEvent *event)
+void TMainLamp::setBackdrop(const QPixmap &backdrop)
 {
-    Q_UNUSED(event)
-    QPainter painter(this);
+    m_backdrop = backdrop;
+    m_faces.clear();
+    const bool opaque = !m_backdrop.isNull();
+    setAttribute(Qt::WA_TranslucentBackground, !opaque);
+    setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    update();
+}
+
+void TMainLamp::drawLamp(QPainter &painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(0x20, 0x20, 0x20), 1));
     painter.setBrush(m_color);
     painter.drawEllipse(QRectF(0.5, 0.5, width() - 1.0, height() - 1.0));
+}
+
+const QPixmap &TMainLamp::face()
+{
+    const QRgb key = m_color.rgba();
+    auto found = m_faces.constFind(key);
+    if (found != m_faces.constEnd())
+        return *found;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap drawn(size() * ratio);
+    drawn.setDevicePixelRatio(ratio);
+    QPainter painter(&drawn);
+    painter.drawPixmap(rect(), m_backdrop);
+    drawLamp(painter);
+    painter.end();
+    return *m_faces.insert(key, drawn);
+}
+
+void TMainLamp::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    QPainter painter(this);
+    if (m_backdrop.isNull())
+        drawLamp(painter);
+    else
+        painter.drawPixmap(0, 0, face());
 }
 
 // ---- The window ----
@@ -307,6 +341,9 @@ void TMainForm::buildFrontPanel()
         lamp->setObjectName(QString::fromLatin1(entry.name));
         lamp->move(entry.left, 276);
         lamp->raise();
+        const QRect covered = lamp->geometry();
+        if (Image1->geometry().contains(covered))
+            lamp->setBackdrop(Image1->pixmap().copy(covered.translated(-Image1->pos())));
         *entry.lamp = lamp;
     }
 

@@ -23,8 +23,10 @@
 #include <QColor>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QStringList>
 #include <QWidget>
 
@@ -63,11 +65,23 @@ public:
     // One blinking step: black becomes green, any other colour black. Only with the flag set.
     void toggle();
 
+    // What lies beneath the lamp (the part of the front-panel picture it covers). With it the
+    // lamp paints each of its pixels itself, from a face drawn once per colour, so that a blink
+    // repaints the lamp alone and not the picture and the window background under it (lamps
+    // blink ten times a second while the module idles). Without it the lamp is drawn over
+    // whatever its parent paints.
+    void setBackdrop(const QPixmap &backdrop);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void drawLamp(QPainter &painter) const;
+    const QPixmap &face();
+
     QColor m_color = QColor(Dark);
+    QPixmap m_backdrop;
+    QHash<QRgb, QPixmap> m_faces; // the backdrop with the lamp drawn over it, per colour
 };
 
 class TMainForm : public QMainWindow

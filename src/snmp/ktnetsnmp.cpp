@@ -118,6 +118,13 @@ void processPendingEvents()
         if (std::find(s_channels.begin(), s_channels.end(), channel) != s_channels.end())
             channel->processTimeouts();
     }
+    // With nothing in flight there is no time-out to look after until the next asynchronous
+    // send, which starts the processor again. Ticking on would wake the idle module fifty times
+    // a second for nothing.
+    const bool inFlight = std::any_of(s_channels.begin(), s_channels.end(),
+                                      [](const KtNetSnmpChannel *c) { return c->pending() > 0; });
+    if (!inFlight)
+        stopEventProcessor();
 }
 
 } // namespace KtNetSnmp

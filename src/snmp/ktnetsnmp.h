@@ -24,7 +24,8 @@ void closeGlobalSession();
 bool globalSessionOpen();
 
 // The event processor: lets net-snmp handle the answers and time-outs of asynchronous sends. It
-// runs on the GUI thread (socket notifiers for answers and a timer for net-snmp's time-outs).
+// runs on the GUI thread (socket notifiers for answers and a timer for net-snmp's time-outs); the
+// timer stops at a pass that finds nothing in flight, and an asynchronous send starts it again.
 void startEventProcessor();
 void stopEventProcessor();
 bool eventProcessorRunning();

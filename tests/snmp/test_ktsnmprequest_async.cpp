@@ -1,6 +1,7 @@
 // The request engine's asynchronous sends, time-outs and SNMPv3 security outcomes against the
 // simulated access point.
 #include "ktexception.h"
+#include "ktnetsnmp.h"
 #include "ktnetsnmpchannel.h"
 #include "ktsnmprequest.h"
 #include "modulesupport.h"
@@ -167,6 +168,29 @@ TEST_F(AsyncTest, SilentDeviceTimesOutAfterEveryRetry)
         EXPECT_EQ(asyncResult.finished, 1);
         EXPECT_EQ(asyncResult.serial, 2u);
     }
+}
+
+// The idle module must not wake fifty times a second: the time-out timer rests while nothing is
+// in flight, and the next asynchronous send wakes it, so that a silent device still times out.
+TEST_F(AsyncTest, TimeoutTimerRestsWhileNothingIsInFlight)
+{
+    KtSNMPRequest request;
+    aim(request, m_sim.address(), m_sim.port(), 1);
+    request.list = systemList();
+    KtSNMPError result;
+    ASSERT_TRUE(readAsyncAndWait(request, &result));
+    EXPECT_EQ(result.code, 0);
+    EXPECT_TRUE(processUntil([] { return !KtNetSnmp::eventProcessorRunning(); }, 5000));
+
+    ASSERT_TRUE(m_sim.command(QStringLiteral("silent 30")).startsWith(QStringLiteral("ok")));
+    request.timeout = 30; // 0.3 s
+    request.retries = 1;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    ASSERT_TRUE(readAsyncAndWait(request, &result));
+    EXPECT_GE(elapsed.elapsed(), 550);
+    EXPECT_EQ(result.code, -405);
+    EXPECT_TRUE(processUntil([] { return !KtNetSnmp::eventProcessorRunning(); }, 5000));
 }
 
 TEST_F(AsyncTest, WaitingForASilentDeviceDoesNotFreezeTheEventLoop)

@@ -271,9 +271,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case 4:
             bytes = packet(4, static_cast<quint16>(peer ? peer->lastData : 0));
             break;
-        case 5:
-            bytes = packet(5, input.byte() % 8, input.sized() + '\0');
+        case 5: {
+            const quint16 code = input.byte() % 8;
+            bytes = packet(5, code, input.sized() + '\0');
             break;
+        }
         case 6: {
             const quint16 opcode = input.byte() % 7;
             const quint16 block = input.word();

@@ -29,7 +29,11 @@ public:
     size_t left() const { return m_size - m_pos; }
 
     quint8 byte() { return atEnd() ? 0 : static_cast<quint8>(m_data[m_pos++]); }
-    quint16 word() { return static_cast<quint16>((byte() << 8) | byte()); }
+    quint16 word()
+    {
+        const quint8 high = byte(); // in this order, whatever the compiler's order of operands
+        return static_cast<quint16>((high << 8) | byte());
+    }
     bool flag() { return (byte() & 1) != 0; }
     // A number in [0, count), count > 0.
     int pick(int count) { return byte() % count; }

@@ -21,6 +21,7 @@ packages=(
     fonts-dejavu-core                               # a font for the windows
     libcap2-bin                                     # setcap: the install step (TFTP port 69)
     dpkg-dev file lintian man-db                    # scripts/package.sh and its test (man -l)
+    clang-14 libclang-rt-14-dev                     # tests/fuzz/run.sh (libFuzzer)
 )
 
 say() { echo "scripts/setup.sh: $*" >&2; }

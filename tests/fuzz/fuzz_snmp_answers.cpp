@@ -11,6 +11,7 @@
 // for leaks after nearly every input; leaks are looked for when the run ends instead.
 // Fuzz options: -detect_leaks=0
 // Links: qrn_snmp netsnmp_client
+#include "snmpresponder.h"
 #include "fuzzing.h"
 #include "ktexception.h"
 #include "ktnetsnmpchannel.h"
@@ -52,40 +53,8 @@ const char *const kExpressions[] = {"$0/10", "$0*2-$1", "($0+1)*100", "NOW-$0", 
 
 const KtOption kOnOff[] = {{1, nullptr, "On"}, {2, nullptr, "Off"}, {0, nullptr, nullptr}};
 
-QByteArray tlv(quint8 tag, const QByteArray &content)
-{
-    QByteArray out(1, static_cast<char>(tag));
-    const int n = static_cast<int>(content.size());
-    if (n < 0x80) {
-        out.append(static_cast<char>(n));
-    } else {
-        out.append(static_cast<char>(0x82));
-        out.append(static_cast<char>(n >> 8));
-        out.append(static_cast<char>(n & 0xff));
-    }
-    return out + content;
-}
-
-// The element at *pos; false when the data ends inside it.
-bool readTlv(const QByteArray &data, int *pos, quint8 *tag, QByteArray *content)
-{
-    if (*pos + 2 > data.size())
-        return false;
-    *tag = static_cast<quint8>(data.at(*pos));
-    int length = static_cast<quint8>(data.at(*pos + 1));
-    int at = *pos + 2;
-    if (length & 0x80) {
-        const int bytes = length & 0x7f;
-        length = 0;
-        for (int i = 0; i < bytes && at < data.size(); ++i)
-            length = (length << 8) | static_cast<quint8>(data.at(at++));
-    }
-    if (length < 0 || at + length > data.size())
-        return false;
-    *content = data.mid(at, length);
-    *pos = at + length;
-    return true;
-}
+using SnmpResponder::readTlv;
+using SnmpResponder::tlv;
 
 // What the engine asked: the request id's content and the OIDs' contents.
 struct Asked {

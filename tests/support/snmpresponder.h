@@ -72,23 +72,27 @@ inline QByteArray oidContent(const Oid &oid)
     return out;
 }
 
+// The element at *pos, which moves past it; false when the data ends inside it or its length
+// takes more than four bytes.
 inline bool readTlv(const QByteArray &data, int *pos, quint8 *tag, QByteArray *content)
 {
     if (*pos + 2 > data.size())
         return false;
     *tag = static_cast<quint8>(data.at(*pos));
-    int length = static_cast<quint8>(data.at(*pos + 1));
+    qint64 length = static_cast<quint8>(data.at(*pos + 1));
     int at = *pos + 2;
     if (length & 0x80) {
-        const int bytes = length & 0x7f;
+        const int bytes = static_cast<int>(length & 0x7f);
+        if (bytes > 4)
+            return false;
         length = 0;
         for (int i = 0; i < bytes && at < data.size(); ++i)
             length = (length << 8) | static_cast<quint8>(data.at(at++));
     }
     if (at + length > data.size())
         return false;
-    *content = data.mid(at, length);
-    *pos = at + length;
+    *content = data.mid(at, static_cast<int>(length));
+    *pos = at + static_cast<int>(length);
     return true;
 }
 

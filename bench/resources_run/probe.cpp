@@ -6,6 +6,7 @@
 // that many times, each closed once its reads are done, with the message boxes and the waiting
 // window scripted, and the heap in use is compared after the first cycles and after the last.
 #include "ktdialogs.h"
+#include "ktnetsnmp.h"
 #include "ktnetsnmpchannel.h"
 #include "ktwaiting.h"
 #include "tmainform.h"
@@ -80,7 +81,12 @@ void runCycles(int cycles)
 {
     KtDialogs::Script dialogs;
     KtWaiting::Script waiting;
-    MainForm->Status1Click(); // decides whether Client Info is shown
+    // The Status menu decides on Client Info from a read of the device: its answer first.
+    MainForm->Status1Click();
+    QElapsedTimer asked;
+    asked.start();
+    while (KtNetSnmp::eventProcessorRunning() && asked.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     std::vector<QAction *> items;
     QStringList names;
     for (QAction *menuAction : MainForm->menuBar()->actions()) {

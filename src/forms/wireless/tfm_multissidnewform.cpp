@@ -60,30 +60,6 @@ const KtOptionList &enableOptions()
     return list;
 }
 
-const KtOptionList &ethernetOptions()
-{
-    static const KtOption table[]
-        = {{1, nullptr, "LAN1"}, {2, nullptr, "LAN2"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
-const KtOptionList &cipherOptions()
-{
-    static const KtOption table[]
-        = {{1, nullptr, "AUTO"}, {2, nullptr, "AES"}, {3, nullptr, "TKIP"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
-const KtOptionList &keyTypeOptions()
-{
-    static const KtOption table[]
-        = {{2, nullptr, "HEX"}, {1, nullptr, "ASCII"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
 // The multi-SSID table: the two keys (band, SSID index), then the columns in the order the
 // window lists them (TFM_MultiSSIDNewForm::TableItem).
 std::vector<KtSNMPVarItem> tableItems()
@@ -99,11 +75,14 @@ std::vector<KtSNMPVarItem> tableItems()
             item(column(6), "adMSSIDKeyIndex", SYN_INTEGER, ACC_READWRITE,
                  &SecurityRules::keyIndexOptions()),
             item(column(7), "adMSSIDKey", SYN_DISPLAYSTR, ACC_READWRITE),
-            item(column(10), "adMSSIDEthPort", SYN_INTEGER, ACC_READWRITE, &ethernetOptions()),
+            item(column(10), "adMSSIDEthPort", SYN_INTEGER, ACC_READWRITE,
+                 &SecurityRules::mssidEthernetOptions()),
             item(column(8), "adMSSIDVlanTagID", SYN_INTEGER, ACC_READWRITE),
-            item(column(11), "adMSSIDCipherType", SYN_INTEGER, ACC_READWRITE, &cipherOptions()),
+            item(column(11), "adMSSIDCipherType", SYN_INTEGER, ACC_READWRITE,
+                 &SecurityRules::mssidCipherOptions()),
             item(column(12), "adMSSIDPassPhrase", SYN_DISPLAYSTR, ACC_READWRITE),
-            item(column(13), "adMSSIDKeyType", SYN_INTEGER, ACC_READWRITE, &keyTypeOptions()),
+            item(column(13), "adMSSIDKeyType", SYN_INTEGER, ACC_READWRITE,
+                 &SecurityRules::mssidKeyTypeOptions()),
             item(column(14), "adMSSIDSuppress", SYN_INTEGER, ACC_READWRITE, &enableOptions()),
             {}};
 }

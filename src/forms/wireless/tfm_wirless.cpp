@@ -74,30 +74,6 @@ const KtOptionList &surveyStartOptions()
     return list;
 }
 
-const KtOptionList &ethernetOptions()
-{
-    static const KtOption table[]
-        = {{1, nullptr, "LAN1"}, {2, nullptr, "LAN2"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
-const KtOptionList &mssidCipherOptions()
-{
-    static const KtOption table[]
-        = {{1, nullptr, "AUTO"}, {2, nullptr, "AES"}, {3, nullptr, "TKIP"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
-const KtOptionList &keyTypeOptions()
-{
-    static const KtOption table[]
-        = {{2, nullptr, "HEX"}, {1, nullptr, "ASCII"}, {0, nullptr, nullptr}};
-    static const KtOptionList list(table, KtOptionList::Numeric);
-    return list;
-}
-
 KtSNMPVarItem item(const QString &oid, const char *name, int syntax, int access,
                    const KtOptionList *options = nullptr)
 {
@@ -274,10 +250,13 @@ std::vector<KtSNMPVarItem> mirrorTable()
             item(column(5), "adMSSIDEncryption", SYN_INTEGER, ACC_READONLY, &enableOptions()),
             item(column(6), "adMSSIDKeyIndex", SYN_INTEGER, ACC_READONLY,
                  &SecurityRules::keyIndexOptions()),
-            item(column(10), "adMSSIDEthPort", SYN_INTEGER, ACC_READONLY, &ethernetOptions()),
+            item(column(10), "adMSSIDEthPort", SYN_INTEGER, ACC_READONLY,
+                 &SecurityRules::mssidEthernetOptions()),
             item(column(8), "adMSSIDVlanTagID", SYN_INTEGER, ACC_READONLY),
-            item(column(11), "adMSSIDCipherType", SYN_INTEGER, ACC_READONLY, &mssidCipherOptions()),
-            item(column(13), "adMSSIDKeyType", SYN_INTEGER, ACC_READONLY, &keyTypeOptions()),
+            item(column(11), "adMSSIDCipherType", SYN_INTEGER, ACC_READONLY,
+                 &SecurityRules::mssidCipherOptions()),
+            item(column(13), "adMSSIDKeyType", SYN_INTEGER, ACC_READONLY,
+                 &SecurityRules::mssidKeyTypeOptions()),
             item(column(14), "adMSSIDSuppress", SYN_INTEGER, ACC_READONLY, &enableOptions()),
             {}};
 }

@@ -64,6 +64,30 @@ const KtOptionList &keyIndexOptions()
     return list;
 }
 
+const KtOptionList &mssidEthernetOptions()
+{
+    static const KtOption table[]
+        = {{1, nullptr, "LAN1"}, {2, nullptr, "LAN2"}, {0, nullptr, nullptr}};
+    static const KtOptionList list(table, KtOptionList::Numeric);
+    return list;
+}
+
+const KtOptionList &mssidCipherOptions()
+{
+    static const KtOption table[]
+        = {{1, nullptr, "AUTO"}, {2, nullptr, "AES"}, {3, nullptr, "TKIP"}, {0, nullptr, nullptr}};
+    static const KtOptionList list(table, KtOptionList::Numeric);
+    return list;
+}
+
+const KtOptionList &mssidKeyTypeOptions()
+{
+    static const KtOption table[]
+        = {{2, nullptr, "HEX"}, {1, nullptr, "ASCII"}, {0, nullptr, nullptr}};
+    static const KtOptionList list(table, KtOptionList::Numeric);
+    return list;
+}
+
 Kind kindOf(const QString &authentication)
 {
     int value = authenticationOptions().IndexOfLabel(authentication);

@@ -38,6 +38,13 @@ const KtOptionList &mssidAuthenticationOptions();
 const KtOptionList &encryptionOptions();
 // 1 "First" ... 4 "Fourth" (adSecValidKey, adMSSIDKeyIndex).
 const KtOptionList &keyIndexOptions();
+// The other columns of the multi-SSID table that both windows read:
+// 1 "LAN1", 2 "LAN2" (adMSSIDEthPort).
+const KtOptionList &mssidEthernetOptions();
+// 1 "AUTO", 2 "AES", 3 "TKIP" (adMSSIDCipherType).
+const KtOptionList &mssidCipherOptions();
+// 2 "HEX", 1 "ASCII" (adMSSIDKeyType).
+const KtOptionList &mssidKeyTypeOptions();
 
 // The kind of a label of either list; Unknown for any other text (an empty box).
 Kind kindOf(const QString &authentication);

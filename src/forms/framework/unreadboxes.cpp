@@ -13,9 +13,34 @@ UnreadBoxesLeftOut::UnreadBoxesLeftOut(
     for (const auto &[item, box] : boxes) {
         KtSNMPVarItem &variable = m_request.list().Item(item);
         m_access.append({item, variable.access});
-        if (box->currentIndex() < 0)
+        if (box->currentIndex() < 0) {
             variable.access = ACC_INVALID;
+            ++m_leftOut;
+        }
     }
+}
+
+UnreadBoxesLeftOut::UnreadBoxesLeftOut(KtSNMPRequest2Edits &request) : m_request(request)
+{
+    KtSNMPVarList &items = m_request.list();
+    for (const KtSNMPRequest2Edits::Binding &binding : m_request.Bindings()) {
+        const auto *box = qobject_cast<const QComboBox *>(binding.controls.value(0).data());
+        if (box && box->currentIndex() < 0 && items.IsWritable(binding.item)) {
+            m_access.append({binding.item, items.Item(binding.item).access});
+            items.Item(binding.item).access = ACC_INVALID;
+            ++m_leftOut;
+        }
+    }
+}
+
+bool UnreadBoxesLeftOut::anythingToWrite() const
+{
+    const KtSNMPVarList &items = m_request.list();
+    for (int i = 0; i < items.Count(); ++i) {
+        if (items.IsWritable(i))
+            return true;
+    }
+    return false;
 }
 
 UnreadBoxesLeftOut::~UnreadBoxesLeftOut()

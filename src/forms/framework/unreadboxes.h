@@ -17,13 +17,20 @@ class UnreadBoxesLeftOut
 public:
     UnreadBoxesLeftOut(KtSNMPRequest2Edits &request,
                        std::initializer_list<QPair<int, const QComboBox *>> boxes);
+    // Every writable item of the request whose bound box shows nothing.
+    explicit UnreadBoxesLeftOut(KtSNMPRequest2Edits &request);
     ~UnreadBoxesLeftOut();
     UnreadBoxesLeftOut(const UnreadBoxesLeftOut &) = delete;
     UnreadBoxesLeftOut &operator=(const UnreadBoxesLeftOut &) = delete;
 
+    // How many items are left out; whether the request still has an item to write.
+    int leftOut() const { return m_leftOut; }
+    bool anythingToWrite() const;
+
 private:
     KtSNMPRequest2Edits &m_request;
     QList<QPair<int, int>> m_access; // item, access before
+    int m_leftOut = 0;
 };
 
 // A status bar wide enough for a whole status line of the requests.

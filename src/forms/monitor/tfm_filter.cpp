@@ -7,6 +7,7 @@
 #include "ktsnmpvaritem.h"
 #include "ktwaiting.h"
 #include "tfm_filtermac.h"
+#include "unreadboxes.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -296,20 +297,12 @@ void TFM_Filter::Bt_ApplyClick()
     if (!m_request)
         return;
     // A box the device never filled is left out of the write; it is bound again afterwards.
-    KtSNMPVarList &items = m_request->list();
-    std::vector<int> unfilled;
-    for (const KtSNMPRequest2Edits::Binding &binding : m_request->Bindings()) {
-        auto *box = qobject_cast<QComboBox *>(binding.controls.value(0).data());
-        if (box && box->currentIndex() < 0 && !(items.Item(binding.item).access & ACC_INVALID)) {
-            items.Item(binding.item).access = ACC_INVALID;
-            unfilled.push_back(binding.item);
-        }
-    }
     bool written = false;
-    if (unfilled.size() < m_request->Bindings().size())
-        written = writeInOrder({m_request});
-    for (int item : unfilled)
-        items.Item(item).access = ACC_READWRITE;
+    {
+        const UnreadBoxesLeftOut unread(*m_request);
+        if (static_cast<std::size_t>(unread.leftOut()) < m_request->Bindings().size())
+            written = writeInOrder({m_request});
+    }
     if (written)
         KtWaiting::Show(this);
     else

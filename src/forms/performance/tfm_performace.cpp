@@ -10,6 +10,7 @@
 #include "ktwaiting.h"
 #include "radiofacts.h"
 #include "tmainform.h"
+#include "unreadboxes.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -1083,24 +1084,8 @@ bool TFM_Performace::write(KtSNMPRequest2Edits *request)
         return false;
     // A choice the device never told (its read failed) and the user never made is not written:
     // the box shows nothing, and the first entry of its list is no value of the device's.
-    KtSNMPVarList &items = request->list();
-    std::vector<std::pair<int, int>> unknown;
-    for (const KtSNMPRequest2Edits::Binding &binding : request->Bindings()) {
-        const auto *box = binding.controls.isEmpty()
-                              ? nullptr
-                              : qobject_cast<const QComboBox *>(binding.controls.first().data());
-        if (box && box->currentIndex() < 0 && items.IsWritable(binding.item)) {
-            unknown.emplace_back(binding.item, items.Item(binding.item).access);
-            items.Item(binding.item).access = ACC_INVALID;
-        }
-    }
-    const auto restore = qScopeGuard([&items, &unknown] {
-        for (const auto &[index, access] : unknown)
-            items.Item(index).access = access;
-    });
-    bool anything = false;
-    for (int i = 0; i < items.Count(); ++i)
-        anything = anything || items.IsWritable(i);
+    const UnreadBoxesLeftOut unread(*request);
+    const bool anything = unread.anythingToWrite();
     // Nothing left to say to the device: nothing to fail either.
     if (!anything)
         return true;

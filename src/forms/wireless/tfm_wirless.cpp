@@ -11,6 +11,7 @@
 #include "new_req2edit.h"
 #include "radiofacts.h"
 #include "tmainform.h"
+#include "unreadboxes.h"
 #include "wirelesssecurityrules.h"
 
 #include <QComboBox>
@@ -1549,20 +1550,8 @@ bool TFM_Wirless::write(KtSNMPRequest2Edits *request)
         return false;
     // A choice the device never told (its read failed) and the user never made is not written:
     // the box shows nothing, and the first entry of its list is no value of the device's.
-    KtSNMPVarList &items = request->list();
-    std::vector<std::pair<int, int>> unknown;
-    for (const KtSNMPRequest2Edits::Binding &binding : request->Bindings()) {
-        const auto *box = binding.controls.isEmpty()
-                              ? nullptr
-                              : qobject_cast<const QComboBox *>(binding.controls.first().data());
-        if (box && box->currentIndex() < 0 && items.IsWritable(binding.item)) {
-            unknown.emplace_back(binding.item, items.Item(binding.item).access);
-            items.Item(binding.item).access = ACC_INVALID;
-        }
-    }
-    bool anything = false;
-    for (int i = 0; i < items.Count(); ++i)
-        anything = anything || items.IsWritable(i);
+    const UnreadBoxesLeftOut unread(*request);
+    const bool anything = unread.anythingToWrite();
     // Nothing left to say to the device: nothing to fail either.
     bool written = !anything;
     const WorkingScope working(this, Operation::Writing);
@@ -1573,8 +1562,6 @@ bool TFM_Wirless::write(KtSNMPRequest2Edits *request)
         request->busy = 0;
         showStatusText(e.text());
     }
-    for (const auto &[item, access] : unknown)
-        items.Item(item).access = access;
     return written;
 }
 

@@ -3,16 +3,17 @@
 #include "ktnetsnmp.h"
 #include "ktnetsnmpincludes.h"
 
-#include <QHostAddress>
-#include <QHostInfo>
 #include <QPointer>
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <netdb.h>
 #include <sys/select.h>
+#include <sys/socket.h>
 
 // SNMP++ library values the engine's MapError understands (see the translation table in
 // ktsnmprequest.cpp).
@@ -519,27 +520,38 @@ bool KtNetSnmpTarget::sameSession(const KtNetSnmpTarget &o) const
 
 bool KtNetSnmp::resolveAddress(const QString &text, QString *ipv4)
 {
-    const QString trimmed = text.trimmed();
+    const QByteArray trimmed = text.trimmed().toUtf8();
     if (trimmed.isEmpty())
         return false;
-    QHostAddress address;
-    if (address.setAddress(trimmed)) {
-        bool ok = false;
-        address.toIPv4Address(&ok);
-        if (!ok)
+    char dotted[INET_ADDRSTRLEN] = {};
+    in_addr address{};
+    in6_addr address6{};
+    if (::inet_pton(AF_INET, trimmed.constData(), &address) == 1) {
+        ::inet_ntop(AF_INET, &address, dotted, sizeof dotted);
+        *ipv4 = QString::fromLatin1(dotted);
+        return true;
+    }
+    if (::inet_pton(AF_INET6, trimmed.constData(), &address6) == 1) {
+        // An IPv6 address serves only when it carries an IPv4 one (::ffff:a.b.c.d).
+        if (!IN6_IS_ADDR_V4MAPPED(&address6))
             return false;
-        *ipv4 = QHostAddress(address.toIPv4Address()).toString();
+        std::memcpy(&address, address6.s6_addr + 12, sizeof address);
+        ::inet_ntop(AF_INET, &address, dotted, sizeof dotted);
+        *ipv4 = QString::fromLatin1(dotted);
         return true;
     }
     // A name: resolved like the library would, blocking, as every send builds its target.
-    const QHostInfo info = QHostInfo::fromName(trimmed);
-    for (const QHostAddress &candidate : info.addresses()) {
-        if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
-            *ipv4 = candidate.toString();
-            return true;
-        }
-    }
-    return false;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo *found = nullptr;
+    if (::getaddrinfo(trimmed.constData(), nullptr, &hints, &found) != 0 || !found)
+        return false;
+    const auto *first = reinterpret_cast<const sockaddr_in *>(found->ai_addr);
+    ::inet_ntop(AF_INET, &first->sin_addr, dotted, sizeof dotted);
+    ::freeaddrinfo(found);
+    *ipv4 = QString::fromLatin1(dotted);
+    return true;
 }
 
 namespace {

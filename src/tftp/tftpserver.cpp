@@ -2,8 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QHostAddress>
-#include <QHostInfo>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -15,6 +13,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -24,6 +23,33 @@
 namespace {
 
 enum Opcode : quint16 { OpRrq = 1, OpWrq = 2, OpData = 3, OpAck = 4, OpError = 5 };
+
+// An IPv4 address in host order as a dotted quad.
+QString dottedQuad(quint32 address)
+{
+    const in_addr network{htonl(address)};
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &network, text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
+// The first IPv4 address the PC's own name resolves to; empty when it has none.
+QString localHostAddress()
+{
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0 || name[0] == '\0')
+        return {};
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo *found = nullptr;
+    if (::getaddrinfo(name, nullptr, &hints, &found) != 0 || !found)
+        return {};
+    const auto *first = reinterpret_cast<const sockaddr_in *>(found->ai_addr);
+    const QString address = dottedQuad(ntohl(first->sin_addr.s_addr));
+    ::freeaddrinfo(found);
+    return address;
+}
 
 // RFC 1350 error codes sent in ERROR packets.
 enum TftpError : quint16 {
@@ -681,16 +707,7 @@ KtTFTPServer::KtTFTPServer(QObject *owner)
 
     m_template.code = -1111;
     m_template.text = codeText(-1111);
-    const QString hostName = QHostInfo::localHostName();
-    if (!hostName.isEmpty()) {
-        const QHostInfo info = QHostInfo::fromName(hostName);
-        for (const QHostAddress &address : info.addresses()) {
-            if (address.protocol() == QAbstractSocket::IPv4Protocol) {
-                m_template.serverIP = address.toString();
-                break;
-            }
-        }
-    }
+    m_template.serverIP = localHostAddress();
     std::memset(m_recvBuf, 0, sizeof m_recvBuf);
     m_timer = new QTimer(this);
     m_timer->setInterval(TimerIntervalMs);
@@ -861,7 +878,7 @@ void KtTFTPServer::handleRequest(const char *data, qint64 length, quint32 fromAd
     m_template.op = opcode;
     m_template.fileName = QString::fromLatin1(name);
     m_template.mode = QString::fromLatin1(mode);
-    m_template.clientIP = QHostAddress(fromAddress).toString();
+    m_template.clientIP = dottedQuad(fromAddress);
     m_template.clientPort = fromPort;
 
     for (_TFTPSession *session : std::as_const(m_sessions)) {

@@ -39,7 +39,7 @@ check "the changelog's latest entry is version $version" \
 field() { dpkg-deb -f "$1" "$2"; }
 # Dependencies come from dpkg-shlibdeps: the libraries the binaries link, with versions.
 depends=$(field "$module_deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libsnmp40; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libsnmp40; do
     check "qrn7300xb depends on $library" grep -Eq "(^|, )$library \(>= [^)]+\)" <<<"$depends"
 done
 check "qrn-apsim depends on libsnmp40 and not on Qt" \

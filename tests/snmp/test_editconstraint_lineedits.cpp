@@ -178,6 +178,20 @@ TEST_F(EditConstraint, FillingAnEditTheUserIsNotInMovesNoFocus)
     EXPECT_TRUE(m_edits[0]->hasFocus());
 }
 
+TEST_F(EditConstraint, ReadBringingTheSameTextLeavesTheUsersCursorAndUndo)
+{
+    m_constraint->Register("%s", m_edits[0]);
+    m_constraint->Fill(m_edits[0], QStringLiteral("ab"));
+    focus(m_edits[0]);
+    typeChar(m_edits[0], QLatin1Char('c'));
+    m_edits[0]->setCursorPosition(1);
+    m_constraint->Fill(m_edits[0], QStringLiteral("abc"));
+    EXPECT_EQ(m_edits[0]->cursorPosition(), 1);
+    EXPECT_TRUE(m_edits[0]->isUndoAvailable());
+    m_constraint->Fill(m_edits[0], QStringLiteral("xyz"));
+    EXPECT_EQ(m_edits[0]->text(), QStringLiteral("xyz"));
+}
+
 TEST_F(EditConstraint, PreviousChangeHandlerSettingTagMinusOneStopsTheAdvance)
 {
     int calls = 0;

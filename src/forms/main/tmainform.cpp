@@ -180,7 +180,8 @@ void TMainLamp::toggle()
 {
     if (!blink)
         return;
-    setBrushColor(m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark));
+    m_color = m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark);
+    repaint();
 }
 
 void TMainLamp::setBackdrop(const QPixmap &backdrop)

@@ -63,6 +63,8 @@ public:
     bool blink = false;
 
     // One blinking step: black becomes green, any other colour black. Only with the flag set.
+    // The lamp is painted at once: an update would wait for another turn of the event loop,
+    // and the blinking timers turn lamps up to fourteen times a second.
     void toggle();
 
     // What lies beneath the lamp (the part of the front-panel picture it covers). With it the

@@ -180,7 +180,9 @@ void KtEditConstraint::Fill(QLineEdit *edit, const QString &text)
 {
     if (!edit)
         return;
-    {
+    // The same text again (a poll that found nothing new) leaves the edit as it is: setText
+    // would lay the text out anew, put the cursor at its end and forget the undo history.
+    if (edit->text() != text) {
         const QScopedValueRollback<QLineEdit *> filling(m_filling, edit);
         edit->setText(text);
     }

@@ -179,6 +179,37 @@ TEST_F(MainFormLamps, BlinkRepaintsTheChangedLampAlone)
     EXPECT_EQ(lit.pixel(0, 0), socket.pixel(form->Shape1->pos()));
 }
 
+// A poll that finds the device as before changes nothing on screen: the status line keeps its
+// text, so the window is neither laid out nor its status bar painted again.
+TEST_F(MainFormLamps, PollWithTheSameAnswerLeavesTheWindowAlone)
+{
+    TMainForm *form = create();
+    form->show();
+    ASSERT_TRUE(waitReady()) << form->statusText().toStdString();
+    holdTimers(*m_form);
+    QCoreApplication::processEvents();
+
+    struct Watch : QObject {
+        int layouts = 0, paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            layouts += event->type() == QEvent::LayoutRequest;
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } watch;
+    for (QWidget *widget : {static_cast<QWidget *>(form), static_cast<QWidget *>(form->MainStatusBar),
+                            static_cast<QWidget *>(form->MainStatusPanel)})
+        widget->installEventFilter(&watch);
+    form->Timer1Timer();
+    ASSERT_TRUE(form->statusReadPending());
+    ASSERT_TRUE(processUntil([form] { return !form->statusReadPending(); }, 10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->statusText(), QStringLiteral("Ready. "));
+    EXPECT_EQ(watch.layouts, 0);
+    EXPECT_EQ(watch.paints, 0);
+}
+
 TEST_F(MainFormLamps, EveryPollTakesTheNewValue)
 {
     ASSERT_TRUE(m_sim.command(QStringLiteral("set stLED 4096")).startsWith(u"ok")); // LAN 2

@@ -176,12 +176,12 @@ void TMainLamp::setBrushColor(const QColor &color)
     update();
 }
 
-void TMainLamp::toggle()
+bool TMainLamp::toggle()
 {
     if (!blink)
-        return;
+        return false;
     m_color = m_color.rgb() == QColor(Dark).rgb() ? QColor(Lit) : QColor(Dark);
-    repaint();
+    return true;
 }
 
 void TMainLamp::setBackdrop(const QPixmap &backdrop)
@@ -490,6 +490,11 @@ bool TMainForm::clientInfoReadPending() const
     return m_clientInfoRequest && m_clientInfoRequest->busy;
 }
 
+bool TMainForm::statusReadPending() const
+{
+    return m_statusRequest && m_statusRequest->busy;
+}
+
 // ---- Start-up ----
 
 void TMainForm::FormCreate()
@@ -587,12 +592,11 @@ void TMainForm::startSession()
     m_statusRequest->request.timeout = 600;
     m_statusRequest->request.retries = 0;
     m_statusRequest->SetStatusControl(MainStatusPanel);
-    // The status line as every request writes it, except for a late time-out (see
-    // isStaleTimeout); the completion then puts the outcome's own text there.
-    m_statusRequest->request.statusCallback = [this](const KtSNMPError &status) {
-        if (!isStaleTimeout(status))
-            m_statusRequest->ReportGetResult(status);
-    };
+    // The completion puts the outcome's own text into the panel after every read ("Ready. "
+    // or the failure's text; nothing after a late time-out, see isStaleTimeout). The status
+    // line every other request writes first would be replaced before it could be seen, and
+    // each change of the panel's text lays the whole window out again, every three seconds.
+    m_statusRequest->request.statusCallback = nullptr;
     m_statusRequest->OnGetComplete = [this](KtSNMPRequest2Controls *, const KtSNMPError &status) {
         StatusComplete(status);
     };
@@ -731,17 +735,31 @@ void TMainForm::paintAllLampsDark()
 
 void TMainForm::Timer2Timer()
 {
-    Sh_power->toggle();
-    Sh_11a->toggle();
-    Sh_11b->toggle();
+    blinkLamps({Sh_power, Sh_11a, Sh_11b});
     rememberStatus();
 }
 
 void TMainForm::Timer3Timer()
 {
-    Shape1->toggle();
-    Shape2->toggle();
+    blinkLamps({Shape1, Shape2});
     rememberStatus();
+}
+
+void TMainForm::blinkLamps(std::initializer_list<TMainLamp *> lamps)
+{
+    // The lamps that turned are painted here and now, in one pass: the last one is repainted,
+    // which paints whatever else is waiting for its turn of the event loop with it. Blinking
+    // lamps want up to fourteen passes a second.
+    TMainLamp *last = nullptr;
+    for (TMainLamp *lamp : lamps) {
+        if (!lamp->toggle())
+            continue;
+        if (last)
+            last->update();
+        last = lamp;
+    }
+    if (last)
+        last->repaint();
 }
 
 void TMainForm::Timer4Timer()

@@ -31,6 +31,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -62,10 +63,10 @@ public:
     bool isLit() const { return m_color.rgb() == QColor(Lit).rgb(); }
     bool blink = false;
 
-    // One blinking step: black becomes green, any other colour black. Only with the flag set.
-    // The lamp is painted at once: an update would wait for another turn of the event loop,
-    // and the blinking timers turn lamps up to fourteen times a second.
-    void toggle();
+    // One blinking step: black becomes green, any other colour black. Only with the flag set;
+    // true when the colour changed. The lamp is not repainted here: a blinking timer paints
+    // every lamp it turned in one pass.
+    bool toggle();
 
     // What lies beneath the lamp (the part of the front-panel picture it covers). With it the
     // lamp paints each of its pixels itself, from a face drawn once per colour, so that a blink
@@ -139,6 +140,8 @@ public:
     bool deviceSilent() const;
     // The Status menu's read of the client-information capability is on its way.
     bool clientInfoReadPending() const;
+    // A status read is on its way.
+    bool statusReadPending() const;
 
     // ---- Hidden capability fields (text read by other windows) ----
     QLineEdit *Ed_FwVer = nullptr;         // firmware version text, e.g. "v2.00"
@@ -251,6 +254,7 @@ private:
     // A time-out of a status read that was sent before the last answer.
     bool isStaleTimeout(const KtSNMPError &status) const;
     void paintAllLampsDark();
+    void blinkLamps(std::initializer_list<TMainLamp *> lamps);
     void rememberStatus();
     // Shows an error of a menu command as the application would.
     void showError(const QString &text);

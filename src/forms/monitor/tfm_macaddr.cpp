@@ -3,6 +3,7 @@
 #include "ktdialogs.h"
 #include "ktexception.h"
 #include "ktsnmprequest2edits.h"
+#include "macaddresses.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -78,19 +79,6 @@ void TFM_MACAddr::showEvent(QShowEvent *event)
     Ed_MACAddr->selectAll();
 }
 
-bool TFM_MACAddr::sameMac(const QString &entered, const QString &slot)
-{
-    if (entered.size() != slot.size())
-        return false;
-    for (int i = 0; i < entered.size(); ++i) {
-        const char16_t e = entered.at(i).unicode();
-        const char16_t s = slot.at(i).unicode();
-        if (e != s && e != s + 32)
-            return false;
-    }
-    return true;
-}
-
 std::optional<TPageWindow::Refusal> TFM_MACAddr::checkLength() const
 {
     if (Ed_MACAddr->text().size() != kMacLength)
@@ -116,7 +104,7 @@ std::optional<TPageWindow::Refusal> TFM_MACAddr::checkDuplicate() const
         const QTreeWidgetItem *row = view->topLevelItem(i);
         if (m_slots->RowValue(row, m_numberItem) == editedSlot)
             continue;
-        if (sameMac(entered, m_slots->RowValue(row, m_macItem)))
+        if (MacAddresses::SameMac(entered, m_slots->RowValue(row, m_macItem)))
             return Refusal{duplicateText(), Ed_MACAddr, Refusal::SelectText};
     }
     return std::nullopt;

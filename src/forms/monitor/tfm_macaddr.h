@@ -41,11 +41,6 @@ public:
     std::optional<Refusal> checkNotFiller() const; // not "000000000000" ("Warning")
     std::optional<Refusal> checkDuplicate() const; // no other slot holds it ("Warning")
 
-    // The device's comparison of an entered MAC with a slot's: character by character, an
-    // entered character matching the slot's or the slot's plus 32 (a lower-case entry matches
-    // the upper-case hex the device shows).
-    static bool sameMac(const QString &entered, const QString &slot);
-
 public Q_SLOTS:
     void Bt_ApplyClick();
 

@@ -84,19 +84,6 @@ bool Reject(TPageWindow &window, const std::optional<Rejection> &rejection)
     return rejection && window.refuse(rejection->refusal, rejection->caption);
 }
 
-bool SameMac(const QString &entered, const QString &slot)
-{
-    if (entered.size() != slot.size())
-        return false;
-    for (int i = 0; i < entered.size(); ++i) {
-        const char16_t e = entered.at(i).unicode();
-        const char16_t s = slot.at(i).unicode();
-        if (e != s && e != s + 32)
-            return false;
-    }
-    return true;
-}
-
 std::vector<KtSNMPVarItem> StaticPoolTable()
 {
     // The row index is the key; it names the slot and is never written.

@@ -43,11 +43,6 @@ inline const QString kWaringCaption = QStringLiteral("Waring");
 // Shows the rejection, if any, as TPageWindow::refuse does; returns whether there was one.
 bool Reject(TPageWindow &window, const std::optional<Rejection> &rejection);
 
-// The device's comparison of an entered MAC with a slot's: character by character, an entered
-// character matching the slot's or the slot's plus 32 (a lower-case entry matches the
-// upper-case hex the device shows).
-bool SameMac(const QString &entered, const QString &slot);
-
 // ---- The static pool table (rows of fixed slots; a free slot holds IP "0.0.0.0" and MAC
 // "000000000000") ----
 

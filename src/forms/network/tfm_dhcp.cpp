@@ -8,6 +8,7 @@
 #include "ktsnmpvaritem.h"
 #include "kttypinglimit.h"
 #include "ktwaiting.h"
+#include "macaddresses.h"
 #include "new_req2edit.h"
 #include "tfm_staticip.h"
 #include "tmainform.h"
@@ -618,7 +619,7 @@ QTreeWidgetItem *TFM_DHCP::slotOfMac(const QString &mac) const
 {
     for (int i = 0; i < LV_StaticPoolSet->topLevelItemCount(); ++i) {
         QTreeWidgetItem *row = LV_StaticPoolSet->topLevelItem(i);
-        if (NetworkChecks::SameMac(mac, m_slots->RowValue(row, NetworkChecks::SP_MAC)))
+        if (MacAddresses::SameMac(mac, m_slots->RowValue(row, NetworkChecks::SP_MAC)))
             return row;
     }
     return nullptr;

@@ -1,6 +1,7 @@
 #include "tfm_staticip.h"
 
 #include "ktsnmprequest2edits.h"
+#include "macaddresses.h"
 #include "tfm_dhcp.h"
 #include "tmainform.h"
 
@@ -241,7 +242,7 @@ std::optional<Rejection> TFM_StaticIP::checkNotSystemAddress() const
 std::optional<Rejection> TFM_StaticIP::checkSettingKeepsMac() const
 {
     if (m_adding || !NetworkChecks::SameAddress(Ed_AsgIP->text(), m_old.ip)
-        || NetworkChecks::SameMac(Ed_AsgMac->text(), m_old.mac))
+        || MacAddresses::SameMac(Ed_AsgMac->text(), m_old.mac))
         return std::nullopt;
     return Rejection{{kMacChanged, Ed_AsgMac, Refusal::Focus}, warningCaption()};
 }

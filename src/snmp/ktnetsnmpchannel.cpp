@@ -521,7 +521,8 @@ bool KtNetSnmpTarget::sameSession(const KtNetSnmpTarget &o) const
 bool KtNetSnmp::resolveAddress(const QString &text, QString *ipv4)
 {
     const QByteArray trimmed = text.trimmed().toUtf8();
-    if (trimmed.isEmpty())
+    // The C library reads up to the first NUL: a text holding one is no address at all.
+    if (trimmed.isEmpty() || trimmed.contains('\0'))
         return false;
     char dotted[INET_ADDRSTRLEN] = {};
     in_addr address{};

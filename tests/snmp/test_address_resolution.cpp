@@ -23,6 +23,14 @@ const Case kCases[] = {
     {"   ", nullptr},
 };
 
+TEST(AddressResolution, TextWithANulCharacterIsRefused)
+{
+    QString ipv4 = QStringLiteral("unchanged");
+    const QString text = QStringLiteral("127.0.0.1") + QChar(0) + QStringLiteral("x");
+    EXPECT_FALSE(KtNetSnmp::resolveAddress(text, &ipv4));
+    EXPECT_EQ(ipv4, QStringLiteral("unchanged"));
+}
+
 TEST(AddressResolution, TextsGiveTheirIPv4AddressOrAreRefused)
 {
     for (const Case &c : kCases) {

@@ -198,8 +198,8 @@ TEST_F(MainFormLamps, PollWithTheSameAnswerLeavesTheWindowAlone)
             return false;
         }
     } watch;
-    for (QWidget *widget : {static_cast<QWidget *>(form), static_cast<QWidget *>(form->MainStatusBar),
-                            static_cast<QWidget *>(form->MainStatusPanel)})
+    QWidget *const watched[] = {form, form->MainStatusBar, form->MainStatusPanel};
+    for (QWidget *widget : watched)
         widget->installEventFilter(&watch);
     form->Timer1Timer();
     ASSERT_TRUE(form->statusReadPending());
